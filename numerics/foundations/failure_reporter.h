@@ -8,7 +8,7 @@ namespace quorvel {
 // implementation: a modal message box in the window, a line on standard error in the
 // command-line program, a recording list in tests. A call returns once the user has seen it.
 class FailureReporter {
-public:
+  public:
     virtual ~FailureReporter() = default;
     virtual void show(std::string_view message) = 0;
 };

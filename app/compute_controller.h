@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/compute_view.h"
+
+namespace quorvel {
+
+class Calculators;
+
+enum Distribution : int { F = 0, T = 1, ChiSquare = 2 };
+enum Quantity : int {
+    CumP = 0,
+    Value = 1,
+    Noncentrality = 2,
+    Interval90 = 3,
+    Interval95 = 4,
+    Interval99 = 5
+};
+enum class ComputeStatus { NeedsCompute, Working, Finished };
+
+// The logic of the main window without any window system: the selection of distribution and
+// quantity, the role and label of every field for each of the 18 combinations, defaults for
+// empty inputs, and Compute, which reads the inputs, calls one public routine and writes the
+// result. It drives the dialog only through ComputeView.
+class ComputeController {
+  public:
+    ComputeController(Calculators& calculators, ComputeView& view);
+
+    // Dialog start, after the fields have their defaults and ranges: F, Cum. P, 90%, the
+    // layout, and "COMPUTE".
+    void startUp();
+    // Reads the selection back from the radio buttons and lays out labels and fields.
+    void updateLayout();
+    // An interval button: stores its confidence level, then lays out.
+    void selectInterval(double confidence);
+    // Reads the inputs, calls the chosen routine, writes the result; ends "Finished".
+    void compute();
+    // Every change of a field's text lands here.
+    void markNeedsCompute();
+    void setStatus(ComputeStatus status);
+
+    int distribution() const { return distribution_; }
+    int quantity() const { return quantity_; }
+    double confidence() const { return confidence_; }
+    ComputeStatus status() const { return status_; }
+
+  private:
+    void readSelection();
+    void labelForDistribution();
+    void layoutConfidenceGroup();
+    void assignFieldRoles();
+    void fillEmptyInputs();
+
+    Calculators& calculators_;
+    ComputeView& view_;
+    int distribution_ = -1;
+    int quantity_ = -1;
+    double confidence_ = 0.90;
+    ComputeStatus status_ = ComputeStatus::NeedsCompute;
+};
+
+}  // namespace quorvel

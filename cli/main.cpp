@@ -1,0 +1,51 @@
+// quorvel-cli: one computation of the noncentral F, t or chi-square distribution from the
+// command line, through the same routines as the window.
+#include <iostream>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/number_text.h"
+#include "cli/stream_reporter.h"
+#include "numerics/calculators.h"
+#include "numerics/computation.h"
+
+namespace {
+constexpr int kExitSuccess = 0;
+constexpr int kExitCalculationError = 1;
+constexpr int kExitUsageError = 2;
+
+int runSingle(const quorvel::ComputeRequest& request) {
+    quorvel::cli::StreamReporter reporter(std::cerr);
+    quorvel::Calculators calculators(reporter);
+    const quorvel::ComputeOutcome outcome = quorvel::computeQuantity(calculators, request);
+    if (request.quantity == quorvel::QuantityKind::Interval) {
+        std::cout << quorvel::cli::formatNumber(outcome.lower) << ' '
+                  << quorvel::cli::formatNumber(outcome.upper) << '\n';
+    } else {
+        std::cout << quorvel::cli::formatNumber(outcome.result) << '\n';
+    }
+    return reporter.count() == 0 ? kExitSuccess : kExitCalculationError;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const quorvel::cli::Command command = quorvel::cli::parseCommandLine(arguments);
+    return std::visit(
+        [](const auto& parsed) -> int {
+            using Parsed = std::decay_t<decltype(parsed)>;
+            if constexpr (std::is_same_v<Parsed, quorvel::cli::HelpRequest>) {
+                std::cout << quorvel::cli::usageText();
+                return kExitSuccess;
+            } else if constexpr (std::is_same_v<Parsed, quorvel::cli::UsageError>) {
+                std::cerr << "quorvel-cli: " << parsed.message << '\n';
+                return kExitUsageError;
+            } else {
+                return runSingle(parsed.request);
+            }
+        },
+        command);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+
+#include "numerics/foundations/failure_reporter.h"
+
+namespace quorvel {
+
+class NoncentralBeta;
+class NoncentralF;
+class NormalDistribution;
+
+// Owns the failure value and the single instance of every calculator for the whole run; the
+// calculators reach one another, the failure value and the reporter through it. Created by
+// the application (or by a test), never global.
+class Calculators {
+  public:
+    // Sets the failure value, then creates the calculators in their fixed order.
+    explicit Calculators(FailureReporter& reporter);
+    // Deletes the calculators in the order of creation.
+    ~Calculators();
+    Calculators(const Calculators&) = delete;
+    Calculators& operator=(const Calculators&) = delete;
+
+    // Returned by every numerical routine after a failure; a numeric field shows it as
+    // "-----Failed-----".
+    double failureValue = -9999.0;
+
+    FailureReporter& reporter() const { return reporter_; }
+    NoncentralBeta& beta() const { return *beta_; }
+    NoncentralF& f() const { return *f_; }
+    NormalDistribution& normal() const { return *normal_; }
+
+  private:
+    FailureReporter& reporter_;
+    std::unique_ptr<NoncentralBeta> beta_;
+    std::unique_ptr<NoncentralF> f_;
+    std::unique_ptr<NormalDistribution> normal_;
+};
+
+}  // namespace quorvel

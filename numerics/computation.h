@@ -1,0 +1,45 @@
+#pragma once
+
+namespace quorvel {
+
+class Calculators;
+
+enum class DistributionKind { F, T, ChiSquare };
+enum class QuantityKind { CumP, Value, Noncentrality, Interval };
+
+// The inputs of one computation as the user gave them. `df1` is the single Df of t and
+// chi-square; `noncentrality` is λ for F and chi-square and δ for t.
+struct ComputeRequest {
+    DistributionKind distribution = DistributionKind::F;
+    QuantityKind quantity = QuantityKind::CumP;
+    double value = 0.0;
+    double noncentrality = 0.0;
+    double cumP = 0.0;
+    int df1 = 0;
+    int df2 = 0;
+    double confidence = 0.95;
+};
+
+// `result` for a single quantity; `lower` and `upper` for an interval. Any of them may be the
+// failure value after a reported calculation error.
+struct ComputeOutcome {
+    double result = 0.0;
+    double lower = 0.0;
+    double upper = 0.0;
+};
+
+// Calls exactly one public operation of the chosen family with the request's arguments (the
+// F routines with method 0, the exact series). The window and the command-line program both
+// compute through here, so they give the same numbers. For an interval both limits start as
+// the failure value, so a routine that rejects its arguments leaves them so.
+ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request);
+
+// A Df read as a double, truncated toward zero and saturated to the int range (NaN gives 0),
+// so that an absurd value such as 1e12 reaches the routine's own Df check instead of an
+// undefined conversion.
+int truncateDegreesOfFreedom(double value);
+
+// Whether the routines behind a combination exist in this build.
+bool isAvailable(DistributionKind distribution, QuantityKind quantity);
+
+}  // namespace quorvel
