@@ -2,7 +2,9 @@
 
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/f/noncentral_f.h"
+#include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/t/noncentral_t.h"
 
 namespace quorvel {
 
@@ -10,12 +12,16 @@ Calculators::Calculators(FailureReporter& reporter)
     : reporter_(reporter),
       beta_(std::make_unique<NoncentralBeta>(*this)),
       f_(std::make_unique<NoncentralF>(*this)),
-      normal_(std::make_unique<NormalDistribution>()) {}
+      normal_(std::make_unique<NormalDistribution>()),
+      t_(std::make_unique<NoncentralT>(*this)),
+      chiSquare_(std::make_unique<NoncentralChiSquare>(*this)) {}
 
 Calculators::~Calculators() {
     beta_.reset();
     f_.reset();
     normal_.reset();
+    t_.reset();
+    chiSquare_.reset();
 }
 
 }  // namespace quorvel

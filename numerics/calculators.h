@@ -9,6 +9,8 @@ namespace quorvel {
 class NoncentralBeta;
 class NoncentralF;
 class NormalDistribution;
+class NoncentralT;
+class NoncentralChiSquare;
 
 // Owns the failure value and the single instance of every calculator for the whole run; the
 // calculators reach one another, the failure value and the reporter through it. Created by
@@ -30,12 +32,16 @@ class Calculators {
     NoncentralBeta& beta() const { return *beta_; }
     NoncentralF& f() const { return *f_; }
     NormalDistribution& normal() const { return *normal_; }
+    NoncentralT& t() const { return *t_; }
+    NoncentralChiSquare& chiSquare() const { return *chiSquare_; }
 
   private:
     FailureReporter& reporter_;
     std::unique_ptr<NoncentralBeta> beta_;
     std::unique_ptr<NoncentralF> f_;
     std::unique_ptr<NormalDistribution> normal_;
+    std::unique_ptr<NoncentralT> t_;
+    std::unique_ptr<NoncentralChiSquare> chiSquare_;
 };
 
 }  // namespace quorvel

@@ -3,30 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "numerics/calculators.h"
-#include "numerics/f/noncentral_f.h"
+#include "numerics/f/f_quantities.h"
 
 namespace quorvel {
-
-namespace {
-constexpr int kExactMethod = 0;
-
-ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request) {
-    NoncentralF& f = calculators.f();
-    ComputeOutcome outcome;
-    switch (request.quantity) {
-        case QuantityKind::CumP:
-            outcome.result =
-                f.cdf(request.value, request.df1, request.df2, request.noncentrality, kExactMethod);
-            break;
-        case QuantityKind::Value:
-        case QuantityKind::Noncentrality:
-        case QuantityKind::Interval:
-            break;
-    }
-    return outcome;
-}
-}  // namespace
 
 ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request) {
     switch (request.distribution) {
@@ -55,7 +34,15 @@ int truncateDegreesOfFreedom(double value) {
 }
 
 bool isAvailable(DistributionKind distribution, QuantityKind quantity) {
-    return distribution == DistributionKind::F && quantity == QuantityKind::CumP;
+    switch (distribution) {
+        case DistributionKind::F:
+            return quantity == QuantityKind::CumP;
+        case DistributionKind::T:
+            return false;
+        case DistributionKind::ChiSquare:
+            return false;
+    }
+    return false;
 }
 
 }  // namespace quorvel
