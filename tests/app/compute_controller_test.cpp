@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/compute_controller.h"
+#include "app/control_ids.h"
+#include "numerics/calculators.h"
+#include "numerics/computation.h"
+#include "tests/app/fake_compute_view.h"
+#include "tests/support/recording_reporter.h"
+
+namespace quorvel {
+namespace {
+
+using namespace control;
+using testing::FakeComputeView;
+
+class ComputeControllerTest : public ::testing::Test {
+protected:
+    ComputeControllerTest() {
+        // The dialog gives every field its default before the controller starts.
+        view.setValue(kValueField, 1.0);
+        view.setValue(kDf1Field, 1.0);
+        view.setValue(kDf2Field, 1.0);
+        view.setValue(kNoncentralityField, 0.0);
+        view.setValue(kCumPField, 0.95);
+        view.setValue(kUpperField, 0.0);
+        view.setValue(kLowerField, 0.0);
+        view.onFieldChanged = [this] { controller.markNeedsCompute(); };
+        controller.startUp();
+    }
+
+    void select(int distribution, int quantity) {
+        view.checkPosition(RadioGroup::Distribution, distribution);
+        view.checkPosition(RadioGroup::Quantity, quantity);
+        if (quantity >= Interval90 && quantity <= Interval99) {
+            const double levels[] = {0.90, 0.95, 0.99};
+            controller.selectInterval(levels[quantity - Interval90]);
+        } else {
+            controller.updateLayout();
+        }
+    }
+
+    testing::RecordingReporter reporter;
+    Calculators calculators{reporter};
+    FakeComputeView view;
+    ComputeController controller{calculators, view};
+};
+
+TEST_F(ComputeControllerTest, StartsWithFAndCumulativeProbability) {
+    EXPECT_EQ(view.checkedPosition(RadioGroup::Distribution), F);
+    EXPECT_EQ(view.checkedPosition(RadioGroup::Quantity), CumP);
+    EXPECT_EQ(controller.confidence(), 0.90);
+    EXPECT_EQ(view.text(kRadioNoncentrality), "Lambda");
+    EXPECT_EQ(view.text(kNoncentralityLabel), "Lambda");
+    EXPECT_TRUE(view.visible(kTallPropertiesGroup));
+    EXPECT_FALSE(view.visible(kShortPropertiesGroup));
+    EXPECT_FALSE(view.visible(kConfidenceGroup));
+    EXPECT_TRUE(view.isReadOnly(kCumPField));
+    EXPECT_EQ(view.text(kCumPField), "");
+    EXPECT_EQ(view.text(kValueField), "1");
+    EXPECT_EQ(view.text(kNoncentralityField), "0");
+    EXPECT_EQ(view.text(kDf1Field), "1");
+    EXPECT_EQ(view.text(kDf2Field), "1");
+    EXPECT_EQ(view.text(kComputeButton), "COMPUTE");
+    EXPECT_TRUE(view.isHighlighted());
+    EXPECT_EQ(controller.status(), ComputeStatus::NeedsCompute);
+}
+
+enum class Role { Input, Output, Hidden };
+
+struct FieldExpectation {
+    int field;
+    int spin;
+    int label;
+};
+
+void expectRole(const FakeComputeView& view, const FieldExpectation& f, Role role,
+                const std::string& where) {
+    switch (role) {
+        case Role::Input:
+            EXPECT_TRUE(view.visible(f.field) && view.visible(f.spin) && view.visible(f.label))
+                << where;
+            EXPECT_FALSE(view.isReadOnly(f.field)) << where;
+            EXPECT_FALSE(view.text(f.field).empty()) << where << ": an input gets its default";
+            break;
+        case Role::Output:
+            EXPECT_TRUE(view.visible(f.field) && view.visible(f.label)) << where;
+            EXPECT_FALSE(view.visible(f.spin)) << where;
+            EXPECT_TRUE(view.isReadOnly(f.field)) << where;
+            EXPECT_EQ(view.text(f.field), "") << where;
+            break;
+        case Role::Hidden:
+            EXPECT_FALSE(view.visible(f.field) || view.visible(f.spin) || view.visible(f.label))
+                << where;
+            break;
+    }
+}
+
+TEST_F(ComputeControllerTest, LaysOutAllEighteenCombinations) {
+    const char* valueLabels[] = {"F Value", "T Value", "X2 Value"};
+    const char* noncentralityLabels[] = {"Lambda", "Delta", "Lambda"};
+    const char* groupCaptions[] = {"Confidence Limits for Lambda", "Confidence Limits for Delta",
+                                   "Confidence Limits for Lambda"};
+    const Role roles[6][3] = {
+        {Role::Input, Role::Input, Role::Output},  {Role::Output, Role::Input, Role::Input},
+        {Role::Input, Role::Output, Role::Input},  {Role::Input, Role::Hidden, Role::Hidden},
+        {Role::Input, Role::Hidden, Role::Hidden}, {Role::Input, Role::Hidden, Role::Hidden},
+    };
+    const FieldExpectation value{kValueField, kValueSpin, kValueLabel};
+    const FieldExpectation noncentrality{kNoncentralityField, kNoncentralitySpin,
+                                         kNoncentralityLabel};
+    const FieldExpectation cumP{kCumPField, kCumPSpin, kCumPLabel};
+    for (int d = F; d <= ChiSquare; ++d) {
+        for (int q = CumP; q <= Interval99; ++q) {
+            select(d, q);
+            const std::string where = "distribution " + std::to_string(d) + " quantity " +
+                                      std::to_string(q);
+            EXPECT_EQ(view.text(kValueLabel), valueLabels[d]) << where;
+            EXPECT_EQ(view.text(kRadioValue), valueLabels[d]) << where;
+            EXPECT_EQ(view.text(kNoncentralityLabel), noncentralityLabels[d]) << where;
+            EXPECT_EQ(view.text(kRadioNoncentrality), noncentralityLabels[d]) << where;
+            EXPECT_EQ(view.text(kDf1Label), d == F ? "Df1" : "Df") << where;
+            for (int id : {kDf2Label, kDf2Field, kDf2Spin, kTallPropertiesGroup}) {
+                EXPECT_EQ(view.visible(id), d == F) << where << " control " << id;
+            }
+            EXPECT_EQ(view.visible(kShortPropertiesGroup), d != F) << where;
+            EXPECT_FALSE(view.isReadOnly(kDf1Field) || view.isReadOnly(kDf2Field)) << where;
+            const bool interval = q >= Interval90;
+            for (int id : {kConfidenceGroup, kLowerLabel, kUpperLabel, kLowerField, kUpperField}) {
+                EXPECT_EQ(view.visible(id), interval) << where << " control " << id;
+            }
+            EXPECT_EQ(view.isReadOnly(kLowerField), interval) << where;
+            EXPECT_EQ(view.isReadOnly(kUpperField), interval) << where;
+            if (interval) {
+                EXPECT_EQ(view.text(kConfidenceGroup), groupCaptions[d]) << where;
+            }
+            expectRole(view, value, roles[q][0], where + " Value field");
+            expectRole(view, noncentrality, roles[q][1], where + " Noncentrality field");
+            expectRole(view, cumP, roles[q][2], where + " CumP field");
+            EXPECT_EQ(view.text(kComputeButton), "COMPUTE") << where;
+            EXPECT_TRUE(view.isHighlighted()) << where;
+        }
+    }
+}
+
+TEST_F(ComputeControllerTest, SwitchingToValueLocksItAndRefillsTheFreedCumP) {
+    select(F, Value);
+    EXPECT_TRUE(view.isReadOnly(kValueField));
+    EXPECT_EQ(view.text(kValueField), "");
+    EXPECT_FALSE(view.isReadOnly(kCumPField));
+    EXPECT_EQ(view.value(kCumPField), 0.95);
+    select(F, CumP);
+    EXPECT_EQ(view.text(kValueField), "1") << "the freed Value field gets its default again";
+}
+
+TEST_F(ComputeControllerTest, ReclickingTheSelectedQuantityClearsItsResult) {
+    view.setValue(kDf1Field, 5);
+    view.setValue(kDf2Field, 10);
+    view.setValue(kValueField, 3);
+    controller.compute();
+    ASSERT_NE(view.text(kCumPField), "");
+    select(F, CumP);
+    EXPECT_EQ(view.text(kCumPField), "");
+    EXPECT_EQ(view.text(kComputeButton), "COMPUTE");
+}
+
+TEST_F(ComputeControllerTest, IntervalChoiceStoresItsLevelAndOtherChoicesKeepIt) {
+    select(T, Interval99);
+    EXPECT_EQ(controller.confidence(), 0.99);
+    EXPECT_EQ(view.text(kConfidenceGroup), "Confidence Limits for Delta");
+    select(T, CumP);
+    EXPECT_EQ(controller.confidence(), 0.99);
+    view.setValue(kLowerField, 1.25);
+    view.setValue(kUpperField, 7.5);
+    select(F, Interval95);
+    EXPECT_EQ(controller.confidence(), 0.95);
+    EXPECT_EQ(view.text(kLowerField), "1.25") << "the layout never clears the limits";
+    EXPECT_EQ(view.text(kUpperField), "7.5");
+}
+
+TEST_F(ComputeControllerTest, DistributionSwitchKeepsTheDf2ValueForALaterReturn) {
+    view.setValue(kDf2Field, 12);
+    select(T, CumP);
+    EXPECT_FALSE(view.visible(kDf2Field));
+    select(F, CumP);
+    EXPECT_EQ(view.text(kDf2Field), "12");
+}
+
+TEST_F(ComputeControllerTest, ComputesTheFDistributionFunctionAndEndsFinished) {
+    view.setValue(kValueField, 3.0);
+    view.setValue(kDf1Field, 5);
+    view.setValue(kDf2Field, 10);
+    view.captions.clear();
+    controller.compute();
+    EXPECT_NEAR(view.value(kCumPField), 0.9344424, 5e-8);
+    ASSERT_GE(view.captions.size(), 2u);
+    EXPECT_EQ(view.captions.front(), "Working");
+    EXPECT_EQ(view.captions.back(), "Finished");
+    EXPECT_FALSE(view.isHighlighted());
+    EXPECT_EQ(controller.status(), ComputeStatus::Finished);
+    EXPECT_TRUE(reporter.messages.empty());
+
+    view.setValue(kValueField, 3.5);  // typing into any field asks for a new computation
+    EXPECT_EQ(view.text(kComputeButton), "COMPUTE");
+    EXPECT_TRUE(view.isHighlighted());
+}
+
+TEST_F(ComputeControllerTest, ReadsTheArgumentsFromTheLastToTheFirstOnce) {
+    view.reads.clear();
+    controller.compute();
+    const std::map<int, int> expected{
+        {kValueField, 1}, {kDf1Field, 1}, {kDf2Field, 1}, {kNoncentralityField, 1}};
+    EXPECT_EQ(view.reads, expected);
+}
+
+TEST_F(ComputeControllerTest, FailureIsWrittenAsTheFailureValueAndStillFinishes) {
+    view.setValue(kDf1Field, 0);
+    controller.compute();
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Df1 out of range."});
+    EXPECT_EQ(view.text(kCumPField), FakeComputeView::kFailedText);
+    EXPECT_EQ(view.text(kComputeButton), "Finished");
+}
+
+TEST_F(ComputeControllerTest, InvalidFieldTextReadsAsZeroAndTheRoutineJudgesIt) {
+    view.setText(kDf1Field, "abc");
+    controller.compute();
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Df1 out of range."});
+}
+
+TEST_F(ComputeControllerTest, AbsurdDfIsSaturatedSoTheRoutineRejectsIt) {
+    for (const char* typed : {"1e12", "-1e12", "1e999"}) {
+        reporter.messages.clear();
+        view.setText(kDf1Field, typed);
+        controller.compute();
+        EXPECT_EQ(reporter.messages, std::vector<std::string>{"Df1 out of range."}) << typed;
+    }
+}
+
+TEST_F(ComputeControllerTest, WithoutASelectionComputeCallsNothing) {
+    view.checkPosition(RadioGroup::Distribution, -1);
+    view.checkPosition(RadioGroup::Quantity, -1);
+    view.texts.erase(kCumPField);
+    controller.compute();
+    EXPECT_EQ(view.text(kCumPField), "");
+    EXPECT_EQ(view.text(kComputeButton), "Finished");
+}
+
+TEST(TruncateDegreesOfFreedom, TruncatesTowardZeroAndSaturatesToTheIntRange) {
+    EXPECT_EQ(truncateDegreesOfFreedom(2.9), 2);
+    EXPECT_EQ(truncateDegreesOfFreedom(0.5), 0);
+    EXPECT_EQ(truncateDegreesOfFreedom(-2.5), -2);
+    EXPECT_EQ(truncateDegreesOfFreedom(1e12), INT_MAX);
+    EXPECT_EQ(truncateDegreesOfFreedom(INFINITY), INT_MAX);
+    EXPECT_EQ(truncateDegreesOfFreedom(-1e12), INT_MIN);
+    EXPECT_EQ(truncateDegreesOfFreedom(std::nan("")), 0);
+}
+
+}  // namespace
+}  // namespace quorvel
