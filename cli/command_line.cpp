@@ -2,151 +2,78 @@
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <optional>
+#include <set>
 #include <string_view>
 
 #include "cli/number_text.h"
+#include "cli/request_inputs.h"
 
 namespace quorvel::cli {
 
 namespace {
 
-constexpr double kDefaultConfidence = 0.95;
-
-enum class Option { Value, Df1, Df2, Df, Lambda, Delta, CumP, Confidence };
-
-struct OptionName {
-    Option option;
+// A command-line option: the input it gives and the distributions it belongs to.
+struct OptionSpec {
     std::string_view name;
+    Input input;
+    bool forF;
+    bool forT;
+    bool forChiSquare;
 };
 
-constexpr std::array<OptionName, 8> kOptionNames{{
-    {Option::Value, "--value"},
-    {Option::Df1, "--df1"},
-    {Option::Df2, "--df2"},
-    {Option::Df, "--df"},
-    {Option::Lambda, "--lambda"},
-    {Option::Delta, "--delta"},
-    {Option::CumP, "--cump"},
-    {Option::Confidence, "--confidence"},
+constexpr std::array<OptionSpec, 8> kOptions{{
+    {"--value", Input::Value, true, true, true},
+    {"--df1", Input::Df1, true, false, false},
+    {"--df2", Input::Df2, true, false, false},
+    {"--df", Input::Df1, false, true, true},
+    {"--lambda", Input::Noncentrality, true, false, true},
+    {"--delta", Input::Noncentrality, false, true, false},
+    {"--cump", Input::CumP, true, true, true},
+    {"--confidence", Input::Confidence, true, true, true},
 }};
 
-std::string_view nameOf(Option option) {
-    for (const OptionName& entry : kOptionNames) {
-        if (entry.option == option) {
-            return entry.name;
+const OptionSpec* optionNamed(std::string_view name) {
+    for (const OptionSpec& option : kOptions) {
+        if (option.name == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+bool belongsTo(const OptionSpec& option, DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::F:
+            return option.forF;
+        case DistributionKind::T:
+            return option.forT;
+        case DistributionKind::ChiSquare:
+            return option.forChiSquare;
+    }
+    return false;
+}
+
+// The option that gives an input for a distribution, for the message about a missing one.
+std::string_view optionFor(Input input, DistributionKind distribution) {
+    for (const OptionSpec& option : kOptions) {
+        if (option.input == input && belongsTo(option, distribution)) {
+            return option.name;
         }
     }
     return {};
 }
 
-std::optional<Option> optionNamed(std::string_view name) {
-    for (const OptionName& entry : kOptionNames) {
-        if (entry.name == name) {
-            return entry.option;
-        }
+bool isUsed(Input input, const InputNeeds& needs) {
+    if (input == Input::Confidence) {
+        return needs.takesConfidence;
     }
-    return std::nullopt;
-}
-
-std::optional<DistributionKind> distributionNamed(std::string_view name) {
-    if (name == "f")
-        return DistributionKind::F;
-    if (name == "t")
-        return DistributionKind::T;
-    if (name == "chisq")
-        return DistributionKind::ChiSquare;
-    return std::nullopt;
-}
-
-std::optional<QuantityKind> quantityNamed(std::string_view name) {
-    if (name == "cdf")
-        return QuantityKind::CumP;
-    if (name == "value")
-        return QuantityKind::Value;
-    if (name == "noncentrality")
-        return QuantityKind::Noncentrality;
-    if (name == "interval")
-        return QuantityKind::Interval;
-    return std::nullopt;
-}
-
-// The options of a distribution: its degrees of freedom and its noncentrality.
-struct Family {
-    std::vector<Option> degreesOfFreedom;
-    Option noncentrality;
-};
-
-Family familyOf(DistributionKind distribution) {
-    switch (distribution) {
-        case DistributionKind::F:
-            return {{Option::Df1, Option::Df2}, Option::Lambda};
-        case DistributionKind::T:
-            return {{Option::Df}, Option::Delta};
-        case DistributionKind::ChiSquare:
-            break;
-    }
-    return {{Option::Df}, Option::Lambda};
-}
-
-// Required options of a combination, then the optional ones.
-struct OptionSet {
-    std::vector<Option> required;
-    std::vector<Option> optional;
-};
-
-OptionSet optionsOf(DistributionKind distribution, QuantityKind quantity) {
-    const Family family = familyOf(distribution);
-    OptionSet set;
-    auto add = [&set](Option option) { set.required.push_back(option); };
-    switch (quantity) {
-        case QuantityKind::CumP:
-            add(Option::Value);
-            break;
-        case QuantityKind::Value:
-            add(Option::CumP);
-            break;
-        case QuantityKind::Noncentrality:
-        case QuantityKind::Interval:
-            add(Option::Value);
-            break;
-    }
-    for (Option df : family.degreesOfFreedom) {
-        add(df);
-    }
-    switch (quantity) {
-        case QuantityKind::CumP:
-        case QuantityKind::Value:
-            add(family.noncentrality);
-            break;
-        case QuantityKind::Noncentrality:
-            add(Option::CumP);
-            break;
-        case QuantityKind::Interval:
-            set.optional.push_back(Option::Confidence);
-            break;
-    }
-    return set;
-}
-
-bool contains(const std::vector<Option>& options, Option option) {
-    for (Option candidate : options) {
-        if (candidate == option) {
+    for (Input required : needs.required) {
+        if (required == input) {
             return true;
         }
     }
     return false;
-}
-
-bool belongsToDistribution(DistributionKind distribution, Option option) {
-    const Family family = familyOf(distribution);
-    return option == Option::Value || option == Option::CumP || option == Option::Confidence ||
-           option == family.noncentrality || contains(family.degreesOfFreedom, option);
-}
-
-bool isDegreesOfFreedom(Option option) {
-    return option == Option::Df || option == Option::Df1 || option == Option::Df2;
 }
 
 UsageError usage(std::string message) {
@@ -160,6 +87,12 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         if (argument == "--help" || argument == "-h") {
             return HelpRequest{};
         }
+    }
+    if (!arguments.empty() && arguments[0] == "--batch") {
+        if (arguments.size() != 2) {
+            return usage("--batch takes exactly one file name (or - for standard input)");
+        }
+        return BatchRequest{arguments[1]};
     }
     if (arguments.size() < 2) {
         return usage(
@@ -179,9 +112,13 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (!isAvailable(*distribution, *quantity)) {
         return usage("'" + combination + "' is not available in this version yet");
     }
-    const OptionSet allowed = optionsOf(*distribution, *quantity);
+    const InputNeeds needs = inputsFor(*distribution, *quantity);
 
-    std::map<Option, double> given;
+    ComputeRequest request;
+    request.distribution = *distribution;
+    request.quantity = *quantity;
+    request.confidence = kDefaultConfidence;
+    std::set<Input> given;
     for (std::size_t i = 2; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         std::string_view text;
@@ -191,19 +128,19 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             argument = argument.substr(0, equals);
             hasInlineValue = true;
         }
-        const std::optional<Option> option = optionNamed(argument);
-        if (!option) {
+        const OptionSpec* option = optionNamed(argument);
+        if (option == nullptr) {
             return usage("unknown option '" + std::string(argument) + "'");
         }
         const std::string name(argument);
-        if (!belongsToDistribution(*distribution, *option)) {
+        if (!belongsTo(*option, *distribution)) {
             return usage("option " + name + " does not belong to distribution '" + arguments[0] +
                          "'");
         }
-        if (!contains(allowed.required, *option) && !contains(allowed.optional, *option)) {
+        if (!isUsed(option->input, needs)) {
             return usage("option " + name + " is not used by '" + combination + "'");
         }
-        if (given.count(*option) != 0) {
+        if (!given.insert(option->input).second) {
             return usage("option " + name + " is given more than once");
         }
         if (!hasInlineValue) {
@@ -217,44 +154,16 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             return usage("option " + name + ": '" + std::string(text) +
                          "' is not a finite decimal number");
         }
-        if (isDegreesOfFreedom(*option) && std::trunc(*number) != *number) {
+        if (isDegreesOfFreedom(option->input) && std::trunc(*number) != *number) {
             return usage("option " + name + ": '" + std::string(text) +
                          "' is not a whole number of degrees of freedom");
         }
-        given[*option] = *number;
+        assignInput(request, option->input, *number);
     }
-    for (Option option : allowed.required) {
-        if (given.count(option) == 0) {
-            return usage("'" + combination + "' needs option " + std::string(nameOf(option)));
-        }
-    }
-
-    ComputeRequest request;
-    request.distribution = *distribution;
-    request.quantity = *quantity;
-    request.confidence = kDefaultConfidence;
-    for (const auto& [option, number] : given) {
-        switch (option) {
-            case Option::Value:
-                request.value = number;
-                break;
-            case Option::Df1:
-            case Option::Df:
-                request.df1 = truncateDegreesOfFreedom(number);
-                break;
-            case Option::Df2:
-                request.df2 = truncateDegreesOfFreedom(number);
-                break;
-            case Option::Lambda:
-            case Option::Delta:
-                request.noncentrality = number;
-                break;
-            case Option::CumP:
-                request.cumP = number;
-                break;
-            case Option::Confidence:
-                request.confidence = number;
-                break;
+    for (Input input : needs.required) {
+        if (given.count(input) == 0) {
+            return usage("'" + combination + "' needs option " +
+                         std::string(optionFor(input, *distribution)));
         }
     }
     return SingleComputation{request};
@@ -262,6 +171,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return R"(Usage: quorvel-cli DISTRIBUTION QUANTITY [OPTIONS]
+       quorvel-cli --batch FILE
        quorvel-cli --help
 
 Computes one quantity of the noncentral F, t or chi-square distribution.
@@ -278,6 +188,12 @@ Options (each once; a number may also be written --option=X):
   --lambda X        noncentrality of F and chi-square; --delta X for t
   --cump P          cumulative probability
   --confidence C    confidence level of an interval (default 0.95)
+
+Batch: --batch FILE (or - for standard input) reads CSV whose header names any of
+  distribution,quantity,value,df1,df2,noncentrality,cump,confidence (df for df1),
+  and writes each row followed by result,lower,upper,status,messages. status is ok,
+  failed (a calculation error: its messages) or invalid (the row could not be read).
+  Exit status: 0 all ok, 1 a row failed, 2 a row invalid or the header unusable.
 
 Output: the result on one line (17 significant digits); an interval prints LOWER UPPER.
 A failed calculation prints -9999 and its messages on standard error.

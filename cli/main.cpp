@@ -1,11 +1,13 @@
 // quorvel-cli: one computation of the noncentral F, t or chi-square distribution from the
 // command line, through the same routines as the window.
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <type_traits>
 #include <variant>
 #include <vector>
 
+#include "cli/batch_run.h"
 #include "cli/command_line.h"
 #include "cli/number_text.h"
 #include "cli/stream_reporter.h"
@@ -29,6 +31,18 @@ int runSingle(const quorvel::ComputeRequest& request) {
     }
     return reporter.count() == 0 ? kExitSuccess : kExitCalculationError;
 }
+
+int runBatchFile(const std::string& path) {
+    if (path == "-") {
+        return quorvel::cli::runBatch(std::cin, std::cout, std::cerr);
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::cerr << "quorvel-cli: cannot open batch file '" << path << "'\n";
+        return kExitUsageError;
+    }
+    return quorvel::cli::runBatch(file, std::cout, std::cerr);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,6 +57,8 @@ int main(int argc, char** argv) {
             } else if constexpr (std::is_same_v<Parsed, quorvel::cli::UsageError>) {
                 std::cerr << "quorvel-cli: " << parsed.message << '\n';
                 return kExitUsageError;
+            } else if constexpr (std::is_same_v<Parsed, quorvel::cli::BatchRequest>) {
+                return runBatchFile(parsed.path);
             } else {
                 return runSingle(parsed.request);
             }

@@ -19,7 +19,7 @@ using namespace control;
 using testing::FakeComputeView;
 
 class ComputeControllerTest : public ::testing::Test {
-protected:
+  protected:
     ComputeControllerTest() {
         // The dialog gives every field its default before the controller starts.
         view.setValue(kValueField, 1.0);
@@ -117,8 +117,8 @@ TEST_F(ComputeControllerTest, LaysOutAllEighteenCombinations) {
     for (int d = F; d <= ChiSquare; ++d) {
         for (int q = CumP; q <= Interval99; ++q) {
             select(d, q);
-            const std::string where = "distribution " + std::to_string(d) + " quantity " +
-                                      std::to_string(q);
+            const std::string where =
+                "distribution " + std::to_string(d) + " quantity " + std::to_string(q);
             EXPECT_EQ(view.text(kValueLabel), valueLabels[d]) << where;
             EXPECT_EQ(view.text(kRadioValue), valueLabels[d]) << where;
             EXPECT_EQ(view.text(kNoncentralityLabel), noncentralityLabels[d]) << where;

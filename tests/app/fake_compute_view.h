@@ -16,7 +16,7 @@ namespace quorvel::testing {
 // formats the number (the failure value as "-----Failed-----"), value() reads 0 for text that
 // is not a number. Every change of a field's text calls onFieldChanged, as the real fields do.
 class FakeComputeView : public ComputeView {
-public:
+  public:
     static constexpr const char* kFailedText = "-----Failed-----";
 
     int checkedPosition(RadioGroup group) const override { return checked.at(group); }

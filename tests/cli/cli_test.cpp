@@ -11,11 +11,13 @@ namespace {
 
 using testing::runCli;
 
-double parsed(const std::string& line) { return std::strtod(line.c_str(), nullptr); }
+double parsed(const std::string& line) {
+    return std::strtod(line.c_str(), nullptr);
+}
 
 TEST(CliFCdf, PrintsTheProbabilityWithSeventeenDigits) {
-    const auto run = runCli({"f", "cdf", "--value", "3", "--df1", "5", "--df2", "10", "--lambda",
-                             "0"});
+    const auto run =
+        runCli({"f", "cdf", "--value", "3", "--df1", "5", "--df2", "10", "--lambda", "0"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_NEAR(parsed(run.out), 0.9344424, 5e-8);
@@ -27,28 +29,32 @@ TEST(CliFCdf, PrintsTheProbabilityWithSeventeenDigits) {
 TEST(CliFCdf, MatchesPublishedValuesIncludingTheFarTail) {
     EXPECT_NEAR(parsed(runCli({"f", "cdf", "--value=1", "--df1=1", "--df2=1", "--lambda=0"}).out),
                 0.5, 1e-11);
-    EXPECT_NEAR(parsed(runCli({"f", "cdf", "--value", "2", "--df1", "3", "--df2", "10",
-                               "--lambda", "5"}).out), 0.3961061, 5e-8);
-    EXPECT_NEAR(parsed(runCli({"f", "cdf", "--value", "50", "--df1", "2", "--df2", "2",
-                               "--lambda", "500"}).out), 0.0072863, 5e-8);
-    const auto far = runCli({"f", "cdf", "--value", "50", "--df1", "3", "--df2", "10",
-                             "--lambda", "10000"});
+    EXPECT_NEAR(
+        parsed(
+            runCli({"f", "cdf", "--value", "2", "--df1", "3", "--df2", "10", "--lambda", "5"}).out),
+        0.3961061, 5e-8);
+    EXPECT_NEAR(
+        parsed(runCli({"f", "cdf", "--value", "50", "--df1", "2", "--df2", "2", "--lambda", "500"})
+                   .out),
+        0.0072863, 5e-8);
+    const auto far =
+        runCli({"f", "cdf", "--value", "50", "--df1", "3", "--df2", "10", "--lambda", "10000"});
     EXPECT_EQ(far.exitStatus, 0);
     EXPECT_EQ(far.err, "");
     EXPECT_NEAR(parsed(far.out) / 5.44e-128, 1.0, 1e-3);
 }
 
 TEST(CliFCdf, CalculationErrorGoesToStandardErrorAndExitsOne) {
-    const auto run = runCli({"f", "cdf", "--value", "3", "--df1", "0", "--df2", "10", "--lambda",
-                             "0"});
+    const auto run =
+        runCli({"f", "cdf", "--value", "3", "--df1", "0", "--df2", "10", "--lambda", "0"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.out, "-9999\n");
     EXPECT_EQ(run.err, "Df1 out of range.\n");
 }
 
 TEST(CliFCdf, HugeWholeDfIsPassedSaturatedAndRejectedByTheRoutine) {
-    const auto run = runCli({"f", "cdf", "--value", "3", "--df1", "1e12", "--df2", "10",
-                             "--lambda", "0"});
+    const auto run =
+        runCli({"f", "cdf", "--value", "3", "--df1", "1e12", "--df2", "10", "--lambda", "0"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err, "Df1 out of range.\n");
 }
@@ -70,8 +76,8 @@ TEST_P(CliUsageError, PrintsOneLineNamingTheProblemAndComputesNothing) {
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
 }
 
-const std::vector<std::string> kGood = {"--value", "3", "--df1", "5", "--df2", "10", "--lambda",
-                                        "0"};
+const std::vector<std::string> kGood = {"--value", "3",  "--df1",    "5",
+                                        "--df2",   "10", "--lambda", "0"};
 
 std::vector<std::string> fCdf(std::vector<std::string> options) {
     std::vector<std::string> arguments{"f", "cdf"};
@@ -86,28 +92,27 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownDistribution", {"g", "cdf"}, "'g'"},
         UsageCase{"UnknownQuantity", {"f", "median"}, "'median'"},
         UsageCase{"UnknownOption", fCdf({"--value", "3", "--colour", "2"}), "--colour"},
-        UsageCase{"MissingOption", fCdf({"--value", "3", "--df1", "5", "--df2", "10"}),
-                  "--lambda"},
-        UsageCase{"RepeatedOption", fCdf({"--value", "3", "--value", "4", "--df1", "5", "--df2",
-                                          "10", "--lambda", "0"}),
-                  "more than once"},
-        UsageCase{"TrailingCharacters", fCdf({"--value", "3x", "--df1", "5", "--df2", "10",
-                                              "--lambda", "0"}),
-                  "'3x'"},
-        UsageCase{"NotFinite", fCdf({"--value", "nan", "--df1", "5", "--df2", "10", "--lambda",
-                                     "0"}),
-                  "'nan'"},
-        UsageCase{"FractionalDf", fCdf({"--value", "3", "--df1", "2.5", "--df2", "10",
-                                        "--lambda", "0"}),
+        UsageCase{"MissingOption", fCdf({"--value", "3", "--df1", "5", "--df2", "10"}), "--lambda"},
+        UsageCase{
+            "RepeatedOption",
+            fCdf({"--value", "3", "--value", "4", "--df1", "5", "--df2", "10", "--lambda", "0"}),
+            "more than once"},
+        UsageCase{"TrailingCharacters",
+                  fCdf({"--value", "3x", "--df1", "5", "--df2", "10", "--lambda", "0"}), "'3x'"},
+        UsageCase{"NotFinite",
+                  fCdf({"--value", "nan", "--df1", "5", "--df2", "10", "--lambda", "0"}), "'nan'"},
+        UsageCase{"FractionalDf",
+                  fCdf({"--value", "3", "--df1", "2.5", "--df2", "10", "--lambda", "0"}),
                   "whole number"},
-        UsageCase{"OptionOfAnotherDistribution", fCdf({"--value", "3", "--df", "5", "--df2",
-                                                       "10", "--lambda", "0"}),
+        UsageCase{"OptionOfAnotherDistribution",
+                  fCdf({"--value", "3", "--df", "5", "--df2", "10", "--lambda", "0"}),
                   "does not belong"},
-        UsageCase{"OptionNotUsedByTheQuantity", fCdf({"--value", "3", "--df1", "5", "--df2",
-                                                      "10", "--lambda", "0", "--cump", "0.5"}),
-                  "not used"},
-        UsageCase{"OptionWithoutNumber", fCdf({"--value", "3", "--df1", "5", "--df2", "10",
-                                               "--lambda"}),
+        UsageCase{
+            "OptionNotUsedByTheQuantity",
+            fCdf({"--value", "3", "--df1", "5", "--df2", "10", "--lambda", "0", "--cump", "0.5"}),
+            "not used"},
+        UsageCase{"OptionWithoutNumber",
+                  fCdf({"--value", "3", "--df1", "5", "--df2", "10", "--lambda"}),
                   "needs a number"}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
 

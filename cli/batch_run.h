@@ -1,0 +1,18 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace quorvel::cli {
+
+// Exit status of a batch: 0 when every row is ok, 1 when any row failed (a calculation error
+// was shown), 2 when any row is invalid or the header is unusable.
+enum BatchStatus { kBatchOk = 0, kBatchFailedRow = 1, kBatchInvalid = 2 };
+
+// Reads CSV with a header naming any of distribution, quantity, value, df1 (or df), df2,
+// noncentrality, cump, confidence, and writes for every input row the row as read followed by
+// result, lower, upper, status (ok, failed or invalid) and messages. Rows stream through one
+// at a time; a bad row never stops the run. Diagnostics about the header go to `errors`.
+int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
+
+}  // namespace quorvel::cli
