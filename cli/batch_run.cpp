@@ -232,6 +232,20 @@ bool isBlankLine(const CsvRecord& record) {
 }  // namespace
 
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors) {
+    CollectingReporter reporter;
+    Calculators calculators(reporter);
+    const RowComputation compute = [&](const ComputeRequest& request,
+                                       std::vector<std::string>& messages) {
+        reporter.messages.clear();
+        const ComputeOutcome outcome = computeQuantity(calculators, request);
+        messages = std::move(reporter.messages);
+        return outcome;
+    };
+    return runBatch(input, output, errors, compute);
+}
+
+int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
+             const RowComputation& compute) {
     CsvReader reader(input);
     CsvRecord header;
     if (!reader.next(header)) {
@@ -250,8 +264,6 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors) {
     }
     output << "result,lower,upper,status,messages\n";
 
-    CollectingReporter reporter;
-    Calculators calculators(reporter);
     int status = kBatchOk;
     CsvRecord record;
     while (reader.next(record)) {
@@ -273,19 +285,19 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors) {
             row = invalid(reason);
             status = kBatchInvalid;
         } else {
-            reporter.messages.clear();
-            const ComputeOutcome outcome = computeQuantity(calculators, *request);
+            std::vector<std::string> messages;
+            const ComputeOutcome outcome = compute(*request, messages);
             if (request->quantity == QuantityKind::Interval) {
                 row.lower = formatNumber(outcome.lower);
                 row.upper = formatNumber(outcome.upper);
             } else {
                 row.result = formatNumber(outcome.result);
             }
-            if (reporter.messages.empty()) {
+            if (messages.empty()) {
                 row.status = "ok";
             } else {
                 row.status = "failed";
-                row.messages = joined(reporter.messages);
+                row.messages = joined(messages);
                 status = std::max(status, static_cast<int>(kBatchFailedRow));
             }
         }

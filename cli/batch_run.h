@@ -1,7 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
+#include <string>
+#include <vector>
+
+#include "numerics/computation.h"
 
 namespace quorvel::cli {
 
@@ -14,5 +19,14 @@ enum BatchStatus { kBatchOk = 0, kBatchFailedRow = 1, kBatchInvalid = 2 };
 // result, lower, upper, status (ok, failed or invalid) and messages. Rows stream through one
 // at a time; a bad row never stops the run. Diagnostics about the header go to `errors`.
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
+
+// Computes one row, appending every calculation-error message shown to `messages`.
+using RowComputation = std::function<ComputeOutcome(const ComputeRequest& request,
+                                                    std::vector<std::string>& messages)>;
+
+// runBatch with the computation of a row supplied by the caller (the reading and writing of the
+// CSV alone, as the fuzz test exercises it).
+int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
+             const RowComputation& compute);
 
 }  // namespace quorvel::cli

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole suite twice: once as released and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Any failure or sanitizer report fails it.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz targets run for a
+# bounded time in between. Any failure or sanitizer report fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-for preset in release sanitize; do
-  echo "== Building and testing: $preset"
-  scripts/build.sh "$preset"
-  ctest --preset "$preset" --parallel "$(nproc)"
-done
+run_suite() {
+  echo "== Building and testing: $1"
+  scripts/build.sh "$1"
+  ctest --preset "$1" --parallel "$(nproc)"
+}
+
+run_suite release
+scripts/fuzz.sh 30
+run_suite sanitize
