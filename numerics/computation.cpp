@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "numerics/chisquare/chi_square_quantities.h"
 #include "numerics/f/f_quantities.h"
 
 namespace quorvel {
@@ -12,8 +13,9 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
         case DistributionKind::F:
             return computeF(calculators, request);
         case DistributionKind::T:
-        case DistributionKind::ChiSquare:
             break;
+        case DistributionKind::ChiSquare:
+            return computeChiSquare(calculators, request);
     }
     return {};
 }
@@ -40,7 +42,7 @@ bool isAvailable(DistributionKind distribution, QuantityKind quantity) {
         case DistributionKind::T:
             return false;
         case DistributionKind::ChiSquare:
-            return false;
+            return true;
     }
     return false;
 }
