@@ -5,6 +5,7 @@
 
 #include "numerics/chisquare/chi_square_quantities.h"
 #include "numerics/f/f_quantities.h"
+#include "numerics/t/t_quantities.h"
 
 namespace quorvel {
 
@@ -13,7 +14,7 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
         case DistributionKind::F:
             return computeF(calculators, request);
         case DistributionKind::T:
-            break;
+            return computeT(calculators, request);
         case DistributionKind::ChiSquare:
             return computeChiSquare(calculators, request);
     }
@@ -40,7 +41,7 @@ bool isAvailable(DistributionKind distribution, QuantityKind quantity) {
         case DistributionKind::F:
             return quantity == QuantityKind::CumP;
         case DistributionKind::T:
-            return false;
+            return true;
         case DistributionKind::ChiSquare:
             return true;
     }

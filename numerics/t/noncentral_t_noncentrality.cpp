@@ -1,0 +1,81 @@
+#include <cmath>
+#include <optional>
+
+#include "numerics/calculators.h"
+#include "numerics/foundations/normal_distribution.h"
+#include "numerics/t/noncentral_t.h"
+#include "numerics/t/secant_search.h"
+
+namespace quorvel {
+
+namespace {
+constexpr int kMaxDf = 100000;
+constexpr double kSmallestCumP = 0.00001;
+constexpr double kLargestCumP = 0.99999;
+constexpr double kSmallestLevel = 0.8;
+constexpr double kLargestLevel = 0.9999;
+}  // namespace
+
+double NoncentralT::noncentrality(double t, int df, double cumP) {
+    if (df < 1 || df > kMaxDf) {
+        return reportFailure("T distribution Df parameter out of range. Limits 1 <= Df <= 100000");
+    }
+    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
+        return reportFailure("CumP out of range.");
+    }
+    tValue = t;
+    this->df = df;
+    this->cumP = cumP;
+    return searchDelta();
+}
+
+// Solves (t(1 − 1/(4ν)) − δ)/√(1 + t²/(2ν)) = z, the normal approximation of the distribution
+// function, for δ.
+double NoncentralT::deltaStartValue(double t, int df, double cumP) {
+    const double nu = df;
+    const double z = calculators().normal().quantile(cumP);
+    return (1.0 - 1.0 / (4.0 * nu)) * t - z * std::sqrt(t * t / (2.0 * nu) + 1.0);
+}
+
+// Secant search on δ, on which the distribution function at the stored t decreases.
+double NoncentralT::searchDelta() {
+    failed = 0;
+    const double searchT = tValue;
+    const int searchDf = df;
+    const double start = deltaStartValue(searchT, searchDf, cumP);
+    const SecantOutcome outcome =
+        secantSearch(start, [this, searchT, searchDf](double d) -> std::optional<double> {
+            const double p = cdf(searchT, searchDf, d);
+            if (failed) {
+                return std::nullopt;
+            }
+            return p - cumP;
+        });
+    if (outcome.aborted) {
+        return failureValue();
+    }
+    if (!outcome.converged) {
+        return reportFailure("Failure to find Delta in 10,000 iterations.");
+    }
+    return outcome.root;
+}
+
+void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {
+    if (df < 1) {
+        reportFailure("T distribution Df parameter out of range.");
+        return;
+    }
+    if (!(level >= kSmallestLevel && level <= kLargestLevel)) {
+        reportFailure("T distribution Confidence Level out of range. Limits .80 <= Conf <= .9999");
+        return;
+    }
+    tValue = t;
+    this->df = df;
+    confidence = level;
+    const double tailProbability = (1.0 - level) / 2.0;
+    // The upper limit first: the distribution function decreases in δ.
+    upper = noncentrality(t, df, tailProbability);
+    lower = noncentrality(t, df, 1.0 - tailProbability);
+}
+
+}  // namespace quorvel

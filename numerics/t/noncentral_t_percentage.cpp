@@ -1,0 +1,80 @@
+#include <cmath>
+#include <optional>
+
+#include "numerics/calculators.h"
+#include "numerics/foundations/normal_distribution.h"
+#include "numerics/t/noncentral_t.h"
+#include "numerics/t/secant_search.h"
+
+namespace quorvel {
+
+namespace {
+constexpr double kSmallestCumP = 0.0001;
+constexpr double kLargestCumP = 0.9999;
+constexpr int kMaxDf = 100000;
+// Above this many degrees of freedom the start solves the full normal approximation.
+constexpr double kFullApproximationDf = 3.0;
+
+// The t at which the normal approximation (t(1 − 1/(4ν)) − δ)/√(1 + t²/(2ν)) of the
+// distribution function equals z: the root with the positive square root of the quadratic
+// multiplied by 16ν², R its radicand and Q its leading coefficient. The approximation stays
+// below (1 − 1/(4ν))√(2ν) in absolute value, so for Q <= 0 it never reaches z, and for R < 0
+// (or NaN) the quadratic has no root: nothing then. Used for ν > 3 only.
+std::optional<double> normalApproximationStart(double nu, double z, double delta) {
+    if (!(nu > kFullApproximationDf)) {
+        return std::nullopt;
+    }
+    const double R = 1.0 - 8.0 * nu + 8.0 * nu * delta * delta + 16.0 * nu * nu - 8.0 * nu * z * z;
+    const double Q = 1.0 - 8.0 * nu + 16.0 * nu * nu - 8.0 * nu * z * z;
+    if (!(R >= 0.0 && Q > 0.0)) {
+        return std::nullopt;
+    }
+    return 4.0 * (nu * z * std::sqrt(R) + 4.0 * nu * nu * delta - nu * delta) / Q;
+}
+}  // namespace
+
+double NoncentralT::percentagePoint(double cumP, int df, double delta) {
+    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
+        return reportFailure("CumP out of range. Limits: .0001 <= CumP <= .9999");
+    }
+    if (df < 1 || df > kMaxDf) {
+        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+    }
+    this->cumP = cumP;
+    this->delta = delta;
+    this->df = df;
+    return searchPercentagePoint();
+}
+
+// Secant search from a normal-approximation start on the exact distribution function.
+double NoncentralT::searchPercentagePoint() {
+    failed = 0;
+    const int searchDf = df;
+    const double searchDelta = delta;
+    const double z = calculators().normal().quantile(cumP);
+    auto residual = [this, searchDf, searchDelta](double x) -> std::optional<double> {
+        const double p = cdf(x, searchDf, searchDelta);
+        if (failed) {
+            return std::nullopt;
+        }
+        return p - cumP;
+    };
+    const double simpleStart = z + searchDelta;
+    const std::optional<double> approximateStart =
+        normalApproximationStart(searchDf, z, searchDelta);
+    SecantOutcome outcome = secantSearch(approximateStart.value_or(simpleStart), residual);
+    // Near the ends of the CumP range the approximation's root can lie far out in a flat tail,
+    // where the secant steps zig-zag without converging; z + δ lies nearer the centre.
+    if (approximateStart && !outcome.converged && !outcome.aborted) {
+        outcome = secantSearch(simpleStart, residual);
+    }
+    if (outcome.aborted) {
+        return failureValue();
+    }
+    if (!outcome.converged) {
+        return reportFailure("Failure to find percentage point in 10,000 iterations.");
+    }
+    return outcome.root;
+}
+
+}  // namespace quorvel

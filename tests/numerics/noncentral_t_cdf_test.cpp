@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <boost/math/distributions/non_central_t.hpp>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "numerics/calculators.h"
+#include "numerics/foundations/normal_distribution.h"
+#include "numerics/t/noncentral_t.h"
+#include "tests/support/recording_reporter.h"
+
+namespace quorvel {
+namespace {
+
+using Messages = std::vector<std::string>;
+
+const std::string kDfMessage = "T distribution Df parameter out of range. Limits 1 <= Df <= 100000";
+const std::string kDeltaMessage =
+    "T distribution parameter Delta out of range. Should have absolute value less than or equal "
+    "to 5000.";
+
+// The in-house Φ errs by up to 2.2e-8 just above |z| = 4, where its power-of-ten tail formula
+// takes over (about 1e-9 elsewhere). A probability takes Φ once directly and once inside M₀
+// with a weight below 1, and Owen's T adds 1e-12: 5e-8 covers that; the rest is rounding.
+constexpr double kCdfTolerance = 5e-8;
+
+double boostCdf(double t, int df, double delta) {
+    return boost::math::cdf(boost::math::non_central_t_distribution<double>(df, delta), t);
+}
+
+class NoncentralTCdfTest : public ::testing::Test {
+  protected:
+    testing::RecordingReporter reporter;
+    Calculators calculators{reporter};
+    NoncentralT& t = calculators.t();
+};
+
+TEST_F(NoncentralTCdfTest, AtZeroIsPhiOfMinusDeltaForEveryDf) {
+    for (int df : {1, 2, 3, 4, 7, 100000}) {
+        for (double delta : {-40.0, -2.0, 0.0, 0.3, 1.5, 6.0}) {
+            EXPECT_NEAR(t.cdf(0.0, df, delta), calculators.normal().cdf(-delta), 1e-15)
+                << df << " " << delta;
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(NoncentralTCdfTest, AgreesWithBoostForSmallAndHugeDf) {
+    double worst = 0.0;
+    for (int df : {1, 2, 3, 4, 9, 100000}) {
+        for (double delta : {-40.0, -6.0, -1.0, 0.0, 0.5, 2.0, 5.0, 12.0, 40.0}) {
+            for (double x : {-50.0, -4.0, -0.7, 0.2, 1.0, 3.0, 8.0, 45.0, 400.0}) {
+                const double expected = boostCdf(x, df, delta);
+                const double ours = t.cdf(x, df, delta);
+                worst = std::max(worst, std::fabs(ours - expected));
+                EXPECT_NEAR(ours, expected, kCdfTolerance)
+                    << "t " << x << " df " << df << " delta " << delta;
+            }
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    RecordProperty("worst_absolute_error", std::to_string(worst));
+}
+
+// Where −δ²t²/(2(ν+t²)) <= −12.5 the term exp(−δ²/2)·AB/(2π) of M₁ is small but not
+// negligible (up to 2e-7 in the probability near t ≈ 6√ν, δ ≈ 5); it must still be there.
+TEST_F(NoncentralTCdfTest, KeepsTheExponentialTermOfM1WhereItIsSmall) {
+    for (int df : {3, 4, 5, 20}) {
+        for (double delta : {5.1, 5.3, 6.0}) {
+            for (double scale : {5.5, 7.0, 10.0}) {
+                const double x = scale * std::sqrt(static_cast<double>(df));
+                const double E = -delta * delta / 2.0 * x * x / (df + x * x);
+                ASSERT_LE(E, -12.5);
+                EXPECT_NEAR(t.cdf(x, df, delta), boostCdf(x, df, delta), kCdfTolerance)
+                    << "t " << x << " df " << df << " delta " << delta;
+            }
+        }
+    }
+}
+
+// For large Df the sum of the recursion passes e^±500 and is rescaled; the result must stay a
+// probability and agree with Boost.
+TEST_F(NoncentralTCdfTest, RescalesTheRecursionForLargeDf) {
+    for (int df : {5000, 99999, 100000}) {
+        for (double delta : {-40.0, 35.0, 40.0}) {
+            for (double x : {-45.0, 30.0, 38.0, 45.0}) {
+                const double p = t.cdf(x, df, delta);
+                EXPECT_NEAR(p, boostCdf(x, df, delta), kCdfTolerance)
+                    << "t " << x << " df " << df << " delta " << delta;
+            }
+        }
+    }
+}
+
+TEST_F(NoncentralTCdfTest, ChecksDfFirstThenDeltaAndKeepsTheStoredArguments) {
+    ASSERT_GE(t.cdf(1.5, 7, 2.0), 0.0);
+    struct Case {
+        int df;
+        double delta;
+        std::string message;
+    };
+    const std::vector<Case> rejected{
+        {0, 0.0, kDfMessage},
+        {-3, 0.0, kDfMessage},
+        {100001, 0.0, kDfMessage},
+        {0, 6000.0, kDfMessage},
+        {5, 5000.0001, kDeltaMessage},
+        {5, -5000.0001, kDeltaMessage},
+        {5, std::numeric_limits<double>::quiet_NaN(), kDeltaMessage},
+    };
+    for (const Case& c : rejected) {
+        reporter.messages.clear();
+        t.failed = 0;
+        EXPECT_EQ(t.cdf(0.5, c.df, c.delta), -9999.0);
+        EXPECT_EQ(reporter.messages, Messages{c.message}) << c.df << " " << c.delta;
+        EXPECT_EQ(t.failed, 1);
+        EXPECT_EQ(t.tValue, 1.5);
+        EXPECT_EQ(t.df, 7);
+        EXPECT_EQ(t.delta, 2.0);
+    }
+    reporter.messages.clear();
+    for (double delta : {-5000.0, 5000.0}) {
+        const double p = t.cdf(3.0, 100000, delta);
+        EXPECT_TRUE(p >= 0.0 && p <= 1.0) << p;
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.tValue, 3.0);
+    EXPECT_EQ(t.df, 100000);
+    EXPECT_EQ(t.delta, 5000.0);
+    // A successful call leaves an earlier failure flag as it was.
+    EXPECT_EQ(t.failed, 1);
+}
+
+// Owen's T over [0, A] fails for a very long range with a sharp peak; −9999 is no
+// probability, so cdf reports it rather than return it as a value.
+TEST_F(NoncentralTCdfTest, ReportsAFailedIntegrationOfOwensT) {
+    EXPECT_EQ(t.evaluateCdf(1e7, 1, 1.0), -9999.0);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.cdf(1e7, 1, 1.0), -9999.0);
+    EXPECT_EQ(reporter.messages,
+              Messages{"Failure to integrate Owen's T function for the T distribution."});
+    EXPECT_EQ(t.failed, 1);
+}
+
+}  // namespace
+}  // namespace quorvel
