@@ -36,10 +36,10 @@ int truncateDegreesOfFreedom(double value) {
     return static_cast<int>(value);
 }
 
-bool isAvailable(DistributionKind distribution, QuantityKind quantity) {
+bool isAvailable(DistributionKind distribution, [[maybe_unused]] QuantityKind quantity) {
     switch (distribution) {
         case DistributionKind::F:
-            return quantity == QuantityKind::CumP;
+            return true;
         case DistributionKind::T:
             return true;
         case DistributionKind::ChiSquare:

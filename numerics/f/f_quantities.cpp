@@ -18,8 +18,19 @@ ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request)
                 f.cdf(request.value, request.df1, request.df2, request.noncentrality, kExactMethod);
             break;
         case QuantityKind::Value:
+            outcome.result = f.percentagePoint(request.cumP, request.df1, request.df2,
+                                               request.noncentrality, kExactMethod);
+            break;
         case QuantityKind::Noncentrality:
+            outcome.result = f.noncentrality(request.value, request.df1, request.df2, request.cumP,
+                                             kExactMethod);
+            break;
         case QuantityKind::Interval:
+            // A rejected argument leaves both limits as the failure value.
+            outcome.lower = calculators.failureValue;
+            outcome.upper = calculators.failureValue;
+            f.confidenceLimits(request.value, request.df1, request.df2, request.confidence,
+                               kExactMethod, outcome.lower, outcome.upper);
             break;
     }
     return outcome;

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "numerics/foundations/reporting_calculator.h"
 
 namespace quorvel {
 
-// The noncentral F distribution: its distribution function (this file's first group of
-// operations, by the noncentral beta series or Tiku's three-moment approximation).
+struct RootSearchResult;
+
+// The noncentral F distribution: its distribution function (by the noncentral beta series or
+// Tiku's three-moment approximation), its percentage points, and the noncentrality λ with its
+// confidence limits found by running the distribution function backwards in λ.
 // Degrees of freedom cross the public entries as 32-bit integers and become doubles inside.
 // Every failure is shown at once, sets `failed` and returns the failure value.
 class NoncentralF : public ReportingCalculator {
@@ -32,6 +36,34 @@ class NoncentralF : public ReportingCalculator {
     // (ν, df2) degrees of freedom. Clears `failed` first.
     double approximateCdf(double f, int df1, int df2, double lambda);
 
+    // The F value x with P(F' <= x) = cumP, for df1, df2 in 1..10000, λ in 0..10000 and cumP in
+    // 0.0001..0.9999 (inclusive; checked in this order, each with its message). λ = 0 is the
+    // central search; otherwise method 1 returns Tiku's three-moment approximation alone
+    // ("F distribution parameter out of range." where it does not exist, as for df2 <= 2) and
+    // any other method searches the exact distribution function, starting from the
+    // approximation where it exists. Clears `failed`; failure value after a reported error.
+    double percentagePoint(double cumP, int df1, int df2, double lambda, int method);
+
+    // The central F percentage point for real degrees of freedom 0 < ν1, ν2 <= 10000 and
+    // 0 <= cumP < 1 (0 gives 0); `method` is accepted and not used. Clears `failed`; failure
+    // value after "Unable to Bracket Root in Inverse Central F Rountine.", "Failure to converge
+    // in Central F Inverse CDF routine." or the message of the first failing evaluation.
+    double centralPercentagePoint(double nu1, double nu2, double cumP, int method);
+
+    // The noncentrality λ >= 0 with P(F' <= fValue; λ) = cumP, for df1, df2 in 1..10000 and
+    // cumP in 0.0001..0.9999, by a secant search through `cdf`. Returns 0 after "No
+    // non-negative value of Lambda can be found. Returning 0." when even λ = 0 gives a smaller
+    // probability; the failure value after any other reported error (a target that needs
+    // λ > 10000 ends in "Lambda out of range.").
+    double noncentrality(double fValue, int df1, int df2, double cumP, int method);
+
+    // The two-sided confidence interval for λ at level `confidence` (0.8..0.9999) from an
+    // observed fValue >= 0 with df1, df2 in 1..10000: upper solves P = (1 − confidence)/2,
+    // lower P = (1 + confidence)/2, each 0 where λ = 0 already lies beyond it. After a
+    // rejected argument neither limit is written; a failed search writes the failure value.
+    void confidenceLimits(double fValue, int df1, int df2, double confidence, int method,
+                          double& lower, double& upper);
+
     double confidence = 0.0;
     std::int32_t df2 = 0;
     std::int32_t df1 = 0;
@@ -39,6 +71,15 @@ class NoncentralF : public ReportingCalculator {
     double fValue = 0.0;
     double cumP = 0.0;
     std::int32_t method = 0;
+
+  private:
+    // The central search behind centralPercentagePoint, without its messages, so that the
+    // noncentral search can take its result as a start value only.
+    RootSearchResult searchCentralPercentagePoint(double nu1, double nu2, double cumP);
+    // The root found, or the failure value after the message for the way the search failed
+    // (none when an evaluation failed: it has shown its own).
+    double rootOrFailure(const RootSearchResult& search, std::string_view notBracketed,
+                         std::string_view notConverged);
 };
 
 }  // namespace quorvel

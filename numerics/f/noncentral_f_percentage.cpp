@@ -1,0 +1,169 @@
+#include <cmath>
+
+#include "numerics/calculators.h"
+#include "numerics/f/f_limits.h"
+#include "numerics/f/noncentral_f.h"
+#include "numerics/f/root_bracketing.h"
+#include "numerics/f/three_moment.h"
+#include "numerics/foundations/normal_distribution.h"
+
+namespace quorvel {
+
+using namespace f_limits;
+
+namespace {
+// The first bracket spans ±1 % around the rough central start and ±0.1 % around the closer
+// three-moment start.
+constexpr double kCentralBracketBelow = 0.99;
+constexpr double kCentralBracketAbove = 1.01;
+constexpr double kNoncentralBracketBelow = 0.999;
+constexpr double kNoncentralBracketAbove = 1.001;
+// Brackets used when the start value is not a positive number.
+constexpr double kCentralFallbackLo = 0.0;
+constexpr double kCentralFallbackHi = 0.5;
+constexpr double kNoncentralFallbackLo = 1e-6;
+constexpr double kNoncentralFallbackHi = 2e-6;
+constexpr int kAnyMethod = 0;
+
+constexpr const char* kDfOutOfRange =
+    "F distribution parameter out of range. Limits 1 <= Df <= 10000";
+constexpr const char* kLambdaOutOfRange =
+    "F distribution parameter out of range. Limits 0. <= Lambda <= 10000.";
+constexpr const char* kCumPOutOfRange = "CumP out of range. Limits are .0001 <= CumP <= .9999 ";
+constexpr const char* kParameterOutOfRange = "F distribution parameter out of range.";
+constexpr const char* kCentralNotBracketed =
+    "Unable to Bracket Root in Inverse Central F Rountine.";
+constexpr const char* kCentralNotConverged =
+    "Failure to converge in Central F Inverse CDF routine.";
+constexpr const char* kNoncentralNotBracketed =
+    "Failed to Bracket in Noncentral F Inverse CDF routine.";
+constexpr const char* kNoncentralNotConverged =
+    "Failed to find a solution in Noncentral F Inverse CDF routine.";
+
+// Start value of the central search from the normal quantile z of cumP: for m, n > 1.1 the
+// normal approximation of log F after Abramowitz and Stegun 26.6.16 (here with the cube of z
+// in l; only the first bracket depends on it), else for n > 4 the normal approximation with
+// the mean and standard deviation of central F, else 1. NaN when h + l < 0.
+double centralStartValue(double m, double n, double z) {
+    if (m > 1.1 && n > 1.1) {
+        const double h = 2.0 / (1.0 / (m - 1.0) + 1.0 / (n - 1.0));
+        const double l = (z * z * z - 3.0) / 6.0;
+        const double w = z * std::sqrt(h + l) / h -
+                         (1.0 / (m - 1.0) + 1.0 / (n - 1.0)) * (l + 5.0 / 6.0 - 2.0 / (3.0 * h));
+        return std::exp(2.0 * w);
+    }
+    if (n > 4.0) {
+        const double mean = (n / m) * m / (n - 2.0);
+        const double standardDeviation =
+            (n / m) * std::sqrt(2.0 * (m * m / (n - 2.0) + m) / ((n - 2.0) * (n - 4.0)));
+        return z * standardDeviation + mean;
+    }
+    return 1.0;
+}
+
+// x -> P(x) − cumP with P the exact distribution function for (ν1, ν2, λ); nothing once an
+// evaluation has failed, so that a failure ends the search after its one message.
+struct ExactCdfMinusTarget {
+    NoncentralF& distribution;
+    double nu1;
+    double nu2;
+    double lambda;
+    double cumP;
+
+    std::optional<double> operator()(double x) const {
+        const double p = distribution.exactCdf(x, nu1, nu2, lambda);
+        if (distribution.failed) {
+            return std::nullopt;
+        }
+        return p - cumP;
+    }
+};
+}  // namespace
+
+double NoncentralF::rootOrFailure(const RootSearchResult& search, std::string_view notBracketed,
+                                  std::string_view notConverged) {
+    switch (search.status) {
+        case RootSearchStatus::Found:
+            return search.root;
+        case RootSearchStatus::NotBracketed:
+            return reportFailure(notBracketed);
+        case RootSearchStatus::NotConverged:
+            return reportFailure(notConverged);
+        case RootSearchStatus::EvaluationFailed:
+            break;
+    }
+    return failureValue();
+}
+
+// Central F quantile by bracket expansion and Brent's method on P(x) − cumP (Press et al.,
+// Numerical Recipes, zbrac and zbrent), P the central F distribution function.
+RootSearchResult NoncentralF::searchCentralPercentagePoint(double nu1, double nu2, double cumP) {
+    const double z = calculators().normal().quantile(cumP);
+    const double x0 = centralStartValue(nu1, nu2, z);
+    const bool startIsPositive = x0 > 0.0;
+    const double lo = startIsPositive ? kCentralBracketBelow * x0 : kCentralFallbackLo;
+    const double hi = startIsPositive ? kCentralBracketAbove * x0 : kCentralFallbackHi;
+    ExactCdfMinusTarget f{*this, nu1, nu2, 0.0, cumP};
+    // F values are never negative: an expansion below 0 stops at 0, where P = 0.
+    return findNonNegativeRoot(lo, hi, f, ExpansionFloor{0.0, -cumP});
+}
+
+double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, int /*method*/) {
+    failed = 0;
+    if (cumP == 0.0) {
+        return 0.0;
+    }
+    return rootOrFailure(searchCentralPercentagePoint(nu1, nu2, cumP), kCentralNotBracketed,
+                         kCentralNotConverged);
+}
+
+// Noncentral F quantile: Tiku's (1966) three-moment approximation F' ≈ c·G − d, G central F on
+// (ν, n) degrees of freedom, as the start of bracket expansion and Brent's method on the exact
+// distribution function (Press et al., Numerical Recipes, zbrac and zbrent).
+double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda, int method) {
+    failed = 0;
+    if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
+        return reportFailure(kDfOutOfRange);
+    }
+    if (!(lambda >= 0.0 && lambda <= kMaxLambda)) {
+        return reportFailure(kLambdaOutOfRange);
+    }
+    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
+        return reportFailure(kCumPOutOfRange);
+    }
+    if (lambda == 0.0) {
+        return centralPercentagePoint(df1, df2, cumP, method);
+    }
+    const double m = df1;
+    const double n = df2;
+    const ThreeMomentParameters tiku = threeMomentParameters(m, n, lambda);
+    // ν is not a positive number for n <= 2 and exceeds the range of the distribution function
+    // for some large m and λ: the approximation does not exist there.
+    const bool approximationExists = tiku.nu > 0.0 && tiku.nu <= kMaxDf;
+    if (method == kApproximateMethod) {
+        if (!approximationExists) {
+            return reportFailure(kParameterOutOfRange);
+        }
+        const double q = centralPercentagePoint(tiku.nu, n, cumP, kAnyMethod);
+        return failed ? failureValue() : tiku.c * q - tiku.d;
+    }
+    // The approximation only places the first bracket. Where it cannot be had, the search
+    // starts next to 0 instead, without troubling the user with the start's own failure.
+    double lo = kNoncentralFallbackLo;
+    double hi = kNoncentralFallbackHi;
+    if (approximationExists) {
+        const RootSearchResult central = searchCentralPercentagePoint(tiku.nu, n, cumP);
+        const double x0 = tiku.c * central.root - tiku.d;
+        if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+            lo = kNoncentralBracketBelow * x0;
+            hi = kNoncentralBracketAbove * x0;
+        }
+    }
+    failed = 0;
+    ExactCdfMinusTarget f{*this, m, n, lambda, cumP};
+    // No floor: below 0 the distribution function is 0, so f = −cumP there.
+    const RootSearchResult search = findNonNegativeRoot(lo, hi, f, std::nullopt);
+    return rootOrFailure(search, kNoncentralNotBracketed, kNoncentralNotConverged);
+}
+
+}  // namespace quorvel
