@@ -34,9 +34,17 @@ double NoncentralT::cdf(double t, int df, double delta) {
             "T distribution parameter Delta out of range. Should have absolute value less than "
             "or equal to 5000.");
     }
+    // The recursion has no meaning at t = ±∞ (∞/∞ in B) or NaN: an infinite t, which a field
+    // reads from a typed 1e999, has its limits 1 and 0; NaN is reported.
+    if (std::isnan(t)) {
+        return reportFailure("T value is not a number.");
+    }
     tValue = t;
     this->df = df;
     this->delta = delta;
+    if (std::isinf(t)) {
+        return t > 0.0 ? 1.0 : 0.0;
+    }
     const double p = evaluateCdf(t, df, delta);
     // −9999 is no probability: a failed integration is reported like any other failure, so that
     // a search stops on it instead of taking it for a value of the distribution function.

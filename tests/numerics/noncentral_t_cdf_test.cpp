@@ -135,6 +135,17 @@ TEST_F(NoncentralTCdfTest, ChecksDfFirstThenDeltaAndKeepsTheStoredArguments) {
 
 // Owen's T over [0, A] fails for a very long range with a sharp peak; −9999 is no
 // probability, so cdf reports it rather than return it as a value.
+TEST_F(NoncentralTCdfTest, InfiniteTGivesItsLimitAndNaNIsReported) {
+    for (int df : {1, 2, 7, 100000}) {
+        EXPECT_EQ(t.cdf(INFINITY, df, 3.0), 1.0) << df;
+        EXPECT_EQ(t.cdf(-INFINITY, df, 3.0), 0.0) << df;
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.cdf(std::nan(""), 5, 3.0), -9999.0);
+    EXPECT_EQ(reporter.messages, Messages{"T value is not a number."});
+    EXPECT_EQ(t.failed, 1);
+}
+
 TEST_F(NoncentralTCdfTest, ReportsAFailedIntegrationOfOwensT) {
     EXPECT_EQ(t.evaluateCdf(1e7, 1, 1.0), -9999.0);
     EXPECT_TRUE(reporter.messages.empty());
