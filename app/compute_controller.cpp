@@ -220,54 +220,60 @@ void ComputeController::compute() {
     readSelection();
     setStatus(ComputeStatus::Working);
     if (isDistribution(distribution_) && isQuantity(quantity_)) {
-        ComputeRequest request;
-        request.distribution = static_cast<DistributionKind>(distribution_);
-        request.quantity = quantityKind(quantity_);
-        request.confidence = confidence_;
-        if (isAvailable(request.distribution, request.quantity)) {
-            const std::vector<int> fields = argumentFields(distribution_, quantity_);
-            // The arguments are read from the last to the first.
-            for (auto field = fields.rbegin(); field != fields.rend(); ++field) {
-                const double read = view_.value(*field);
-                switch (*field) {
-                    case kValueField:
-                        request.value = read;
-                        break;
-                    case kNoncentralityField:
-                        request.noncentrality = read;
-                        break;
-                    case kCumPField:
-                        request.cumP = read;
-                        break;
-                    case kDf1Field:
-                        request.df1 = truncateDegreesOfFreedom(read);
-                        break;
-                    case kDf2Field:
-                        request.df2 = truncateDegreesOfFreedom(read);
-                        break;
-                    default:
-                        break;
-                }
-            }
-            const ComputeOutcome outcome = computeQuantity(calculators_, request);
-            switch (request.quantity) {
-                case QuantityKind::CumP:
-                    view_.setValue(kCumPField, outcome.result);
-                    break;
-                case QuantityKind::Value:
-                    view_.setValue(kValueField, outcome.result);
-                    break;
-                case QuantityKind::Noncentrality:
-                    view_.setValue(kNoncentralityField, outcome.result);
-                    break;
-                case QuantityKind::Interval:
-                    view_.setValue(kUpperField, outcome.upper);
-                    view_.setValue(kLowerField, outcome.lower);
-                    break;
-            }
-        }
+        const ComputeRequest request = readRequest();
+        writeOutcome(request.quantity, computeQuantity(calculators_, request));
     }
     setStatus(ComputeStatus::Finished);
+}
+
+ComputeRequest ComputeController::readRequest() {
+    ComputeRequest request;
+    request.distribution = static_cast<DistributionKind>(distribution_);
+    request.quantity = quantityKind(quantity_);
+    request.confidence = confidence_;
+    const std::vector<int> fields = argumentFields(distribution_, quantity_);
+    // The arguments are read from the last to the first.
+    for (auto field = fields.rbegin(); field != fields.rend(); ++field) {
+        const double read = view_.value(*field);
+        switch (*field) {
+            case kValueField:
+                request.value = read;
+                break;
+            case kNoncentralityField:
+                request.noncentrality = read;
+                break;
+            case kCumPField:
+                request.cumP = read;
+                break;
+            case kDf1Field:
+                request.df1 = truncateDegreesOfFreedom(read);
+                break;
+            case kDf2Field:
+                request.df2 = truncateDegreesOfFreedom(read);
+                break;
+            default:
+                break;
+        }
+    }
+    return request;
+}
+
+void ComputeController::writeOutcome(QuantityKind quantity, const ComputeOutcome& outcome) {
+    switch (quantity) {
+        case QuantityKind::CumP:
+            view_.setValue(kCumPField, outcome.result);
+            break;
+        case QuantityKind::Value:
+            view_.setValue(kValueField, outcome.result);
+            break;
+        case QuantityKind::Noncentrality:
+            view_.setValue(kNoncentralityField, outcome.result);
+            break;
+        case QuantityKind::Interval:
+            view_.setValue(kUpperField, outcome.upper);
+            view_.setValue(kLowerField, outcome.lower);
+            break;
+    }
 }
 
 void ComputeController::markNeedsCompute() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/compute_view.h"
+#include "numerics/computation.h"
 
 namespace quorvel {
 
@@ -49,6 +50,8 @@ class ComputeController {
     void layoutConfidenceGroup();
     void assignFieldRoles();
     void fillEmptyInputs();
+    ComputeRequest readRequest();
+    void writeOutcome(QuantityKind quantity, const ComputeOutcome& outcome);
 
     Calculators& calculators_;
     ComputeView& view_;

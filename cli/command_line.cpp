@@ -109,9 +109,6 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
                      "': use cdf, value, noncentrality or interval");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
-    if (!isAvailable(*distribution, *quantity)) {
-        return usage("'" + combination + "' is not available in this version yet");
-    }
     const InputNeeds needs = inputsFor(*distribution, *quantity);
 
     ComputeRequest request;

@@ -36,16 +36,4 @@ int truncateDegreesOfFreedom(double value) {
     return static_cast<int>(value);
 }
 
-bool isAvailable(DistributionKind distribution, [[maybe_unused]] QuantityKind quantity) {
-    switch (distribution) {
-        case DistributionKind::F:
-            return true;
-        case DistributionKind::T:
-            return true;
-        case DistributionKind::ChiSquare:
-            return true;
-    }
-    return false;
-}
-
 }  // namespace quorvel

@@ -39,7 +39,4 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
 // undefined conversion.
 int truncateDegreesOfFreedom(double value);
 
-// Whether the routines behind a combination exist in this build.
-bool isAvailable(DistributionKind distribution, QuantityKind quantity);
-
 }  // namespace quorvel

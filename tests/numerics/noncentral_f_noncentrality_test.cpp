@@ -186,10 +186,6 @@ TEST_F(NoncentralFConfidenceLimitsTest, WritesAFailedTailSearchThroughUpperFirst
 
 // Through the entry that the window and the command line use.
 TEST_F(NoncentralFConfidenceLimitsTest, EveryFQuantityIsComputedThroughTheSharedEntry) {
-    for (QuantityKind quantity : {QuantityKind::CumP, QuantityKind::Value,
-                                  QuantityKind::Noncentrality, QuantityKind::Interval}) {
-        EXPECT_TRUE(isAvailable(DistributionKind::F, quantity));
-    }
     ComputeRequest request{.distribution = DistributionKind::F,
                            .quantity = QuantityKind::Value,
                            .value = 10.0,
