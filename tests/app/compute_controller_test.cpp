@@ -8,7 +8,10 @@
 #include "app/compute_controller.h"
 #include "app/control_ids.h"
 #include "numerics/calculators.h"
+#include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/computation.h"
+#include "numerics/f/noncentral_f.h"
+#include "numerics/t/noncentral_t.h"
 #include "tests/app/fake_compute_view.h"
 #include "tests/support/recording_reporter.h"
 
@@ -247,6 +250,68 @@ TEST_F(ComputeControllerTest, WithoutASelectionComputeCallsNothing) {
     controller.compute();
     EXPECT_EQ(view.text(kCumPField), "");
     EXPECT_EQ(view.text(kComputeButton), "Finished");
+}
+
+// Each combination must call its routine with the fields in the right argument slots: the
+// field values are all different, so a swapped argument gives another number.
+TEST_F(ComputeControllerTest, EveryCombinationCallsItsRoutineWithTheFieldsInOrder) {
+    const double value = 8.0, noncentrality = 1.5, cumP = 0.4;
+    const int df1 = 5, df2 = 12;
+    NoncentralF& f = calculators.f();
+    NoncentralT& t = calculators.t();
+    NoncentralChiSquare& x2 = calculators.chiSquare();
+    const double expected[3][3] = {
+        {f.cdf(value, df1, df2, noncentrality, 0),
+         f.percentagePoint(cumP, df1, df2, noncentrality, 0),
+         f.noncentrality(value, df1, df2, cumP, 0)},
+        {t.cdf(value, df1, noncentrality), t.percentagePoint(cumP, df1, noncentrality),
+         t.noncentrality(value, df1, cumP)},
+        {x2.cdf(value, df1, noncentrality), x2.percentagePoint(cumP, df1, noncentrality),
+         x2.noncentrality(value, df1, cumP)},
+    };
+    const int outputs[3] = {kCumPField, kValueField, kNoncentralityField};
+    for (int d = F; d <= ChiSquare; ++d) {
+        for (int q = CumP; q <= Interval99; ++q) {
+            select(d, q);
+            for (int field : {kValueField, kNoncentralityField, kCumPField}) {
+                if (!view.isReadOnly(field)) {
+                    view.setValue(field, field == kValueField           ? value
+                                         : field == kNoncentralityField ? noncentrality
+                                                                        : cumP);
+                }
+            }
+            view.setValue(kDf1Field, df1);
+            view.setValue(kDf2Field, df2);
+            controller.compute();
+            const std::string where = std::to_string(d) + "/" + std::to_string(q);
+            if (q < Interval90) {
+                EXPECT_EQ(view.value(outputs[q]), expected[d][q]) << where;
+                continue;
+            }
+            const double level = q == Interval90 ? 0.90 : q == Interval95 ? 0.95 : 0.99;
+            double lower = 0.0, upper = 0.0;
+            if (d == F) {
+                f.confidenceLimits(value, df1, df2, level, 0, lower, upper);
+            } else if (d == T) {
+                t.confidenceLimits(value, df1, level, lower, upper);
+            } else {
+                x2.confidenceLimits(value, df1, level, lower, upper);
+            }
+            EXPECT_EQ(view.value(kLowerField), lower) << where;
+            EXPECT_EQ(view.value(kUpperField), upper) << where;
+            EXPECT_LT(lower, upper) << where;
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
+}
+
+TEST_F(ComputeControllerTest, RejectedIntervalShowsBothLimitsAsFailed) {
+    select(ChiSquare, Interval95);
+    view.setValue(kValueField, -1.0);
+    controller.compute();
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Chi-Square must be nonnegative."});
+    EXPECT_EQ(view.text(kLowerField), FakeComputeView::kFailedText);
+    EXPECT_EQ(view.text(kUpperField), FakeComputeView::kFailedText);
 }
 
 TEST(TruncateDegreesOfFreedom, TruncatesTowardZeroAndSaturatesToTheIntRange) {
