@@ -1,0 +1,15 @@
+#include "app/message_box_reporter.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace quorvel {
+
+void MessageBoxReporter::show(std::string_view message) {
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
+                    QMessageBox::Ok, owner_.data());
+    box.exec();
+}
+
+}  // namespace quorvel

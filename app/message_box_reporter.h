@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "numerics/foundations/failure_reporter.h"
+
+namespace quorvel {
+
+// Shows each calculation error in a modal message box owned by the main dialog: the warning
+// icon, one OK button, and the application's name (the executable's base name) as caption.
+// A computation that reports several errors shows several boxes, one after the other.
+class MessageBoxReporter : public FailureReporter {
+  public:
+    // The window that owns the boxes; with none they have no owner.
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    // Returns when the user has closed the box.
+    void show(std::string_view message) override;
+
+  private:
+    QPointer<QWidget> owner_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace quorvel {
+
+// Resource paths of the help pages, their table of contents and the popup texts.
+inline constexpr const char* kHelpFolder = ":/help";
+inline constexpr const char* kHelpContentsPath = ":/help/contents.txt";
+inline constexpr const char* kPopupTextsPath = ":/help/popups.txt";
+
+// The program icon in every size drawn for it: window, taskbar and About box picture.
+QIcon programIcon();
+// The bytes of a file compiled into the program; empty when there is no such file.
+QByteArray resourceData(const QString& path);
+// The popup texts by context-help identifier, read once from the popup file.
+const std::map<std::uint32_t, std::string>& popupTexts();
+
+}  // namespace quorvel

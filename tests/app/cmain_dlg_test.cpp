@@ -1,0 +1,510 @@
+#include "app/cmain_dlg.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBrowser>
+#include <QWhatsThis>
+#include <QtTest>
+#include <boost/math/distributions/fisher_f.hpp>
+#include <memory>
+#include <set>
+
+#include "app/control_ids.h"
+#include "app/dialog_template.h"
+#include "app/help_window.h"
+#include "app/message_box_reporter.h"
+#include "app/program_resources.h"
+#include "controls/chighlight_button.h"
+#include "numerics/calculators.h"
+#include "tests/app/modal_watcher.h"
+#include "tests/support/recording_reporter.h"
+
+using namespace quorvel;
+using namespace quorvel::control;
+using quorvel::testing::ModalWatcher;
+using quorvel::testing::RecordingReporter;
+
+namespace {
+
+// Records the Compute button's caption each time the button is painted.
+class CaptionPaintRecorder : public QObject {
+  public:
+    QStringList painted;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted << static_cast<QPushButton*>(watched)->text();
+        }
+        return false;
+    }
+};
+
+QWidget* whatsThisPopup() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->inherits("QWhatsThat")) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void startsWithFAndCumP();
+    void computesTheFCumulativeProbabilityFromTheKeyboard();
+    void tAndNinetyNinePercentShowDeltaLimitsWithoutDf2();
+    void badDfIsReportedOnceAndTheResultFails();
+    void failuresAreWarningBoxesOwnedByTheDialog();
+    void workingIsPaintedBeforeTheComputationRuns();
+    void windowIsAFixedDialogWithCloseAndContextHelp();
+    void layoutFollowsTheTemplate();
+    void tabFollowsTheTemplateOrder();
+    void enterAndEscapeEndTheDialog_data();
+    void enterAndEscapeEndTheDialog();
+    void enterOnComputeComputesAndStays();
+    void f1OpensHelpFromAnyControl_data();
+    void f1OpensHelpFromAnyControl();
+    void helpButtonOpensHelp();
+    void contextMenuEndsWithAbout_data();
+    void contextMenuEndsWithAbout();
+    void aboutBoxClosesWithEnterOrEscape_data();
+    void aboutBoxClosesWithEnterOrEscape();
+    void contextHelpPopsUpForControlsWithAHelpId_data();
+    void contextHelpPopsUpForControlsWithAHelpId();
+    void everyHelpIdHasAPopupText();
+
+  private:
+    template <class Widget = QWidget>
+    Widget* control(int id) const {
+        auto* widget = qobject_cast<Widget*>(dialog_->control(id));
+        Q_ASSERT(widget != nullptr);
+        return widget;
+    }
+    QString fieldText(int id) const { return control<QLineEdit>(id)->text(); }
+    bool shown(int id) const { return control(id)->isVisibleTo(dialog_.get()); }
+    void type(int fieldId, const QString& text);
+    void showDialog();
+    void captionsFit() const;
+
+    RecordingReporter reporter_;
+    std::unique_ptr<Calculators> calculators_;
+    std::unique_ptr<HelpWindow> help_;
+    std::unique_ptr<CMainDlg> dialog_;
+};
+
+void MainDialogTest::init() {
+    reporter_.messages.clear();
+    calculators_ = std::make_unique<Calculators>(reporter_);
+    help_ = std::make_unique<HelpWindow>();
+    dialog_ = std::make_unique<CMainDlg>(*calculators_, *help_);
+}
+
+void MainDialogTest::cleanup() {
+    dialog_.reset();
+    help_.reset();
+    calculators_.reset();
+}
+
+void MainDialogTest::showDialog() {
+    dialog_->show();
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+}
+
+// Replaces the whole text of a field by typing, as a user who selects all and types over it.
+void MainDialogTest::type(int fieldId, const QString& text) {
+    auto* field = control<QLineEdit>(fieldId);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+// No caption is cut off, whatever the style's radio indicator and the font.
+void MainDialogTest::captionsFit() const {
+    for (QWidget* widget : dialog_->findChildren<QWidget*>()) {
+        if (qobject_cast<QRadioButton*>(widget) || qobject_cast<QLabel*>(widget)) {
+            QVERIFY2(widget->width() >= widget->sizeHint().width(),
+                     qPrintable(widget->property("text").toString()));
+        }
+    }
+}
+
+void MainDialogTest::startsWithFAndCumP() {
+    QVERIFY(control<QRadioButton>(kRadioF)->isChecked());
+    QVERIFY(control<QRadioButton>(kRadioCumP)->isChecked());
+    QCOMPARE(fieldText(kValueField), QStringLiteral("1.00"));
+    QCOMPARE(fieldText(kNoncentralityField), QStringLiteral("0.00"));
+    QCOMPARE(fieldText(kCumPField), QString());
+    QVERIFY(control<QLineEdit>(kCumPField)->isReadOnly());
+    QVERIFY(!shown(kCumPSpin));
+    QCOMPARE(fieldText(kDf1Field), QStringLiteral("1"));
+    QCOMPARE(fieldText(kDf2Field), QStringLiteral("1"));
+    for (int id : {kConfidenceGroup, kLowerLabel, kLowerField, kUpperLabel, kUpperField}) {
+        QVERIFY2(!shown(id), qPrintable(QString::number(id)));
+    }
+    QVERIFY(!shown(kShortPropertiesGroup));
+    QVERIFY(shown(kTallPropertiesGroup));
+    // The template's "Lamba" is replaced before the window is first shown.
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(control<QRadioButton>(kRadioNoncentrality)->text(), QStringLiteral("Lambda"));
+    auto* compute = control<CHighlightButton>(kComputeButton);
+    QCOMPARE(compute->text(), QStringLiteral("COMPUTE"));
+    QVERIFY(compute->IsHighlighted());
+}
+
+void MainDialogTest::computesTheFCumulativeProbabilityFromTheKeyboard() {
+    showDialog();
+    type(kValueField, QStringLiteral("3"));
+    type(kDf1Field, QStringLiteral("5"));
+    type(kDf2Field, QStringLiteral("10"));
+    QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
+
+    // Central F(5, 10) at 3 from Boost.Math, shown with six decimals.
+    const double expected = cdf(boost::math::fisher_f_distribution<double>(5, 10), 3.0);
+    QCOMPARE(fieldText(kCumPField), QString::number(expected, 'f', 6));
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    auto* compute = control<CHighlightButton>(kComputeButton);
+    QCOMPARE(compute->text(), QStringLiteral("Finished"));
+    QVERIFY(!compute->IsHighlighted());
+    QVERIFY(reporter_.messages.empty());
+
+    // One keystroke in a field asks for a new computation.
+    type(kNoncentralityField, QStringLiteral("1"));
+    QCOMPARE(compute->text(), QStringLiteral("COMPUTE"));
+    QVERIFY(compute->IsHighlighted());
+}
+
+void MainDialogTest::tAndNinetyNinePercentShowDeltaLimitsWithoutDf2() {
+    showDialog();
+    QTest::mouseClick(control(kRadioT), Qt::LeftButton);
+    QTest::mouseClick(control(kRadioInterval99), Qt::LeftButton);
+
+    QVERIFY(control<QRadioButton>(kRadioT)->isChecked());
+    QVERIFY(control<QRadioButton>(kRadioInterval99)->isChecked());
+    QCOMPARE(dialog_->controller().confidence(), 0.99);
+    QVERIFY(shown(kConfidenceGroup));
+    QCOMPARE(control<QGroupBox>(kConfidenceGroup)->title(),
+             QStringLiteral("Confidence Limits for Delta"));
+    for (int id : {kLowerField, kUpperField}) {
+        QVERIFY(shown(id));
+        QVERIFY(control<QLineEdit>(id)->isReadOnly());
+    }
+    for (int id : {kDf2Label, kDf2Field, kDf2Spin, kCumPField, kNoncentralityField}) {
+        QVERIFY2(!shown(id), qPrintable(QString::number(id)));
+    }
+    QCOMPARE(control<QRadioButton>(kRadioValue)->text(), QStringLiteral("T Value"));
+    QCOMPARE(control<QRadioButton>(kRadioNoncentrality)->text(), QStringLiteral("Delta"));
+    QCOMPARE(control<QLabel>(kDf1Label)->text(), QStringLiteral("Df"));
+    QVERIFY(shown(kShortPropertiesGroup));
+    QVERIFY(!shown(kTallPropertiesGroup));
+
+    QTest::mouseClick(control(kRadioChiSquare), Qt::LeftButton);
+    QCOMPARE(control<QRadioButton>(kRadioValue)->text(), QStringLiteral("X2 Value"));
+    captionsFit();
+}
+
+void MainDialogTest::badDfIsReportedOnceAndTheResultFails() {
+    showDialog();
+    type(kDf1Field, QStringLiteral("0"));
+    QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
+    QVERIFY(reporter_.messages == std::vector<std::string>{"Df1 out of range."});
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("-----Failed-----"));
+    QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("Finished"));
+}
+
+// The whole chain with the real reporter: one warning box, owned by the dialog, with the
+// application's name as caption and only OK.
+void MainDialogTest::failuresAreWarningBoxesOwnedByTheDialog() {
+    MessageBoxReporter boxes;
+    Calculators calculators(boxes);
+    HelpWindow help;
+    CMainDlg dialog(calculators, help);
+    boxes.setOwner(&dialog);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    auto* df1 = qobject_cast<QLineEdit*>(dialog.control(kDf1Field));
+    df1->setFocus();
+    df1->selectAll();
+    QTest::keyClicks(df1, QStringLiteral("0"));
+    ModalWatcher watcher;
+    QTest::mouseClick(dialog.control(kComputeButton), Qt::LeftButton);
+
+    QCOMPARE(watcher.seen().size(), std::size_t{1});
+    const ModalWatcher::Seen& box = watcher.seen().front();
+    QCOMPARE(box.className, QStringLiteral("QMessageBox"));
+    QCOMPARE(box.text, QStringLiteral("Df1 out of range."));
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(box.title, QStringLiteral("cmain_dlg_test"));
+    QCOMPARE(box.parent, static_cast<QWidget*>(&dialog));
+    QCOMPARE(qobject_cast<QLineEdit*>(dialog.control(kCumPField))->text(),
+             QStringLiteral("-----Failed-----"));
+}
+
+// The computation runs without returning to the event loop, so a caption that is only
+// scheduled for painting would never be seen: "Working" must be painted on its own.
+void MainDialogTest::workingIsPaintedBeforeTheComputationRuns() {
+    showDialog();
+    auto* compute = control<QPushButton>(kComputeButton);
+    CaptionPaintRecorder recorder;
+    compute->installEventFilter(&recorder);
+    QTest::mouseClick(compute, Qt::LeftButton);
+    compute->removeEventFilter(&recorder);
+    QVERIFY2(recorder.painted.contains(QStringLiteral("Working")),
+             qPrintable(recorder.painted.join(u',')));
+}
+
+void MainDialogTest::windowIsAFixedDialogWithCloseAndContextHelp() {
+    QCOMPARE(dialog_->windowTitle(),
+             QStringLiteral("Noncentral Distributions with Interval Estimation"));
+    const Qt::WindowFlags flags = dialog_->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowContextHelpButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(dialog_->minimumSize(), dialog_->maximumSize());
+    // A top-level window of its own (and so a taskbar entry).
+    QVERIFY(dialog_->isWindow());
+    QCOMPARE(dialog_->parentWidget(), nullptr);
+    QVERIFY(!dialog_->windowIcon().isNull());
+}
+
+void MainDialogTest::layoutFollowsTheTemplate() {
+    const dialog::DialogBaseUnits units = baseUnitsOf(dialog_->font());
+    QCOMPARE(dialog_->size(),
+             QSize(dialog::horizontalPixels(296, units), dialog::verticalPixels(188, units)));
+    const dialog::DialogTemplate& main = dialog::mainDialogTemplate();
+    for (std::size_t index = 0; index < main.controls.size(); ++index) {
+        const dialog::ControlTemplate& control = main.controls[index];
+        if (control.controlClass == dialog::ControlClass::UpDown) {
+            continue;  // each spin button sits inside its field
+        }
+        if (control.id == -1) {
+            continue;  // the two boxes nobody addresses
+        }
+        const QWidget* widget = dialog_->control(control.id);
+        const dialog::PixelRect rect = dialog::toPixels(control.rect, units);
+        QCOMPARE(widget->pos(), QPoint(rect.x, rect.y));
+        QCOMPARE(widget->height(), rect.height);
+        QVERIFY(widget->width() >= rect.width);
+    }
+    captionsFit();
+
+    const QRect shortBox = control(kShortPropertiesGroup)->geometry();
+    const QRect tallBox = control(kTallPropertiesGroup)->geometry();
+    QCOMPARE(shortBox.topLeft(), tallBox.topLeft());
+    QVERIFY(tallBox.height() > shortBox.height());
+    const QWidget* computeButton = control(kComputeButton);
+    auto* statusBox = qobject_cast<QGroupBox*>(
+        computeButton->parentWidget()->childAt(computeButton->geometry().topLeft() - QPoint(3, 3)));
+    QVERIFY(statusBox != nullptr);
+    QCOMPARE(statusBox->title(), QStringLiteral("Compute Status"));
+    QVERIFY(statusBox->geometry().contains(computeButton->geometry()));
+
+    // The spin buttons lie on top of their fields, where a click reaches them.
+    for (int spin : {kValueSpin, kNoncentralitySpin, kDf1Spin, kDf2Spin}) {
+        QVERIFY(dialog_->childAt(control(spin)->geometry().center()) == control(spin));
+    }
+}
+
+void MainDialogTest::tabFollowsTheTemplateOrder() {
+    showDialog();
+    control(kHelpButton)->setFocus();
+    // Tab enters each radio group at its checked button; hidden fields are skipped.
+    const QList<int> expected{kRadioF,    kRadioCumP, kValueField, kNoncentralityField,
+                              kCumPField, kDf1Field,  kDf2Field,   kComputeButton,
+                              kHelpButton};
+    QList<int> visited;
+    for (qsizetype step = 0; step < expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        int id = 0;
+        for (int candidate : expected) {
+            if (dialog_->control(candidate) == focus) {
+                id = candidate;
+            }
+        }
+        visited << id;
+    }
+    QCOMPARE(visited, expected);
+}
+
+void MainDialogTest::enterAndEscapeEndTheDialog_data() {
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter in a field")
+        << kValueField << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("keypad Enter in Df2")
+        << kDf2Field << int(Qt::Key_Enter) << int(QDialog::Accepted);
+    QTest::newRow("Enter on a radio button")
+        << kRadioF << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Escape in a field")
+        << kValueField << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    QTest::newRow("Escape on Compute")
+        << kComputeButton << int(Qt::Key_Escape) << int(QDialog::Rejected);
+}
+
+void MainDialogTest::enterAndEscapeEndTheDialog() {
+    QFETCH(int, focus);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    showDialog();
+    dialog_->setResult(-1);
+    control(focus)->setFocus();
+    QTest::keyClick(control(focus), Qt::Key(key));
+    QCOMPARE(dialog_->result(), result);
+    QVERIFY(!dialog_->isVisible());
+}
+
+void MainDialogTest::enterOnComputeComputesAndStays() {
+    showDialog();
+    control(kComputeButton)->setFocus();
+    QTest::keyClick(control(kComputeButton), Qt::Key_Return);
+    QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("Finished"));
+    QVERIFY(dialog_->isVisible());
+}
+
+void MainDialogTest::f1OpensHelpFromAnyControl_data() {
+    QTest::addColumn<int>("focus");
+    QTest::newRow("Value field") << kValueField;
+    QTest::newRow("Compute") << kComputeButton;
+    QTest::newRow("read-only CumP field") << kCumPField;
+    QTest::newRow("F radio") << kRadioF;
+}
+
+// F1 opens the contents even on a control that has a popup: it never asks for context help.
+void MainDialogTest::f1OpensHelpFromAnyControl() {
+    QFETCH(int, focus);
+    showDialog();
+    control(focus)->setFocus();
+    QTest::keyClick(control(focus), Qt::Key_F1);
+    QVERIFY(help_->isVisible());
+    QVERIFY(!help_->page().source().isEmpty());
+    QVERIFY(!QWhatsThis::inWhatsThisMode());
+    QCOMPARE(whatsThisPopup(), nullptr);
+}
+
+void MainDialogTest::helpButtonOpensHelp() {
+    showDialog();
+    QTest::mouseClick(control(kHelpButton), Qt::LeftButton);
+    QVERIFY(help_->isVisible());
+}
+
+void MainDialogTest::contextMenuEndsWithAbout_data() {
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("reason");
+    QTest::newRow("right mouse button on the dialog") << 0 << int(QContextMenuEvent::Mouse);
+    QTest::newRow("Menu key in a field") << kValueField << int(QContextMenuEvent::Keyboard);
+    QTest::newRow("Menu key on a radio button") << kRadioT << int(QContextMenuEvent::Keyboard);
+}
+
+void MainDialogTest::contextMenuEndsWithAbout() {
+    QFETCH(int, target);
+    QFETCH(int, reason);
+    showDialog();
+    QWidget* receiver = target == 0 ? static_cast<QWidget*>(dialog_.get()) : control(target);
+    QContextMenuEvent event(QContextMenuEvent::Reason(reason), QPoint(5, 5),
+                            receiver->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(receiver, &event);
+
+    QMenu& menu = dialog_->contextMenu();
+    QVERIFY(menu.isVisible());
+    const QList<QAction*> actions = menu.actions();
+    QVERIFY(actions.size() >= 2);
+    QVERIFY(actions.at(actions.size() - 2)->isSeparator());
+    QCOMPARE(actions.last()->text(), QStringLiteral("&About Quorvel..."));
+    menu.hide();
+}
+
+void MainDialogTest::aboutBoxClosesWithEnterOrEscape_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+}
+
+void MainDialogTest::aboutBoxClosesWithEnterOrEscape() {
+    QFETCH(int, key);
+    QFETCH(int, result);
+    showDialog();
+    QStringList labels;
+    int closedWith = -1;
+    ModalWatcher watcher([&](QWidget* about) {
+        for (auto* label : about->findChildren<QLabel*>()) {
+            labels << label->text();
+        }
+        QTest::keyClick(about, Qt::Key(key));
+        closedWith = static_cast<QDialog*>(about)->result();
+    });
+    dialog_->contextMenu().actions().last()->trigger();
+
+    QCOMPARE(watcher.seen().size(), std::size_t{1});
+    QCOMPARE(watcher.seen().front().className, QStringLiteral("quorvel::CAboutDlg"));
+    QCOMPARE(watcher.seen().front().title, QStringLiteral("About Quorvel"));
+    QCOMPARE(watcher.seen().front().parent, static_cast<QWidget*>(dialog_.get()));
+    QVERIFY2(labels.contains(QStringLiteral("Quorvel Version 1.0")), qPrintable(labels.join(u'|')));
+    QCOMPARE(closedWith, result);
+    QVERIFY(dialog_->isVisible());
+}
+
+void MainDialogTest::contextHelpPopsUpForControlsWithAHelpId_data() {
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("popup");
+    QTest::newRow("Compute") << kComputeButton << true;
+    QTest::newRow("Distribution box") << kDistributionGroup << true;
+    QTest::newRow("Value field") << kValueField << false;
+    QTest::newRow("Help button") << kHelpButton << false;
+}
+
+// Shift+F1, then a click on the control.
+void MainDialogTest::contextHelpPopsUpForControlsWithAHelpId() {
+    QFETCH(int, target);
+    QFETCH(bool, popup);
+    showDialog();
+    QTest::keyClick(dialog_.get(), Qt::Key_F1, Qt::ShiftModifier);
+    QVERIFY(QWhatsThis::inWhatsThisMode());
+    QWidget* widget = control(target);
+    // A point of the control not covered by another one (a group box's own frame).
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(3, widget->height() - 3));
+    QVERIFY(!QWhatsThis::inWhatsThisMode());
+    QWidget* shownPopup = whatsThisPopup();
+    QCOMPARE(shownPopup != nullptr, popup);
+    QVERIFY(!help_->isVisible());
+    QWhatsThis::hideText();
+}
+
+void MainDialogTest::everyHelpIdHasAPopupText() {
+    std::set<std::uint32_t> templateIds;
+    for (const dialog::ControlTemplate& control : dialog::mainDialogTemplate().controls) {
+        if (control.helpId != 0) {
+            templateIds.insert(control.helpId);
+        }
+    }
+    std::set<std::uint32_t> popupIds;
+    for (const auto& [id, text] : popupTexts()) {
+        QVERIFY(!text.empty());
+        popupIds.insert(id);
+    }
+    QVERIFY(popupIds == templateIds);
+    QCOMPARE(control(kComputeButton)->whatsThis(),
+             QString::fromStdString(popupTexts().at(0x80660409U)));
+}
+
+QTEST_MAIN(MainDialogTest)
+#include "cmain_dlg_test.moc"
