@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the program on a virtual X server (Xvfb), waits for its window and saves a screenshot of
 # the screen: scripts/screenshot.sh [PROGRAM] [OUTPUT.png]. A manual check of the window's
-# arrangement, not part of the test suite. Needs xvfb, xauth and ImageMagick's import.
+# arrangement, not part of the test suite. Needs xvfb, xauth, x11-utils (xwininfo) and
+# ImageMagick's import.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
