@@ -18,18 +18,6 @@ struct Inputs {
     double cumP;
 };
 
-const char* distributionName(DistributionKind distribution) {
-    switch (distribution) {
-        case DistributionKind::F:
-            return "f";
-        case DistributionKind::T:
-            return "t";
-        case DistributionKind::ChiSquare:
-            break;
-    }
-    return "chisq";
-}
-
 // Boost's value of the same quantity, where Boost offers it.
 std::function<double()> boostCounterpart(DistributionKind distribution, QuantityKind quantity,
                                          const Inputs& in) {

@@ -21,6 +21,18 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
     return {};
 }
 
+const char* distributionName(DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::F:
+            return "f";
+        case DistributionKind::T:
+            return "t";
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return "chisq";
+}
+
 int truncateDegreesOfFreedom(double value) {
     if (std::isnan(value)) {
         return 0;

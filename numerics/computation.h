@@ -28,6 +28,9 @@ struct ComputeOutcome {
     double upper = 0.0;
 };
 
+// "f", "t" or "chisq": the distribution's name on the command line and in batch files.
+const char* distributionName(DistributionKind distribution);
+
 // Calls exactly one public operation of the chosen family with the request's arguments (the
 // F routines with method 0, the exact series). The window and the command-line program both
 // compute through here, so they give the same numbers. For an interval both limits start as
