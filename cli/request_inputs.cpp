@@ -52,12 +52,12 @@ void assignInput(ComputeRequest& request, Input input, double number) {
 }
 
 std::optional<DistributionKind> distributionNamed(std::string_view name) {
-    if (name == "f")
-        return DistributionKind::F;
-    if (name == "t")
-        return DistributionKind::T;
-    if (name == "chisq")
-        return DistributionKind::ChiSquare;
+    for (DistributionKind distribution :
+         {DistributionKind::F, DistributionKind::T, DistributionKind::ChiSquare}) {
+        if (name == distributionName(distribution)) {
+            return distribution;
+        }
+    }
     return std::nullopt;
 }
 
