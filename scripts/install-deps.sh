@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
   clang libclang-rt-dev
   "$@"
