@@ -1,8 +1,8 @@
 #include "numerics/calculators.h"
 
+#include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/f/noncentral_f.h"
-#include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/t/noncentral_t.h"
 
