@@ -3,9 +3,11 @@
 #include <cmath>
 #include <limits>
 
-#include "numerics/chisquare/chi_square_quantities.h"
+#include "numerics/calculators.h"
+#include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/f/f_quantities.h"
-#include "numerics/t/t_quantities.h"
+#include "numerics/single_df_quantities.h"
+#include "numerics/t/noncentral_t.h"
 
 namespace quorvel {
 
@@ -14,9 +16,9 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
         case DistributionKind::F:
             return computeF(calculators, request);
         case DistributionKind::T:
-            return computeT(calculators, request);
+            return computeSingleDf(calculators.t(), calculators.failureValue, request);
         case DistributionKind::ChiSquare:
-            return computeChiSquare(calculators, request);
+            return computeSingleDf(calculators.chiSquare(), calculators.failureValue, request);
     }
     return {};
 }
