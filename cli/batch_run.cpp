@@ -13,7 +13,7 @@
 #include "cli/request_inputs.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
-#include "numerics/foundations/failure_reporter.h"
+#include "numerics/foundations/recording_reporter.h"
 
 namespace quorvel::cli {
 
@@ -134,12 +134,6 @@ std::optional<HeaderLayout> readHeader(const CsvRecord& record, std::string& pro
     return layout;
 }
 
-class CollectingReporter : public FailureReporter {
-  public:
-    void show(std::string_view message) override { messages.emplace_back(message); }
-    std::vector<std::string> messages;
-};
-
 struct RowResult {
     std::string result;
     std::string lower;
@@ -232,7 +226,7 @@ bool isBlankLine(const CsvRecord& record) {
 }  // namespace
 
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors) {
-    CollectingReporter reporter;
+    RecordingReporter reporter;
     Calculators calculators(reporter);
     const RowComputation compute = [&](const ComputeRequest& request,
                                        std::vector<std::string>& messages) {

@@ -9,12 +9,18 @@
 namespace quorvel {
 
 Calculators::Calculators(FailureReporter& reporter)
-    : reporter_(reporter),
+    : reporter_(&reporter),
       beta_(std::make_unique<NoncentralBeta>(*this)),
       f_(std::make_unique<NoncentralF>(*this)),
       normal_(std::make_unique<NormalDistribution>()),
       t_(std::make_unique<NoncentralT>(*this)),
       chiSquare_(std::make_unique<NoncentralChiSquare>(*this)) {}
+
+FailureReporter& Calculators::redirectReporter(FailureReporter& reporter) {
+    FailureReporter& previous = *reporter_;
+    reporter_ = &reporter;
+    return previous;
+}
 
 Calculators::~Calculators() {
     beta_.reset();

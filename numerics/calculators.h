@@ -28,7 +28,9 @@ class Calculators {
     // "-----Failed-----".
     double failureValue = -9999.0;
 
-    FailureReporter& reporter() const { return reporter_; }
+    FailureReporter& reporter() const { return *reporter_; }
+    // Sends every later message to `reporter` and returns the one that was in place.
+    FailureReporter& redirectReporter(FailureReporter& reporter);
     NoncentralBeta& beta() const { return *beta_; }
     NoncentralF& f() const { return *f_; }
     NormalDistribution& normal() const { return *normal_; }
@@ -36,7 +38,7 @@ class Calculators {
     NoncentralChiSquare& chiSquare() const { return *chiSquare_; }
 
   private:
-    FailureReporter& reporter_;
+    FailureReporter* reporter_;
     std::unique_ptr<NoncentralBeta> beta_;
     std::unique_ptr<NoncentralF> f_;
     std::unique_ptr<NormalDistribution> normal_;

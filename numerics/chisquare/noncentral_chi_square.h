@@ -23,11 +23,11 @@ class NoncentralChiSquare : public ReportingCalculator {
     double cdf(double x, int df, double lambda);
 
     // The distribution function of the stored chiSquare, df and lambda: the Poisson mixture of
-    // central probabilities to an absolute 1e-6 within 500 terms while e^(−λ/2) > 1e-200,
-    // otherwise a normal approximation (measured against Boost.Math: absolute error at most
-    // 8.7e-6, just above λ 921, falling to 1.4e-6 at λ 5000). Clears `failed` first; a series
-    // that does not converge (from λ about 800 on, when x lies far above the mean) reports "X2
-    // CDF failed to converge." and returns −9999.
+    // central probabilities to an absolute 1e-6 while e^(−λ/2) > 1e-200 (at most 500 terms
+    // beyond the peak of the Poisson weights at λ/2), otherwise a normal approximation
+    // (measured against Boost.Math: absolute error at most 8.7e-6, just above λ 921, falling
+    // to 1.4e-6 at λ 5000). Clears `failed` first; should the series still not converge it
+    // reports "X2 CDF failed to converge." and returns −9999.
     double evaluateCdf();
 
     // The x with cdf(x, df, λ) = cumP for λ in 0..5000, Df in 1..100000 and cumP in
@@ -36,11 +36,11 @@ class NoncentralChiSquare : public ReportingCalculator {
     // stores its arguments and returns searchPercentagePoint().
     double percentagePoint(double cumP, int df, double lambda);
 
-    // The percentage point of the stored cumP, df and lambda: a Wilson–Hilferty start refined
-    // by a secant search on cdf with the iterate kept at 0 or above. A failure of cdf ends it
-    // with −9999; no convergence reports "Percentage point convergence failure." and −9999,
-    // which includes a start at 0 (small cumP with few Df and small λ, as cumP < 0.0495 with Df
-    // 1 and λ 0).
+    // The percentage point of the stored cumP, df and lambda: a Wilson–Hilferty start (or, where
+    // that is not positive, the lower-tail term of the mixture) refined by a secant search on
+    // cdf with the iterate kept at 0 or above, and a bracketed search should that fail. Messages
+    // of a recovered attempt are not shown; no answer reports "Percentage point convergence
+    // failure." and −9999.
     double searchPercentagePoint();
 
     // The λ >= 0 with cdf(x, df, λ) = cumP for x >= 0, Df in 1..100000 and cumP in
@@ -51,9 +51,10 @@ class NoncentralChiSquare : public ReportingCalculator {
     // The noncentrality of the stored chiSquare, df and cumP. When even λ = 0 gives x a
     // probability below cumP it shows "No non-negative value of Lambda will produce the
     // desired cumulative probability." and returns −9999 with `failed` 0. Otherwise a
-    // three-stage normal start and a secant search on λ; a failure of cdf (for example a λ
-    // step outside 0..5000) ends it with −9999, no convergence reports "Percentage point
-    // convergence failure." and returns −9999.
+    // three-stage normal start and a secant search on λ, with a bracketed search inside
+    // 0..5000 should the secant fail; the messages of a recovered attempt are not shown. When
+    // the answer lies above 5000 the attempt's messages are shown (typically "Lambda out of
+    // range. Limits: 0. <= Lambda <= 5000.") and −9999 returned.
     double searchLambda();
 
     // √(2·df + 4·lambda), the standard deviation of the noncentral chi-square; NaN for a
@@ -79,10 +80,16 @@ class NoncentralChiSquare : public ReportingCalculator {
 
     // Finds where cdf − target changes sign by the secant method from start, keeping the
     // iterate at 0 or above when the searched argument is the chi-square value (cdf takes no
-    // negative x); a λ iterate is left free, so cdf's own check reports a step outside
-    // 0..5000. Returns −9999 after a failure of cdf, reports no convergence.
+    // negative x); a λ iterate is left free. Should the secant fail, a bracketed search inside
+    // the accepted range (x >= 0, 0 <= λ <= 5000) takes over. Returns −9999 with `failed` set
+    // when that fails too: after a failure of cdf without a message of its own, otherwise after
+    // "Percentage point convergence failure.".
     double secantSearch(SearchedArgument searched, double start, double fixedArgument, int df,
                         double target);
+
+    // The noncentrality of one tail of confidenceLimits: searchLambda for x, df and the tail
+    // probability, which may lie below the public CumP range.
+    double tailNoncentrality(double x, int df, double tail);
 
     // cdf(value, df, fixedArgument) − target or cdf(fixedArgument, df, value) − target.
     double searchResidual(SearchedArgument searched, double value, double fixedArgument, int df,

@@ -3,6 +3,7 @@
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 
 namespace quorvel {
@@ -52,8 +53,10 @@ double NoncentralChiSquare::searchLambda() {
         return failureValue();
     }
 
-    // The start's evaluations are not checked for failure: a message they show stays shown and
-    // the returned numbers only move the start, which the search below checks again.
+    // The start's evaluations are not checked for failure: the returned numbers only move the
+    // start, which the search below checks again. Their messages are held with the search's
+    // and shown only when no λ is found.
+    HeldMessages held(calculators());
     const double z = calculators().normal().quantile(p);
     const double lambda0 = x - d < 0.0 ? 0.0 : x - d;
     double spread0 = chiSquareSpread(d, lambda0);
@@ -87,7 +90,11 @@ double NoncentralChiSquare::searchLambda() {
     if (std::fabs(cdf(x, n, 0.0) - p) <= kZeroAnswerTolerance) {
         return 0.0;
     }
-    return secantSearch(SearchedArgument::Lambda, start, x, n, p);
+    const double lambda = secantSearch(SearchedArgument::Lambda, start, x, n, p);
+    if (failed != 0) {
+        held.release();
+    }
+    return lambda;
 }
 
 // Inverts the distribution function at both tails: the upper limit is the λ that puts x at
@@ -115,8 +122,17 @@ void NoncentralChiSquare::confidenceLimits(double x, int df, double confidence, 
         upper = 0.0;
         return;
     }
-    upper = noncentrality(x, df, alpha);
-    lower = cdf(x, df, 0.0) > 1.0 - alpha ? noncentrality(x, df, 1.0 - alpha) : 0.0;
+    upper = tailNoncentrality(x, df, alpha);
+    lower = cdf(x, df, 0.0) > 1.0 - alpha ? tailNoncentrality(x, df, 1.0 - alpha) : 0.0;
+}
+
+// The interval's tails reach down to (1 − .9999)/2, below the public CumP range, so its searches
+// skip that check; x and Df have been checked.
+double NoncentralChiSquare::tailNoncentrality(double x, int df, double tail) {
+    chiSquare = x;
+    this->df = df;
+    cumP = tail;
+    return searchLambda();
 }
 
 }  // namespace quorvel

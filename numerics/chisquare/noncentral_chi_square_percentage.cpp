@@ -3,11 +3,27 @@
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/log_gamma.h"
 #include "numerics/foundations/normal_distribution.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+
+namespace {
+// The x at which the first term of the Poisson mixture, e^(−λ/2)·(x/2)^(n/2)/Γ(n/2 + 1) (the
+// leading term of the central lower tail, Abramowitz and Stegun 26.4.6), equals p: where the
+// cube approximation falls to 0 or below, the percentage point lies deep in the lower tail and
+// this term dominates. Computed in logarithms; the mean n + λ where even that does not give a
+// positive finite x.
+double lowerTailStart(double p, int n, double lambda) {
+    const double halfDf = n / 2.0;
+    const double start =
+        2.0 * std::exp((std::log(p) + lambda / 2.0 + logGamma(halfDf + 1.0)) / halfDf);
+    return start > 0.0 && std::isfinite(start) ? start : n + lambda;
+}
+}  // namespace
 
 double NoncentralChiSquare::percentagePoint(double cumP, int df, double lambda) {
     if (!isNoncentrality(lambda)) {
@@ -26,7 +42,9 @@ double NoncentralChiSquare::percentagePoint(double cumP, int df, double lambda) 
 }
 
 // Start: the Wilson–Hilferty cube approximation with the noncentral mean n + λ and variance
-// 2(n + 2λ) (Abdel-Aty, Biometrika 41, 1954); then a secant search on the distribution function.
+// 2(n + 2λ) (Abdel-Aty, Biometrika 41, 1954), or the lower-tail term where that is not positive;
+// then a secant search on the distribution function, with the bracketed fallback. The messages
+// of a recovered attempt are never shown.
 double NoncentralChiSquare::searchPercentagePoint() {
     // 2/9 to the digits the start uses.
     constexpr double kTwoNinths = 0.2222222222222222;
@@ -40,10 +58,16 @@ double NoncentralChiSquare::searchPercentagePoint() {
     const double v = kTwoNinths * s;
     const double root = std::sqrt(v) * z + 1.0 - v;
     double start = a * (root * root * root);
-    if (start < 0.0) {
-        start = 0.0;
+    // A start at 0 would end the secant search before its first step.
+    if (!(start > 0.0)) {
+        start = lowerTailStart(p, n, noncentrality);
     }
-    return secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p);
+    HeldMessages held(calculators());
+    const double x = secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p);
+    if (failed != 0) {
+        held.release();
+    }
+    return x;
 }
 
 }  // namespace quorvel

@@ -1,8 +1,14 @@
 #include <cmath>
+#include <limits>
+#include <optional>
 
+#include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/safeguarded_search.h"
 
 namespace quorvel {
+
+using namespace chi_square_arguments;
 
 double NoncentralChiSquare::searchResidual(SearchedArgument searched, double value,
                                            double fixedArgument, int df, double target) {
@@ -12,57 +18,34 @@ double NoncentralChiSquare::searchResidual(SearchedArgument searched, double val
     return probability - target;
 }
 
-// The secant method on cdf − target, the first slope from a one-sided difference.
+// The secant method on cdf − target, the first slope from a one-sided difference, with the
+// bracketed fallback inside the accepted range: every x >= 0, on which cdf rises, or
+// 0 <= λ <= 5000, on which it falls.
 double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start,
                                          double fixedArgument, int df, double target) {
-    constexpr double kRelativePerturbation = 1e-4;
-    constexpr double kTolerance = 1e-10;
-    constexpr int kMaxIterations = 10000;
-    constexpr double kSmallestSlope = 1e-35;
-    // A chi-square value below 0 has no probability; λ is left free so that cdf reports it.
-    const bool clampAtZero = searched == SearchedArgument::ChiSquare;
-    auto residualAt = [&](double value) {
-        return searchResidual(searched, value, fixedArgument, df, target);
-    };
-
-    int iteration = 1;
-    double previous = 0.0;
-    double current = start;
-    double residual = residualAt(current);
-    if (failed != 0) {
-        return failureValue();
-    }
-    const double scaledStep = kRelativePerturbation * current;
-    const double step = scaledStep > kTolerance ? scaledStep : kTolerance;
-    double candidate = current - step;
-    if (clampAtZero && candidate < 0.0) {
-        // Step to the other side of 0 only when the start itself is 0 (or below).
-        candidate = current > 0.0 ? 0.0 : -candidate;
-    }
-    const double candidateResidual = residualAt(candidate);
-    if (failed != 0) {
-        return failureValue();
-    }
-    // Divided by the full step also when the candidate was moved.
-    double slope = (residual - candidateResidual) / step;
-
-    // The step test compares the unclamped candidate with the previous point, which starts at
-    // 0: a chi-square start within about 2e-10 of 0 ends the search before its first step.
-    while (std::fabs(candidate - previous) > kTolerance && iteration < kMaxIterations &&
-           std::fabs(residual) > kTolerance && std::fabs(slope) >= kSmallestSlope) {
-        ++iteration;
-        candidate = current - residual / slope;
-        previous = current;
-        const double previousResidual = residual;
-        current = clampAtZero && candidate < 0.0 ? 0.0 : candidate;
-        residual = residualAt(current);
+    const bool searchingValue = searched == SearchedArgument::ChiSquare;
+    auto residual = [&](double value) -> std::optional<double> {
+        const double r = searchResidual(searched, value, fixedArgument, df, target);
         if (failed != 0) {
-            return failureValue();
+            return std::nullopt;
         }
-        slope = (previousResidual - residual) / (previous - current);
+        return r;
+    };
+    // A chi-square value below 0 has no probability; a λ iterate is left free, and the fallback
+    // takes over when cdf rejects it.
+    SecantRules rules;
+    rules.nonNegative = searchingValue;
+    const MonotoneRange range = searchingValue
+                                    ? MonotoneRange{0.0, std::numeric_limits<double>::max(), true}
+                                    : MonotoneRange{0.0, kMaxLambda, false};
+    const SafeguardedOutcome outcome = safeguardedSearch({start}, residual, rules, range);
+    if (outcome.found) {
+        failed = 0;
+        return outcome.root;
     }
-    if (iteration < kMaxIterations && std::fabs(residual) <= kTolerance) {
-        return current;
+    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
+        failed = 1;
+        return failureValue();
     }
     return reportFailure("Percentage point convergence failure.");
 }

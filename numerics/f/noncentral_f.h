@@ -51,7 +51,8 @@ class NoncentralF : public ReportingCalculator {
     double centralPercentagePoint(double nu1, double nu2, double cumP, int method);
 
     // The noncentrality λ >= 0 with P(F' <= fValue; λ) = cumP, for df1, df2 in 1..10000 and
-    // cumP in 0.0001..0.9999, by a secant search through `cdf`. Returns 0 after "No
+    // cumP in 0.0001..0.9999, by a secant search through `cdf` with a bracketed search inside
+    // 0..10000 should the secant fail (its messages are then not shown). Returns 0 after "No
     // non-negative value of Lambda can be found. Returning 0." when even λ = 0 gives a smaller
     // probability; the failure value after any other reported error (a target that needs
     // λ > 10000 ends in "Lambda out of range.").
@@ -73,6 +74,9 @@ class NoncentralF : public ReportingCalculator {
     std::int32_t method = 0;
 
   private:
+    // noncentrality after its argument checks; the confidence limits call it for tails down to
+    // (1 − .9999)/2.
+    double searchLambda(double fValue, int df1, int df2, double cumP, int method);
     // The central search behind centralPercentagePoint, without its messages, so that the
     // noncentral search can take its result as a start value only.
     RootSearchResult searchCentralPercentagePoint(double nu1, double nu2, double cumP);

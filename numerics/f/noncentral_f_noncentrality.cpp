@@ -3,18 +3,18 @@
 
 #include "numerics/f/f_limits.h"
 #include "numerics/f/noncentral_f.h"
+#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/safeguarded_search.h"
 
 namespace quorvel {
 
 using namespace f_limits;
 
 namespace {
-constexpr int kMaxPasses = 10000;
-constexpr double kProbeStep = 1e-4;  // relative to λ
-constexpr double kTolerance = 1e-10;
-constexpr double kSmallestSlope = 1e-35;
 constexpr double kSmallestConfidence = 0.8;
 constexpr double kLargestConfidence = 0.9999;
+// The accepted λ, on which the distribution function at a fixed F value falls.
+constexpr MonotoneRange kLambdaRange{0.0, kMaxLambda, false};
 
 constexpr const char* kDfOutOfRange =
     "F distribution parameter out of range. Limits: 1 <= Df <= 10000";
@@ -26,8 +26,6 @@ constexpr const char* kNotWithinTolerance =
     "Caution: Probability value not within tolerance for this value of Lambda.";
 }  // namespace
 
-// Secant search in λ on P(F' <= fValue; λ) − cumP, started from the method-of-moments
-// estimate: the λ whose noncentral F mean n(m + λ)/(m(n − 2)) equals fValue.
 double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, int method) {
     if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
         return reportFailure(kDfOutOfRange);
@@ -35,6 +33,14 @@ double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, 
     if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
         return reportFailure(kCumPOutOfRange);
     }
+    return searchLambda(fValue, df1, df2, cumP, method);
+}
+
+// Secant search in λ on P(F' <= fValue; λ) − cumP, started from the method-of-moments
+// estimate: the λ whose noncentral F mean n(m + λ)/(m(n − 2)) equals fValue. Should it fail, a
+// bracketed search inside 0 <= λ <= 10000 takes over, and the messages of the attempt are shown
+// only when that finds nothing either.
+double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, int method) {
     failed = 0;
     // P decreases in λ, so a target above P(λ = 0) has no solution.
     const double probabilityAtZero = cdf(fValue, df1, df2, 0.0, method);
@@ -52,6 +58,7 @@ double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, 
     this->cumP = cumP;
 
     auto g = [&](double lambda) -> std::optional<double> {
+        failed = 0;
         const double p = cdf(fValue, df1, df2, lambda, method);
         if (failed) {
             return std::nullopt;
@@ -60,51 +67,32 @@ double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, 
     };
     const double m = df1;
     const double n = df2;
-    double estimate = std::fabs(fValue * m * (n - 2.0) / n - m);
-    std::optional<double> value = g(estimate);
-    if (!value) {
-        return failureValue();
+    const double estimate = std::fabs(fValue * m * (n - 2.0) / n - m);
+    // λ has no values below 0, and the first slope is taken over the probe's actual distance,
+    // so it has the right sign and size where the probe was held at 0 or reflected; a start at
+    // or next to 0 is still searched from.
+    SecantRules rules;
+    rules.nonNegative = true;
+    rules.slopeOverProbeDistance = true;
+    rules.firstPassAlwaysRuns = true;
+    HeldMessages held(calculators());
+    const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, kLambdaRange);
+    if (outcome.found) {
+        failed = 0;
+        return outcome.root;
     }
-    double G = *value;
-    // The first slope comes from a probe just below the estimate, held at 0 or reflected to
-    // the other side of a zero estimate; it is taken over the probe's actual distance, so it
-    // has the right sign and size there too.
-    const double h = kProbeStep * estimate > kTolerance ? kProbeStep * estimate : kTolerance;
-    double next = estimate - h;
-    if (next < 0.0) {
-        next = estimate > 0.0 ? 0.0 : -next;
+    held.release();
+    switch (outcome.secantEnd) {
+        case SecantEnd::PassLimit:
+            return reportFailure(kNotConverged);
+        case SecantEnd::OutsideTolerance:
+            return reportFailure(kNotWithinTolerance);
+        case SecantEnd::Converged:
+        case SecantEnd::EvaluationFailed:
+            break;
     }
-    value = g(next);
-    if (!value) {
-        return failureValue();
-    }
-    double slope = (G - *value) / (estimate - next);
-    double previous = 0.0;
-    int passes = 1;
-    // The step test takes the new point before it is held at 0, so a step that leaves the
-    // domain is not mistaken for convergence. Before the first pass there is no step yet, so
-    // a start at or next to λ = 0 is still searched from.
-    while ((passes == 1 || std::fabs(next - previous) > kTolerance) && passes < kMaxPasses &&
-           std::fabs(G) > kTolerance && std::fabs(slope) >= kSmallestSlope) {
-        ++passes;
-        next = estimate - G / slope;
-        previous = estimate;
-        const double previousG = G;
-        estimate = next < 0.0 ? 0.0 : next;
-        value = g(estimate);
-        if (!value) {
-            return failureValue();
-        }
-        G = *value;
-        slope = (previousG - G) / (previous - estimate);
-    }
-    if (passes >= kMaxPasses) {
-        return reportFailure(kNotConverged);
-    }
-    if (!(std::fabs(G) <= kTolerance)) {
-        return reportFailure(kNotWithinTolerance);
-    }
-    return estimate;
+    failed = 1;
+    return failureValue();
 }
 
 // Confidence interval for λ by inverting the distribution function, which decreases in λ:
@@ -145,12 +133,14 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
         lower = 0.0;
         return;
     }
-    upper = noncentrality(fValue, df1, df2, alpha, method);
+    // The tails reach down to (1 − .9999)/2, below the public CumP range, so the interval
+    // searches without that check; the Df have been checked above.
+    upper = searchLambda(fValue, df1, df2, alpha, method);
     if (probabilityAtZero <= 1.0 - alpha) {
         lower = 0.0;
         return;
     }
-    lower = noncentrality(fValue, df1, df2, 1.0 - alpha, method);
+    lower = searchLambda(fValue, df1, df2, 1.0 - alpha, method);
 }
 
 }  // namespace quorvel

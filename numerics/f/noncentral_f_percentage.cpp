@@ -3,7 +3,7 @@
 #include "numerics/calculators.h"
 #include "numerics/f/f_limits.h"
 #include "numerics/f/noncentral_f.h"
-#include "numerics/f/root_bracketing.h"
+#include "numerics/foundations/root_bracketing.h"
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
 

@@ -48,8 +48,10 @@ class NoncentralT : public ReportingCalculator {
     double percentagePoint(double cumP, int df, double delta);
 
     // The secant search for the percentage point of the stored cumP, df and delta, from a
-    // normal-approximation start and, should that not converge, from z + delta. Clears
-    // `failed`; fails after 10000 passes.
+    // normal-approximation start and, should that fail, from z + delta; should both fail, a
+    // bracketed search over all finite t. Clears `failed`; reports "Failure to find percentage
+    // point in 10,000 iterations." (after the held messages of the attempts) only when no t
+    // gives cumP.
     double searchPercentagePoint();
 
     // The δ for which P(T <= t) equals cumP, for 1 <= df <= 100000 and .00001 <= cumP <= .99999
@@ -59,8 +61,10 @@ class NoncentralT : public ReportingCalculator {
     // The δ at which the normal approximation of the distribution function at t equals cumP.
     double deltaStartValue(double t, int df, double cumP);
 
-    // The secant search for δ of the stored t, df and cumP. Clears `failed`; fails after 10000
-    // passes.
+    // The secant search for δ of the stored t, df and cumP, with a bracketed search inside
+    // |δ| <= 5000 should it fail. Clears `failed`; only when the answer lies beyond ±5000 (or
+    // an evaluation fails there) are the attempt's messages shown, followed by "Failure to find
+    // Delta in 10,000 iterations." when the attempt itself did not fail on a message.
     double searchDelta();
 
     // Two-sided confidence limits for δ at .80 <= level <= .9999 (NaN rejected) for df >= 1:

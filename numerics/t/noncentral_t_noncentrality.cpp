@@ -2,9 +2,10 @@
 #include <optional>
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/foundations/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
-#include "numerics/t/secant_search.h"
 
 namespace quorvel {
 
@@ -14,6 +15,8 @@ constexpr double kSmallestCumP = 0.00001;
 constexpr double kLargestCumP = 0.99999;
 constexpr double kSmallestLevel = 0.8;
 constexpr double kLargestLevel = 0.9999;
+// The accepted δ, on which the distribution function at a fixed t falls.
+constexpr MonotoneRange kDeltaRange{-5000.0, 5000.0, false};
 }  // namespace
 
 double NoncentralT::noncentrality(double t, int df, double cumP) {
@@ -37,27 +40,33 @@ double NoncentralT::deltaStartValue(double t, int df, double cumP) {
     return (1.0 - 1.0 / (4.0 * nu)) * t - z * std::sqrt(t * t / (2.0 * nu) + 1.0);
 }
 
-// Secant search on δ, on which the distribution function at the stored t decreases.
+// Secant search on δ, on which the distribution function at the stored t decreases, with the
+// bracketed fallback inside |δ| <= 5000; the messages of a recovered attempt are never shown.
 double NoncentralT::searchDelta() {
     failed = 0;
     const double searchT = tValue;
     const int searchDf = df;
     const double start = deltaStartValue(searchT, searchDf, cumP);
-    const SecantOutcome outcome =
-        secantSearch(start, [this, searchT, searchDf](double d) -> std::optional<double> {
-            const double p = cdf(searchT, searchDf, d);
-            if (failed) {
-                return std::nullopt;
-            }
-            return p - cumP;
-        });
-    if (outcome.aborted) {
+    auto residual = [this, searchT, searchDf](double d) -> std::optional<double> {
+        failed = 0;
+        const double p = cdf(searchT, searchDf, d);
+        if (failed) {
+            return std::nullopt;
+        }
+        return p - cumP;
+    };
+    HeldMessages held(calculators());
+    const SafeguardedOutcome outcome = safeguardedSearch({start}, residual, {}, kDeltaRange);
+    if (outcome.found) {
+        failed = 0;
+        return outcome.root;
+    }
+    held.release();
+    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
+        failed = 1;
         return failureValue();
     }
-    if (!outcome.converged) {
-        return reportFailure("Failure to find Delta in 10,000 iterations.");
-    }
-    return outcome.root;
+    return reportFailure("Failure to find Delta in 10,000 iterations.");
 }
 
 void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {

@@ -1,10 +1,12 @@
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/foundations/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
-#include "numerics/t/secant_search.h"
 
 namespace quorvel {
 
@@ -14,6 +16,9 @@ constexpr double kLargestCumP = 0.9999;
 constexpr int kMaxDf = 100000;
 // Above this many degrees of freedom the start solves the full normal approximation.
 constexpr double kFullApproximationDf = 3.0;
+// Every finite t, on which the distribution function rises.
+constexpr MonotoneRange kTRange{-std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::max(), true};
 
 // The t at which the normal approximation (t(1 − 1/(4ν)) − δ)/√(1 + t²/(2ν)) of the
 // distribution function equals z: the root with the positive square root of the quadratic
@@ -46,35 +51,42 @@ double NoncentralT::percentagePoint(double cumP, int df, double delta) {
     return searchPercentagePoint();
 }
 
-// Secant search from a normal-approximation start on the exact distribution function.
+// Secant search from a normal-approximation start on the exact distribution function; should
+// it fail, again from z + δ, and then the bracketed fallback over all finite t. The messages of a
+// recovered attempt are never shown.
 double NoncentralT::searchPercentagePoint() {
     failed = 0;
     const int searchDf = df;
     const double searchDelta = delta;
     const double z = calculators().normal().quantile(cumP);
     auto residual = [this, searchDf, searchDelta](double x) -> std::optional<double> {
+        failed = 0;
         const double p = cdf(x, searchDf, searchDelta);
         if (failed) {
             return std::nullopt;
         }
         return p - cumP;
     };
+    // Near the ends of the CumP range the approximation's root can lie far out in a flat tail,
+    // where the secant steps zig-zag without converging; z + δ lies nearer the centre.
     const double simpleStart = z + searchDelta;
     const std::optional<double> approximateStart =
         normalApproximationStart(searchDf, z, searchDelta);
-    SecantOutcome outcome = secantSearch(approximateStart.value_or(simpleStart), residual);
-    // Near the ends of the CumP range the approximation's root can lie far out in a flat tail,
-    // where the secant steps zig-zag without converging; z + δ lies nearer the centre.
-    if (approximateStart && !outcome.converged && !outcome.aborted) {
-        outcome = secantSearch(simpleStart, residual);
+    HeldMessages held(calculators());
+    const SafeguardedOutcome outcome =
+        approximateStart
+            ? safeguardedSearch({*approximateStart, simpleStart}, residual, {}, kTRange)
+            : safeguardedSearch({simpleStart}, residual, {}, kTRange);
+    if (outcome.found) {
+        failed = 0;
+        return outcome.root;
     }
-    if (outcome.aborted) {
+    held.release();
+    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
+        failed = 1;
         return failureValue();
     }
-    if (!outcome.converged) {
-        return reportFailure("Failure to find percentage point in 10,000 iterations.");
-    }
-    return outcome.root;
+    return reportFailure("Failure to find percentage point in 10,000 iterations.");
 }
 
 }  // namespace quorvel

@@ -96,16 +96,26 @@ TEST_F(NoncentralChiSquareNoncentralityTest, UnreachableProbabilityLeavesTheFlag
     EXPECT_EQ(chiSquare.failed, 0);
 }
 
-// The λ iterate is not clamped: a step past 5000 (x exceeds Df by more than 5000) or below 0
-// (a small answer approached from the start at 1) is rejected by the distribution function's
-// own check, which ends the search.
-TEST_F(NoncentralChiSquareNoncentralityTest, StepsOutsideTheLambdaRangeAreReportedByTheCdf) {
+// The λ iterate is not clamped: where a step goes below 0 (a small answer approached from the
+// start at 1) or the start lies past 5000 although the answer lies below, the bracketed search
+// finds it without a message. Where the answer lies past 5000 (x exceeds Df by more than
+// 5000), the distribution function's own range message stays.
+TEST_F(NoncentralChiSquareNoncentralityTest, RecoversStepsOutsideTheRangeWhereTheAnswerLiesInside) {
     struct Case {
         double x;
         int df;
         double cumP;
     };
-    for (const Case& c : {Case{6000.0, 1, 0.5}, Case{0.5, 1, 0.5}}) {
+    for (const Case& c : {Case{0.5, 1, 0.5}, Case{3.43, 3, 0.666}, Case{5200.0, 1, 0.99},
+                          Case{1000.0, 30, 0.025}, Case{2000.0, 1000, 0.975}}) {
+        const double lambda = chiSquare.noncentrality(c.x, c.df, c.cumP);
+        EXPECT_NEAR(boostProbability(c.x, c.df, lambda), c.cumP, probabilityTolerance(lambda))
+            << "x " << c.x;
+        EXPECT_EQ(chiSquare.failed, 0);
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
+
+    for (const Case& c : {Case{6000.0, 1, 0.5}, Case{8000.0, 10, 0.5}}) {
         reporter.messages.clear();
         EXPECT_EQ(chiSquare.noncentrality(c.x, c.df, c.cumP), -9999.0) << "x " << c.x;
         ASSERT_FALSE(reporter.messages.empty());
@@ -204,14 +214,18 @@ TEST_F(NoncentralChiSquareNoncentralityTest, SearchesTheUpperLimitBeforeTheLower
     EXPECT_EQ(chiSquare.cumP, (1.0 - 0.90) / 2.0) << "no search for a lower limit of 0";
 }
 
-TEST_F(NoncentralChiSquareNoncentralityTest, TailBelowTheCumPRangeFailsOnlyTheUpperLimit) {
-    // (1 − 0.9998)/2 is just below 0.0001 in double precision; 1 − α is still accepted.
-    double lower = -1.0;
-    double upper = -1.0;
-    chiSquare.confidenceLimits(30.0, 5, 0.9998, lower, upper);
-    EXPECT_EQ(upper, -9999.0);
-    EXPECT_NEAR(boostProbability(30.0, 5, lower), 0.9999, kSeriesTolerance);
-    EXPECT_EQ(reporter.messages, Messages{kCumPRange});
+// (1 − 0.9998)/2 and (1 − 0.9999)/2 lie below 0.0001, the smallest CumP that noncentrality
+// accepts; the interval's own searches reach them.
+TEST_F(NoncentralChiSquareNoncentralityTest, LevelsUpTo9999SearchTailsBelowThePublicCumPRange) {
+    for (const double confidence : {0.9998, 0.9999}) {
+        double lower = -1.0;
+        double upper = -1.0;
+        chiSquare.confidenceLimits(30.0, 5, confidence, lower, upper);
+        const double alpha = (1.0 - confidence) / 2.0;
+        EXPECT_NEAR(boostProbability(30.0, 5, upper), alpha, kSeriesTolerance);
+        EXPECT_NEAR(boostProbability(30.0, 5, lower), 1.0 - alpha, kSeriesTolerance);
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
 }
 
 struct RejectedInterval {

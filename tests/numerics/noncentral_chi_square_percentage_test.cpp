@@ -67,18 +67,23 @@ TEST_F(NoncentralChiSquarePercentageTest, BoostCdfOfThePercentagePointReturnsCum
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(NoncentralChiSquarePercentageTest, StartAtZeroEndsWithTheConvergenceMessage) {
-    // The Wilson–Hilferty start is negative here and clamped to 0, so the first step cannot
-    // leave 0 by more than the tolerance.
-    EXPECT_EQ(chiSquare.percentagePoint(0.04, 1, 0.0), -9999.0);
-    EXPECT_EQ(reporter.messages, Messages{"Percentage point convergence failure."});
-    EXPECT_EQ(chiSquare.failed, 1);
-}
-
-TEST_F(NoncentralChiSquarePercentageTest, FailureOfTheDistributionFunctionEndsTheSearchAtOnce) {
-    EXPECT_EQ(chiSquare.percentagePoint(0.5, 10, 900.0), -9999.0);
-    EXPECT_EQ(reporter.messages, Messages{"X2 CDF failed to converge."});
-    EXPECT_EQ(chiSquare.failed, 1);
+// Where the Wilson–Hilferty cube falls to 0 or below (small CumP with few Df and a small λ),
+// the search starts from the lower-tail term of the mixture instead; and up to the end of the
+// series range, where the series used to give up, the point is found.
+TEST_F(NoncentralChiSquarePercentageTest, FindsPointsDeepInTheLowerTailAndNearTheSeriesEnd) {
+    const struct {
+        double cumP;
+        int df;
+        double lambda;
+    } cases[] = {{0.04, 1, 0.0},    {0.0001, 1, 0.0}, {0.001, 2, 1.0},  {0.0001, 3, 0.0},
+                 {0.0001, 1, 20.0}, {0.01, 2, 0.0},   {0.5, 10, 900.0}, {0.9999, 3, 915.0}};
+    for (const auto& c : cases) {
+        const double x = chiSquare.percentagePoint(c.cumP, c.df, c.lambda);
+        EXPECT_NEAR(boost::math::cdf(BoostChiSquare(c.df, c.lambda), x), c.cumP, 1.001e-6)
+            << "cumP " << c.cumP << " df " << c.df << " lambda " << c.lambda;
+        EXPECT_EQ(chiSquare.failed, 0);
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
 }
 
 struct RejectedArguments {

@@ -3,6 +3,7 @@
 #include <boost/math/distributions/non_central_f.hpp>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "numerics/calculators.h"
@@ -105,6 +106,29 @@ TEST_F(NoncentralFNoncentralityTest, ReportsEachFailureWithItsMessageAndResult) 
     }
 }
 
+// Where the secant search steps past λ = 10000, or starts there, although the root lies
+// below, the bracketed search finds it and no message is shown; where the root truly lies
+// beyond 10000 the secant's message stays.
+TEST_F(NoncentralFNoncentralityTest, FindsRootsTheSecantSearchStepsPastAndNoOthers) {
+    const struct {
+        double fValue;
+        int df1;
+        int df2;
+        double cumP;
+    } recovered[] = {{1000.0, 10, 1, 0.5}, {42.1, 2413, 1, 0.857}};
+    for (const auto& c : recovered) {
+        const double lambda = f.noncentrality(c.fValue, c.df1, c.df2, c.cumP, 0);
+        EXPECT_NEAR(boostCdf(c.fValue, c.df1, c.df2, lambda), c.cumP, kProbabilityTolerance);
+        EXPECT_EQ(f.failed, 0);
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
+
+    // λ ≈ 99934.
+    EXPECT_EQ(f.noncentrality(100000.0, 1, 1000, 0.5, 0), -9999.0);
+    EXPECT_EQ(reporter.messages, Messages{"Lambda out of range."});
+    EXPECT_EQ(f.failed, 1);
+}
+
 class NoncentralFConfidenceLimitsTest : public NoncentralFNoncentralityTest {
   protected:
     // Values that no step writes, to see which limits a call wrote.
@@ -167,21 +191,22 @@ TEST_F(NoncentralFConfidenceLimitsTest, ChecksItsArgumentsInOrderAndThenWritesNe
     }
 }
 
-TEST_F(NoncentralFConfidenceLimitsTest, WritesAFailedTailSearchThroughUpperFirst) {
-    // (1 − 0.9998)/2 rounds to just below 0.0001: the upper tail is out of the search's range,
-    // the lower limit is 0 all the same.
-    const char* cumP = "CumP out of range. Limits: .0001 <= CumP <= .9999";
-    f.confidenceLimits(3.0, 3, 10, 0.9998, 0, lower, upper);
-    EXPECT_EQ(reporter.messages, Messages{cumP});
-    EXPECT_EQ(upper, -9999.0);
-    EXPECT_EQ(lower, 0.0);
-
-    // At 0.9999 both tails fail where both are searched.
-    reporter.messages.clear();
-    f.confidenceLimits(20.0, 5, 20, 0.9999, 0, lower, upper);
-    EXPECT_EQ(reporter.messages, (Messages{cumP, cumP}));
-    EXPECT_EQ(upper, -9999.0);
-    EXPECT_EQ(lower, -9999.0);
+TEST_F(NoncentralFConfidenceLimitsTest, LevelsUpTo9999SearchTailsBelowThePublicCumPRange) {
+    // (1 − 0.9998)/2 and (1 − 0.9999)/2 lie below 0.0001, the smallest CumP that noncentrality
+    // accepts; the interval's own searches reach them.
+    for (const double confidence : {0.9998, 0.9999}) {
+        for (const auto& [fValue, df1, df2] : {std::tuple{3.0, 3, 10}, std::tuple{20.0, 5, 20}}) {
+            f.confidenceLimits(fValue, df1, df2, confidence, 0, lower, upper);
+            const double alpha = (1.0 - confidence) / 2.0;
+            EXPECT_NEAR(boostCdf(fValue, df1, df2, upper), alpha, kProbabilityTolerance);
+            if (boostCdf(fValue, df1, df2, 0.0) > 1.0 - alpha) {
+                EXPECT_NEAR(boostCdf(fValue, df1, df2, lower), 1.0 - alpha, kProbabilityTolerance);
+            } else {
+                EXPECT_EQ(lower, 0.0);
+            }
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
 }
 
 // Through the entry that the window and the command line use.
