@@ -3,9 +3,9 @@
 #include "numerics/calculators.h"
 #include "numerics/f/f_limits.h"
 #include "numerics/f/noncentral_f.h"
-#include "numerics/foundations/root_bracketing.h"
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/foundations/root_bracketing.h"
 
 namespace quorvel {
 

@@ -10,8 +10,9 @@ class FailureReporter;
 // Holds back the calculation-error messages of a search attempt that a fallback may still
 // recover, so that a request that ends with an answer shows no message. While it lives, every
 // message of the calculators is recorded; release() shows each recorded message once, in the
-// order first recorded, through the reporter that was in place before and ends the hold. Messages never released are
-// dropped when the hold ends. Holds nest: an inner hold releases into the outer one.
+// order first recorded, through the reporter that was in place before and ends the hold. Messages
+// never released are dropped when the hold ends. Holds nest: an inner hold releases into the outer
+// one.
 class HeldMessages {
   public:
     explicit HeldMessages(Calculators& calculators);

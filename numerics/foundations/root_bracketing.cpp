@@ -81,8 +81,7 @@ RootSearchResult solveBracketed(const Bracket& bracket, RootFunction f,
             fb = fc;
             fc = fa;
         }
-        const double tol1 =
-            2.0 * tolerances.relative * std::fabs(b) + 0.5 * tolerances.absolute;
+        const double tol1 = 2.0 * tolerances.relative * std::fabs(b) + 0.5 * tolerances.absolute;
         const double xm = (c - b) / 2.0;
         if (std::fabs(xm) <= tol1 || std::fabs(fb) <= tolerances.residual) {
             return {RootSearchStatus::Found, b};

@@ -37,8 +37,7 @@ SafeguardedOutcome safeguardedSearch(std::initializer_list<double> starts, Resid
         }
     }
     auto evaluate = [&residual](double x) -> std::optional<double> { return residual(x); };
-    const RootSearchResult fallback =
-        solveMonotone(evaluate, lastStart, range, secant::kTolerance);
+    const RootSearchResult fallback = solveMonotone(evaluate, lastStart, range, secant::kTolerance);
     outcome.found = fallback.status == RootSearchStatus::Found;
     outcome.root = fallback.root;
     return outcome;

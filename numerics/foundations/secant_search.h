@@ -31,10 +31,10 @@ struct SecantRules {
 };
 
 enum class SecantEnd {
-    Converged,          // |residual| <= 1e-10 with the pass counter below 10000
-    PassLimit,          // the counter reached 10000
-    OutsideTolerance,   // stopped on a short step or a flat (or undefined) slope
-    EvaluationFailed,   // an evaluation failed and has reported its own message
+    Converged,         // |residual| <= 1e-10 with the pass counter below 10000
+    PassLimit,         // the counter reached 10000
+    OutsideTolerance,  // stopped on a short step or a flat (or undefined) slope
+    EvaluationFailed,  // an evaluation failed and has reported its own message
 };
 
 struct SecantOutcome {

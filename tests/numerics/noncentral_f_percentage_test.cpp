@@ -9,8 +9,8 @@
 
 #include "numerics/calculators.h"
 #include "numerics/f/noncentral_f.h"
-#include "numerics/foundations/root_bracketing.h"
 #include "numerics/f/three_moment.h"
+#include "numerics/foundations/root_bracketing.h"
 #include "tests/support/recording_reporter.h"
 #include "tests/support/relative_error.h"
 

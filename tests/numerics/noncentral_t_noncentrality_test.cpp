@@ -107,9 +107,9 @@ TEST_F(NoncentralTNoncentralityTest, FindsDeltasTheSecantSearchLosesAndNoneBeyon
         double t;
         int df;
         double cumP;
-    } recovered[] = {{-5.0, 2, 0.0001}, {10.0, 2, 0.9999}, {50.0, 1, 0.95},  {10.0, 1, 0.05},
-                     {10.0, 1, 0.95},   {10.0, 2, 0.005},  {10.0, 2, 0.995}, {-20.0, 3, 0.005},
-                     {-20.0, 3, 0.995}};
+    } recovered[] = {{-5.0, 2, 0.0001}, {10.0, 2, 0.9999}, {50.0, 1, 0.95},
+                     {10.0, 1, 0.05},   {10.0, 1, 0.95},   {10.0, 2, 0.005},
+                     {10.0, 2, 0.995},  {-20.0, 3, 0.005}, {-20.0, 3, 0.995}};
     for (const auto& c : recovered) {
         const double delta = t.noncentrality(c.t, c.df, c.cumP);
         EXPECT_NEAR(boostTCdf(c.t, c.df, delta), c.cumP, kCdfTolerance)
