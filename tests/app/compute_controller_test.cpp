@@ -314,6 +314,19 @@ TEST_F(ComputeControllerTest, RejectedIntervalShowsBothLimitsAsFailed) {
     EXPECT_EQ(view.text(kUpperField), FakeComputeView::kFailedText);
 }
 
+// The t interval for t 10 with Df 1 at 90% lost its secant search to a zig-zag in the flat
+// tail; the window shows both limits and no message box, and the status ends "Finished".
+TEST_F(ComputeControllerTest, RecoveredSearchShowsItsAnswerWithoutAMessageBox) {
+    select(T, Interval90);
+    view.setValue(kValueField, 10.0);
+    view.setValue(kDf1Field, 1.0);
+    controller.compute();
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
+    EXPECT_GT(view.value(kLowerField), 0.0);
+    EXPECT_GT(view.value(kUpperField), view.value(kLowerField));
+    EXPECT_EQ(view.text(kComputeButton), "Finished");
+}
+
 TEST(TruncateDegreesOfFreedom, TruncatesTowardZeroAndSaturatesToTheIntRange) {
     EXPECT_EQ(truncateDegreesOfFreedom(2.9), 2);
     EXPECT_EQ(truncateDegreesOfFreedom(0.5), 0);

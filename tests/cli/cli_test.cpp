@@ -52,6 +52,33 @@ TEST(CliFCdf, CalculationErrorGoesToStandardErrorAndExitsOne) {
     EXPECT_EQ(run.err, "Df1 out of range.\n");
 }
 
+// A search that the bracketed fallback recovers prints its answer with nothing on standard
+// error and exit status 0; one whose answer truly lies outside the accepted range keeps the
+// message it always had.
+TEST(CliSearches, RecoveredSearchesSayNothingAndOutOfRangeAnswersKeepTheirMessage) {
+    const auto recovered = runCli(
+        {"f", "noncentrality", "--value", "1000", "--df1", "10", "--df2", "1", "--cump", "0.5"});
+    EXPECT_EQ(recovered.exitStatus, 0);
+    EXPECT_EQ(recovered.err, "");
+    EXPECT_NEAR(parsed(recovered.out), 4540.8, 0.05);
+
+    const auto outside = runCli({"f", "noncentrality", "--value", "100000", "--df1", "1", "--df2",
+                                 "1000", "--cump", "0.5"});
+    EXPECT_EQ(outside.exitStatus, 1);
+    EXPECT_EQ(outside.out, "-9999\n");
+    EXPECT_EQ(outside.err, "Lambda out of range.\n");
+
+    const auto chiSquare =
+        runCli({"chisq", "noncentrality", "--value", "8000", "--df", "10", "--cump", "0.5"});
+    EXPECT_EQ(chiSquare.exitStatus, 1);
+    EXPECT_EQ(chiSquare.err, "Lambda out of range. Limits: 0. <= Lambda <= 5000.\n");
+
+    const auto interval =
+        runCli({"chisq", "interval", "--value", "1000", "--df", "30", "--confidence", "0.9999"});
+    EXPECT_EQ(interval.exitStatus, 0);
+    EXPECT_EQ(interval.err, "");
+}
+
 TEST(CliFCdf, HugeWholeDfIsPassedSaturatedAndRejectedByTheRoutine) {
     const auto run =
         runCli({"f", "cdf", "--value", "3", "--df1", "1e12", "--df2", "10", "--lambda", "0"});

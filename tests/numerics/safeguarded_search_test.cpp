@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "numerics/calculators.h"
+#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/monotone_root.h"
+#include "numerics/foundations/safeguarded_search.h"
+#include "tests/support/recording_reporter.h"
+
+namespace quorvel {
+namespace {
+
+using Messages = std::vector<std::string>;
+
+TEST(HeldMessages, ShowsNothingUnlessReleasedThenEachMessageOnceInOrder) {
+    testing::RecordingReporter screen;
+    Calculators calculators(screen);
+    {
+        HeldMessages held(calculators);
+        calculators.reporter().show("recovered");
+    }
+    EXPECT_TRUE(screen.messages.empty());
+
+    {
+        HeldMessages outer(calculators);
+        calculators.reporter().show("first");
+        {
+            HeldMessages inner(calculators);
+            calculators.reporter().show("second");
+            calculators.reporter().show("first");
+            inner.release();  // into the outer hold, not to the screen
+        }
+        EXPECT_TRUE(screen.messages.empty());
+        outer.release();
+        calculators.reporter().show("after");
+    }
+    EXPECT_EQ(screen.messages, (Messages{"first", "second", "after"}));
+}
+
+// A residual with a jump across 0 between two neighbouring doubles, as a distribution function
+// that stops its series at an absolute tolerance can have: no point meets 1e-10, and the
+// search ends at the jump.
+TEST(SolveMonotone, FindsRootsInsideTheRangeAndTellsWhenTheyLieOutside) {
+    const MonotoneRange range{0.0, 10000.0, false};
+    auto falling = [](double x) -> std::optional<double> { return std::exp(-x / 1000.0) - 0.5; };
+    const double root = 1000.0 * std::log(2.0);
+    for (const double start : {0.0, 1.0, 690.0, 9999.0, 1e300, std::nan("")}) {
+        const RootSearchResult found = solveMonotone(falling, start, range, 1e-10);
+        ASSERT_EQ(found.status, RootSearchStatus::Found) << "start " << start;
+        EXPECT_LE(std::fabs(*falling(found.root)), 1e-10);
+        EXPECT_NEAR(found.root, root, 1e-6);
+    }
+
+    auto beyond = [](double x) -> std::optional<double> { return 0.6 - x / 20000.0; };
+    const RootSearchResult outside = solveMonotone(beyond, 10.0, range, 1e-10);
+    EXPECT_EQ(outside.status, RootSearchStatus::NotBracketed);
+    EXPECT_EQ(outside.root, 10000.0);
+
+    auto jump = [](double x) -> std::optional<double> { return x < 3.0 ? -1e-6 : 1e-6; };
+    const RootSearchResult atJump = solveMonotone(jump, 100.0, {-1e300, 1e300, true}, 1e-10);
+    ASSERT_EQ(atJump.status, RootSearchStatus::Found);
+    EXPECT_NEAR(atJump.root, 3.0, 1e-14);
+
+    int evaluations = 0;
+    auto failing = [&evaluations](double x) -> std::optional<double> {
+        ++evaluations;
+        return x > 50.0 ? std::nullopt : std::optional<double>(x - 100.0);
+    };
+    EXPECT_EQ(solveMonotone(failing, 0.0, {0.0, 200.0, true}, 1e-10).status,
+              RootSearchStatus::EvaluationFailed);
+    EXPECT_LT(evaluations, 10);
+}
+
+// The secant's own answer is kept to the bit; the fallback takes over only when every start
+// fails, and then on the last start.
+TEST(SafeguardedSearch, KeepsTheSecantAnswerAndFallsBackOnlyWhenAllStartsFail) {
+    auto cubic = [](double x) -> std::optional<double> { return x * x * x - 2.0; };
+    const SecantOutcome secant = secantSearch(1.0, cubic, {});
+    ASSERT_TRUE(secant.converged());
+    const SafeguardedOutcome kept = safeguardedSearch({1.0}, cubic, {}, {-10.0, 10.0, true});
+    EXPECT_TRUE(kept.found);
+    EXPECT_EQ(kept.root, secant.root);
+
+    // Flat beyond ±1: the secant starting at 5 sees no slope and stops.
+    auto clipped = [](double x) -> std::optional<double> {
+        return std::max(-1.0, std::min(1.0, x)) - 0.25;
+    };
+    EXPECT_FALSE(secantSearch(5.0, clipped, {}).converged());
+    const SafeguardedOutcome recovered =
+        safeguardedSearch({5.0, 6.0}, clipped, {}, {-10.0, 10.0, true});
+    EXPECT_TRUE(recovered.found);
+    EXPECT_NEAR(recovered.root, 0.25, 1e-10);
+    EXPECT_EQ(recovered.secantEnd, SecantEnd::OutsideTolerance);
+}
+
+}  // namespace
+}  // namespace quorvel
