@@ -1,11 +1,11 @@
 #include "app/compute_controller.h"
 
 #include <array>
-#include <vector>
 
 #include "app/control_ids.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
+#include "numerics/request_model.h"
 
 namespace quorvel {
 
@@ -57,28 +57,45 @@ constexpr std::array<QuantityRoles, 6> kRoles{{
     {Role::Input, Role::Hidden, Role::Hidden},
 }};
 
-struct FieldDefault {
-    int field;
-    double value;
-};
+// The distribution and the quantity of each radio position.
+constexpr std::array<DistributionKind, 3> kDistributionAt{DistributionKind::F, DistributionKind::T,
+                                                          DistributionKind::ChiSquare};
+constexpr std::array<QuantityKind, 6> kQuantityAt{
+    QuantityKind::CumP,     QuantityKind::Value,    QuantityKind::Noncentrality,
+    QuantityKind::Interval, QuantityKind::Interval, QuantityKind::Interval};
 
-// In the order in which empty inputs receive their defaults.
-constexpr std::array<FieldDefault, 5> kDefaults{{
-    {kCumPField, 0.95},
-    {kValueField, 1.0},
-    {kNoncentralityField, 0.0},
-    {kDf1Field, 1.0},
-    {kDf2Field, 1.0},
+// The field that shows each input of the request model; the confidence level has none (the
+// interval buttons set it), and no control has the id 0.
+constexpr int kNoField = 0;
+struct InputField {
+    RequestInput input;
+    int field;
+};
+constexpr std::array<InputField, 5> kInputFields{{
+    {RequestInput::Value, kValueField},
+    {RequestInput::Df1, kDf1Field},
+    {RequestInput::Df2, kDf2Field},
+    {RequestInput::Noncentrality, kNoncentralityField},
+    {RequestInput::CumP, kCumPField},
 }};
 
+int fieldOf(RequestInput input) {
+    for (const InputField& entry : kInputFields) {
+        if (entry.input == input) {
+            return entry.field;
+        }
+    }
+    return kNoField;
+}
+
 bool isDistribution(int d) {
-    return d >= Distribution::F && d <= Distribution::ChiSquare;
+    return d >= radio::F && d <= radio::ChiSquare;
 }
 bool isQuantity(int q) {
-    return q >= Quantity::CumP && q <= Quantity::Interval99;
+    return q >= radio::CumP && q <= radio::Interval99;
 }
 bool isInterval(int q) {
-    return q >= Quantity::Interval90 && q <= Quantity::Interval99;
+    return q >= radio::Interval90 && q <= radio::Interval99;
 }
 
 void applyRole(ComputeView& view, const FieldControls& controls, Role role) {
@@ -104,42 +121,14 @@ void applyRole(ComputeView& view, const FieldControls& controls, Role role) {
     }
 }
 
-QuantityKind quantityKind(int quantity) {
-    switch (quantity) {
-        case Quantity::CumP:
-            return QuantityKind::CumP;
-        case Quantity::Value:
-            return QuantityKind::Value;
-        case Quantity::Noncentrality:
-            return QuantityKind::Noncentrality;
-        default:
-            return QuantityKind::Interval;
-    }
-}
-
-// The fields a combination reads, in the order of the routine's arguments.
-std::vector<int> argumentFields(int distribution, int quantity) {
-    std::vector<int> fields;
-    fields.push_back(quantity == Quantity::Value ? kCumPField : kValueField);
-    fields.push_back(kDf1Field);
-    if (distribution == Distribution::F) {
-        fields.push_back(kDf2Field);
-    }
-    if (quantity == Quantity::CumP || quantity == Quantity::Value) {
-        fields.push_back(kNoncentralityField);
-    } else if (quantity == Quantity::Noncentrality) {
-        fields.push_back(kCumPField);
-    }
-    return fields;
-}
 }  // namespace
 
 ComputeController::ComputeController(Calculators& calculators, ComputeView& view)
     : calculators_(calculators), view_(view) {}
 
 void ComputeController::startUp() {
-    distribution_ = Distribution::F;
-    quantity_ = Quantity::CumP;
+    distribution_ = radio::F;
+    quantity_ = radio::CumP;
     confidence_ = kConfidence90;
     view_.checkPosition(RadioGroup::Distribution, distribution_);
     view_.checkPosition(RadioGroup::Quantity, quantity_);
@@ -209,9 +198,10 @@ void ComputeController::assignFieldRoles() {
 }
 
 void ComputeController::fillEmptyInputs() {
-    for (const FieldDefault& entry : kDefaults) {
-        if (!view_.isReadOnly(entry.field) && view_.text(entry.field).empty()) {
-            view_.setValue(entry.field, entry.value);
+    for (const InputDefault& entry : kInputDefaults) {
+        const int field = fieldOf(entry.input);
+        if (!view_.isReadOnly(field) && view_.text(field).empty()) {
+            view_.setValue(field, entry.value);
         }
     }
 }
@@ -228,32 +218,13 @@ void ComputeController::compute() {
 
 ComputeRequest ComputeController::readRequest() {
     ComputeRequest request;
-    request.distribution = static_cast<DistributionKind>(distribution_);
-    request.quantity = quantityKind(quantity_);
+    request.distribution = kDistributionAt[distribution_];
+    request.quantity = kQuantityAt[quantity_];
     request.confidence = confidence_;
-    const std::vector<int> fields = argumentFields(distribution_, quantity_);
+    const InputNeeds needs = inputsFor(request.distribution, request.quantity);
     // The arguments are read from the last to the first.
-    for (auto field = fields.rbegin(); field != fields.rend(); ++field) {
-        const double read = view_.value(*field);
-        switch (*field) {
-            case kValueField:
-                request.value = read;
-                break;
-            case kNoncentralityField:
-                request.noncentrality = read;
-                break;
-            case kCumPField:
-                request.cumP = read;
-                break;
-            case kDf1Field:
-                request.df1 = truncateDegreesOfFreedom(read);
-                break;
-            case kDf2Field:
-                request.df2 = truncateDegreesOfFreedom(read);
-                break;
-            default:
-                break;
-        }
+    for (auto input = needs.required.rbegin(); input != needs.required.rend(); ++input) {
+        assignInput(request, *input, view_.value(fieldOf(*input)));
     }
     return request;
 }

@@ -7,15 +7,19 @@ namespace quorvel {
 
 class Calculators;
 
-enum Distribution : int { F = 0, T = 1, ChiSquare = 2 };
-enum Quantity : int {
-    CumP = 0,
-    Value = 1,
-    Noncentrality = 2,
-    Interval90 = 3,
-    Interval95 = 4,
-    Interval99 = 5
-};
+// Positions of the radio buttons in their groups, as the view reports them; the controller
+// turns them into a DistributionKind and a QuantityKind through its own tables.
+namespace radio {
+inline constexpr int F = 0;
+inline constexpr int T = 1;
+inline constexpr int ChiSquare = 2;
+inline constexpr int CumP = 0;
+inline constexpr int Value = 1;
+inline constexpr int Noncentrality = 2;
+inline constexpr int Interval90 = 3;
+inline constexpr int Interval95 = 4;
+inline constexpr int Interval99 = 5;
+}  // namespace radio
 enum class ComputeStatus { NeedsCompute, Working, Finished };
 
 // The logic of the main window without any window system: the selection of distribution and

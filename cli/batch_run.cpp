@@ -10,10 +10,10 @@
 
 #include "cli/csv.h"
 #include "cli/number_text.h"
-#include "cli/request_inputs.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
 #include "numerics/foundations/recording_reporter.h"
+#include "numerics/request_model.h"
 
 namespace quorvel::cli {
 
@@ -25,7 +25,7 @@ enum class ColumnKind { Distribution, Quantity, Number };
 
 struct Column {
     ColumnKind kind;
-    Input input = Input::Value;
+    RequestInput input = RequestInput::Value;
 };
 
 struct ColumnName {
@@ -36,28 +36,28 @@ struct ColumnName {
 constexpr ColumnName kColumnNames[] = {
     {"distribution", {ColumnKind::Distribution}},
     {"quantity", {ColumnKind::Quantity}},
-    {"value", {ColumnKind::Number, Input::Value}},
-    {"df1", {ColumnKind::Number, Input::Df1}},
-    {"df", {ColumnKind::Number, Input::Df1}},
-    {"df2", {ColumnKind::Number, Input::Df2}},
-    {"noncentrality", {ColumnKind::Number, Input::Noncentrality}},
-    {"cump", {ColumnKind::Number, Input::CumP}},
-    {"confidence", {ColumnKind::Number, Input::Confidence}},
+    {"value", {ColumnKind::Number, RequestInput::Value}},
+    {"df1", {ColumnKind::Number, RequestInput::Df1}},
+    {"df", {ColumnKind::Number, RequestInput::Df1}},
+    {"df2", {ColumnKind::Number, RequestInput::Df2}},
+    {"noncentrality", {ColumnKind::Number, RequestInput::Noncentrality}},
+    {"cump", {ColumnKind::Number, RequestInput::CumP}},
+    {"confidence", {ColumnKind::Number, RequestInput::Confidence}},
 };
 
-std::string_view inputName(Input input) {
+std::string_view inputName(RequestInput input) {
     switch (input) {
-        case Input::Value:
+        case RequestInput::Value:
             return "value";
-        case Input::Df1:
+        case RequestInput::Df1:
             return "df1";
-        case Input::Df2:
+        case RequestInput::Df2:
             return "df2";
-        case Input::Noncentrality:
+        case RequestInput::Noncentrality:
             return "noncentrality";
-        case Input::CumP:
+        case RequestInput::CumP:
             return "cump";
-        case Input::Confidence:
+        case RequestInput::Confidence:
             return "confidence";
     }
     return {};
@@ -84,7 +84,7 @@ struct HeaderLayout {
     std::optional<std::size_t> quantity;
     std::optional<std::size_t> inputs[6];
 
-    std::optional<std::size_t>& position(Input input) {
+    std::optional<std::size_t>& position(RequestInput input) {
         return inputs[static_cast<std::size_t>(input)];
     }
 };
@@ -167,13 +167,13 @@ std::optional<ComputeRequest> readRow(const std::vector<std::string>& fields, He
     request.quantity = *quantity;
     request.confidence = kDefaultConfidence;
     const InputNeeds needs = inputsFor(*distribution, *quantity);
-    std::vector<Input> wanted = needs.required;
+    std::vector<RequestInput> wanted = needs.required;
     if (needs.takesConfidence) {
-        wanted.push_back(Input::Confidence);
+        wanted.push_back(RequestInput::Confidence);
     }
     const std::string combination = distributionText + " " + quantityText;
-    for (Input input : wanted) {
-        const bool required = input != Input::Confidence;
+    for (RequestInput input : wanted) {
+        const bool required = input != RequestInput::Confidence;
         const std::optional<std::size_t> position = layout.position(input);
         const std::string_view text = position ? trimmed(fields[*position]) : std::string_view{};
         if (text.empty()) {
@@ -287,7 +287,7 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
             } else {
                 row.result = formatNumber(outcome.result);
             }
-            if (messages.empty()) {
+            if (!outcome.failed) {
                 row.status = "ok";
             } else {
                 row.status = "failed";

@@ -20,7 +20,8 @@ enum BatchStatus { kBatchOk = 0, kBatchFailedRow = 1, kBatchInvalid = 2 };
 // at a time; a bad row never stops the run. Diagnostics about the header go to `errors`.
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
 
-// Computes one row, appending every calculation-error message shown to `messages`.
+// Computes one row, appending every calculation-error message shown to `messages`; the
+// outcome says whether the row failed.
 using RowComputation = std::function<ComputeOutcome(const ComputeRequest& request,
                                                     std::vector<std::string>& messages)>;
 

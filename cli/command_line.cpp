@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/number_text.h"
-#include "cli/request_inputs.h"
+#include "numerics/request_model.h"
 
 namespace quorvel::cli {
 
@@ -16,21 +16,21 @@ namespace {
 // A command-line option: the input it gives and the distributions it belongs to.
 struct OptionSpec {
     std::string_view name;
-    Input input;
+    RequestInput input;
     bool forF;
     bool forT;
     bool forChiSquare;
 };
 
 constexpr std::array<OptionSpec, 8> kOptions{{
-    {"--value", Input::Value, true, true, true},
-    {"--df1", Input::Df1, true, false, false},
-    {"--df2", Input::Df2, true, false, false},
-    {"--df", Input::Df1, false, true, true},
-    {"--lambda", Input::Noncentrality, true, false, true},
-    {"--delta", Input::Noncentrality, false, true, false},
-    {"--cump", Input::CumP, true, true, true},
-    {"--confidence", Input::Confidence, true, true, true},
+    {"--value", RequestInput::Value, true, true, true},
+    {"--df1", RequestInput::Df1, true, false, false},
+    {"--df2", RequestInput::Df2, true, false, false},
+    {"--df", RequestInput::Df1, false, true, true},
+    {"--lambda", RequestInput::Noncentrality, true, false, true},
+    {"--delta", RequestInput::Noncentrality, false, true, false},
+    {"--cump", RequestInput::CumP, true, true, true},
+    {"--confidence", RequestInput::Confidence, true, true, true},
 }};
 
 const OptionSpec* optionNamed(std::string_view name) {
@@ -55,7 +55,7 @@ bool belongsTo(const OptionSpec& option, DistributionKind distribution) {
 }
 
 // The option that gives an input for a distribution, for the message about a missing one.
-std::string_view optionFor(Input input, DistributionKind distribution) {
+std::string_view optionFor(RequestInput input, DistributionKind distribution) {
     for (const OptionSpec& option : kOptions) {
         if (option.input == input && belongsTo(option, distribution)) {
             return option.name;
@@ -64,11 +64,11 @@ std::string_view optionFor(Input input, DistributionKind distribution) {
     return {};
 }
 
-bool isUsed(Input input, const InputNeeds& needs) {
-    if (input == Input::Confidence) {
+bool isUsed(RequestInput input, const InputNeeds& needs) {
+    if (input == RequestInput::Confidence) {
         return needs.takesConfidence;
     }
-    for (Input required : needs.required) {
+    for (RequestInput required : needs.required) {
         if (required == input) {
             return true;
         }
@@ -115,7 +115,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     request.distribution = *distribution;
     request.quantity = *quantity;
     request.confidence = kDefaultConfidence;
-    std::set<Input> given;
+    std::set<RequestInput> given;
     for (std::size_t i = 2; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         std::string_view text;
@@ -157,7 +157,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         }
         assignInput(request, option->input, *number);
     }
-    for (Input input : needs.required) {
+    for (RequestInput input : needs.required) {
         if (given.count(input) == 0) {
             return usage("'" + combination + "' needs option " +
                          std::string(optionFor(input, *distribution)));

@@ -29,7 +29,7 @@ int runSingle(const quorvel::ComputeRequest& request) {
     } else {
         std::cout << quorvel::cli::formatNumber(outcome.result) << '\n';
     }
-    return reporter.count() == 0 ? kExitSuccess : kExitCalculationError;
+    return outcome.failed ? kExitCalculationError : kExitSuccess;
 }
 
 int runBatchFile(const std::string& path) {

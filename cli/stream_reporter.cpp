@@ -4,7 +4,6 @@ namespace quorvel::cli {
 
 void StreamReporter::show(std::string_view message) {
     stream_ << message << '\n' << std::flush;
-    ++count_;
 }
 
 }  // namespace quorvel::cli

@@ -7,17 +7,14 @@
 
 namespace quorvel::cli {
 
-// Writes every calculation-error message as one line to a stream (standard error) and counts
-// them, so that the exit status can tell whether any was shown.
+// Writes every calculation-error message as one line to a stream (standard error).
 class StreamReporter : public FailureReporter {
   public:
     explicit StreamReporter(std::ostream& stream) : stream_(stream) {}
     void show(std::string_view message) override;
-    int count() const { return count_; }
 
   private:
     std::ostream& stream_;
-    int count_ = 0;
 };
 
 }  // namespace quorvel::cli

@@ -20,12 +20,14 @@ struct ComputeRequest {
     double confidence = 0.95;
 };
 
-// `result` for a single quantity; `lower` and `upper` for an interval. Any of them may be the
-// failure value after a reported calculation error.
+// `result` for a single quantity; `lower` and `upper` for an interval. `failed` is set when the
+// request showed a calculation error; any of the numbers may then be the failure value (or,
+// where a routine says so, 0).
 struct ComputeOutcome {
     double result = 0.0;
     double lower = 0.0;
     double upper = 0.0;
+    bool failed = false;
 };
 
 // "f", "t" or "chisq": the distribution's name on the command line and in batch files.
@@ -34,7 +36,8 @@ const char* distributionName(DistributionKind distribution);
 // Calls exactly one public operation of the chosen family with the request's arguments (the
 // F routines with method 0, the exact series). The window and the command-line program both
 // compute through here, so they give the same numbers. For an interval both limits start as
-// the failure value, so a routine that rejects its arguments leaves them so.
+// the failure value, so a routine that rejects its arguments leaves them so. The request has
+// failed when any message was shown while it ran.
 ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request);
 
 // A Df read as a double, truncated toward zero and saturated to the int range (NaN gives 0),

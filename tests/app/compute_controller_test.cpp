@@ -19,6 +19,7 @@ namespace quorvel {
 namespace {
 
 using namespace control;
+using namespace radio;
 using testing::FakeComputeView;
 
 class ComputeControllerTest : public ::testing::Test {

@@ -40,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ostringstream output, errors;
     const auto fixedAnswer = [](const quorvel::ComputeRequest& request,
                                 std::vector<std::string>& messages) {
-        if (request.df1 <= 0) {
+        const bool failed = request.df1 <= 0;
+        if (failed) {
             messages.push_back("Df1 out of range.");
         }
-        return quorvel::ComputeOutcome{request.value, -9999.0, request.cumP};
+        return quorvel::ComputeOutcome{request.value, -9999.0, request.cumP, failed};
     };
     const int status = quorvel::cli::runBatch(input, output, errors, fixedAnswer);
     if (status < 0 || status > 2) {
