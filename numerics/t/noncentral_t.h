@@ -36,7 +36,9 @@ class NoncentralT : public ReportingCalculator {
     double evaluateCdf(double t, int df, double delta);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration
-    // to 1e-12; −9999 when the integrator returns any error code.
+    // to 1e-12 with 20 subintervals, and where those do not suffice with 200. Should that fail
+    // too: atan(a)/(2π) for h = 0, and sign(a)·(1 − Φ(|h|))/2 where the integral beyond |a| is
+    // below double precision; −9999 otherwise.
     double owenT(double h, double a);
 
     // exp(−h²(1+x²)/2)/(1+x²) with h read from data (a double); 0 where the value would fall

@@ -1,5 +1,7 @@
 #include <array>
 #include <cmath>
+#include <numbers>
+#include <span>
 
 #include "numerics/calculators.h"
 #include "numerics/foundations/normal_distribution.h"
@@ -23,6 +25,45 @@ constexpr double kIntegrationFailure = -9999.0;
 // Owen's T by adaptive integration: tolerances and subinterval limit.
 constexpr double kOwenTTolerance = 1e-12;
 constexpr int kOwenTSubintervals = 20;
+// Second attempt when 20 subintervals do not suffice. Over [0, a] the integrand is a peak of
+// width about max(1, 1/|h|) at 0 and the bisection needs roughly log₂|a| steps to isolate it;
+// the integrations that need more than 20 and converge at all do so within about 30, the others
+// stop early on roundoff or divergence of the extrapolation whatever the limit.
+constexpr int kOwenTRetrySubintervals = 200;
+// ln 2⁵³: a part below e^−36.74 of a double is lost in rounding.
+constexpr double kLogDoublePrecision = 53.0 * std::numbers::ln2;
+
+// ∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx with at most `limit` subintervals; returns QAGS's error code.
+template <int limit>
+int integrateOwenT(double h, double a, double& integral) {
+    std::array<double, limit> alist{};
+    std::array<double, limit> blist{};
+    std::array<double, limit> rlist{};
+    std::array<double, limit> elist{};
+    std::array<int, limit> iord{};
+    double abserr = 0.0;
+    int neval = 0;
+    int ier = 0;
+    int last = 0;
+    NoncentralT::integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, a, kOwenTTolerance,
+                               kOwenTTolerance, limit, integral, abserr, neval, ier, alist, blist,
+                               rlist, elist, iord, last);
+    return ier;
+}
+
+// True when T(h, a) equals T(h, ±∞) to double precision. For |a| >= 1 the part of the integral
+// beyond |a| is at most exp(−h²(1+a²)/2)/(2π|a|) (the exponential at |a| times ∫ dx/x²), and
+// T(h, a) >= T(h, 1) >= exp(−h²)/8; their ratio is at most 4/(π|a|)·exp(−h²(a²−1)/2), which
+// must lie below 2⁻⁵³. The product h·a is formed first so that a² cannot overflow needlessly.
+bool owenTTailNegligible(double h, double a) {
+    const double absA = std::fabs(a);
+    if (!(absA >= 1.0)) {
+        return false;
+    }
+    const double ha = std::fabs(h * a);
+    const double exponent = (ha * ha - h * h) / 2.0 + std::log(std::numbers::pi * absA / 4.0);
+    return exponent >= kLogDoublePrecision;
+}
 }  // namespace
 
 double NoncentralT::cdf(double t, int df, double delta) {
@@ -125,23 +166,29 @@ double NoncentralT::evaluateCdf(double t, int df, double delta) {
 
 // D. B. Owen, "Tables for computing bivariate normal probabilities", Ann. Math. Statist. 27
 // (1956): T(h, a) as the integral of exp(−h²(1+x²)/2)/(1+x²) over [0, a], by QUADPACK's QAGS.
+// Where 20 subintervals do not reach the tolerance the integration is repeated with more; where
+// that fails too, two exact values from the same paper remain: T(0, a) = atan(a)/(2π), and
+// T(h, a) = sign(a)·T(h, ∞) = sign(a)·(1 − Φ(|h|))/2 where the rest of the integral beyond |a|
+// is below double precision (owenTTailNegligible). A result of the first attempt is never
+// replaced.
 double NoncentralT::owenT(double h, double a) {
-    std::array<double, kOwenTSubintervals> alist{};
-    std::array<double, kOwenTSubintervals> blist{};
-    std::array<double, kOwenTSubintervals> rlist{};
-    std::array<double, kOwenTSubintervals> elist{};
-    std::array<int, kOwenTSubintervals> iord{};
     double integral = 0.0;
-    double abserr = 0.0;
-    int neval = 0;
-    int ier = 0;
-    int last = 0;
-    integrateQags(owenTIntegrand, &h, 0.0, a, kOwenTTolerance, kOwenTTolerance, kOwenTSubintervals,
-                  integral, abserr, neval, ier, alist, blist, rlist, elist, iord, last);
-    if (ier != 0) {
-        return kIntegrationFailure;
+    if (integrateOwenT<kOwenTSubintervals>(h, a, integral) == 0) {
+        return integral * kOneOverTwoPi;
     }
-    return integral * kOneOverTwoPi;
+    if (integrateOwenT<kOwenTRetrySubintervals>(h, a, integral) == 0) {
+        return integral * kOneOverTwoPi;
+    }
+    // With h = 0 the integrand is exactly 1/(1+x²).
+    if (h == 0.0) {
+        return std::atan(a) * kOneOverTwoPi;
+    }
+    if (owenTTailNegligible(h, a)) {
+        // Φ(−|h|) is 1 − Φ(|h|) without the cancellation.
+        const double limit = calculators().normal().cdf(-std::fabs(h)) / 2.0;
+        return a > 0.0 ? limit : -limit;
+    }
+    return kIntegrationFailure;
 }
 
 double NoncentralT::owenTIntegrand(double x, void* data, int& errorFlag) {

@@ -304,7 +304,7 @@ TEST_F(OwenTTest, MatchesClosedFormsAndBoost) {
     for (double h : {-3.0, -0.7, 0.0, 0.4, 1.0, 2.5, 6.0}) {
         EXPECT_NEAR(t.owenT(h, 1.0), exactPhi(h) * (1.0 - exactPhi(h)) / 2.0, 1e-13) << h;
     }
-    for (double a : {-50.0, -2.0, -0.3, 0.0, 0.3, 1.0, 7.0, 100.0}) {
+    for (double a : {-1e6, -50.0, -2.0, -0.3, 0.0, 0.3, 1.0, 7.0, 100.0, 1e6, 1e12}) {
         EXPECT_NEAR(t.owenT(0.0, a), std::atan(a) / (2.0 * std::numbers::pi), 1e-13) << a;
     }
     for (double h : {-8.0, -1.5, 0.01, 0.5, 2.0, 5.0, 30.0}) {
@@ -316,10 +316,48 @@ TEST_F(OwenTTest, MatchesClosedFormsAndBoost) {
 }
 
 TEST_F(OwenTTest, GivesTheFailureValueWhenTheIntegrationFails) {
-    // 20 subintervals cannot resolve the peak at 0 over [0, 1e6].
-    EXPECT_EQ(t.owenT(0.0, 1e6), -9999.0);
+    // Over [0, 3e5] with h = 1e-6 the integration stops on roundoff whatever the number of
+    // subintervals; h is not 0, and the part of the integral beyond a, about 1/(2πa), is far
+    // above double precision, so no exact value stands in.
+    double h = 1e-6;
+    ASSERT_NE(Integration(NoncentralT::owenTIntegrand, &h, 0.0, 3e5, 1e-12, 1e-12, 20).ier, 0);
+    ASSERT_NE(Integration(NoncentralT::owenTIntegrand, &h, 0.0, 3e5, 1e-12, 1e-12).ier, 0);
+    EXPECT_EQ(t.owenT(1e-6, 3e5), -9999.0);
+    EXPECT_EQ(t.owenT(-1e-6, -3e5), -9999.0);
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(t.failed, 0);
+}
+
+// Where 20 subintervals reach the tolerance, owenT returns that very integral times the stored
+// 1/(2π), bit for bit. Elsewhere it integrates again with more subintervals (h = ±1e-3, ±5e-3
+// at a = 1e6 need 21), or takes T(0, a) = atan(a)/(2π), or T(h, ±∞) = ±(1 − Φ(|h|))/2 where the
+// integral beyond |a| is below double precision; Boost's owens_t checks those. The in-house Φ
+// errs by less than 1e-13 for the |h| <= 1e-3 at which the last form is taken here.
+TEST_F(OwenTTest, KeepsEveryTwentySubintervalResultAndCompletesTheOthers) {
+    constexpr double kStoredOneOverTwoPi = 0.159154943091896;
+    int kept = 0;
+    int completed = 0;
+    for (double h :
+         {-40.0, -8.0, -2.0, -0.3, -5e-3, -1e-3, 0.0, 1e-4, 1e-3, 5e-3, 0.5, 4.2, 12.0}) {
+        for (double a : {-1e150, -1e17, -1e9, -3e5, -500.0, -2.0, 0.5, 10.0, 2e5, 3e5, 1e6, 1e7,
+                         1e12, 1e17, 1e150}) {
+            double parameter = h;
+            const Integration twenty(NoncentralT::owenTIntegrand, &parameter, 0.0, a, 1e-12, 1e-12,
+                                     20);
+            const double value = t.owenT(h, a);
+            if (twenty.ier == 0) {
+                ++kept;
+                EXPECT_EQ(value, twenty.result * kStoredOneOverTwoPi) << h << " " << a;
+            } else {
+                ++completed;
+                EXPECT_NEAR(value, boost::math::owens_t(h, a), 1e-12) << h << " " << a;
+            }
+        }
+    }
+    // Both branches must really be exercised by the grid.
+    EXPECT_GE(kept, 100);
+    EXPECT_GE(completed, 15);
+    EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST(OwenTIntegrandTest, UnderflowsToZeroAndAlwaysClearsTheFlag) {
