@@ -28,7 +28,8 @@ class NoncentralT : public ReportingCalculator {
     // P(T <= t) for 1 <= df <= 100000 and |delta| <= 5000 (a NaN delta is rejected). Checks Df,
     // then delta, then stores t, df and delta and returns evaluateCdf. Never clears `failed`.
     // A failed integration of Owen's T function is reported like a rejected argument. An
-    // infinite t gives its limit 1 or 0; a t that is not a number is reported.
+    // infinite t gives its limit 1 or 0; a t that is not a number is reported. The probability
+    // is clamped to [0, 1]: it never leaves it through rounding.
     double cdf(double t, int df, double delta);
 
     // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2); −9999 when Owen's T

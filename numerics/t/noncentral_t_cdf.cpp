@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -92,7 +93,11 @@ double NoncentralT::cdf(double t, int df, double delta) {
     if (p == kIntegrationFailure) {
         return reportFailure("Failure to integrate Owen's T function for the T distribution.");
     }
-    return p;
+    // Rounding in the recursion and Φ's error can leave the sum just outside [0, 1] (−1.9e-8 at
+    // t = −9.16, Df 72, δ 5.62). The clamp sits here, after the failure value has been told
+    // apart, so that evaluateCdf stays the raw recursion and every caller of cdf, the searches
+    // included, sees a probability; a value inside [0, 1] passes through unchanged.
+    return std::clamp(p, 0.0, 1.0);
 }
 
 // D. B. Owen, "A special case of a bivariate non-central t-distribution", Biometrika 52 (1965):
