@@ -33,7 +33,8 @@ class NoncentralT : public ReportingCalculator {
     double cdf(double t, int df, double delta);
 
     // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2); −9999 when Owen's T
-    // function cannot be integrated. No argument checks; the result is not clamped to [0, 1].
+    // function cannot be integrated. A t whose square overflows (|t| > 1.34e154) gives its limit
+    // 1 or 0. No argument checks; the result is not clamped to [0, 1].
     double evaluateCdf(double t, int df, double delta);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration

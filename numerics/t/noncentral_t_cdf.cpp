@@ -104,6 +104,16 @@ double NoncentralT::cdf(double t, int df, double delta) {
 // the finite recursion for integer degrees of freedom, with the terms M₀, M₁ carried scaled by
 // exp(h²/2) and the logarithm of the scale kept apart in D so that they never underflow.
 double NoncentralT::evaluateCdf(double t, int df, double delta) {
+    // Beyond |t| = √(largest double) ≈ 1.34e154, t² overflows: B = ν/(ν + t²) becomes 0 while
+    // δ·A may overflow, so the recursion gives 0·∞ = NaN, or Φ(−δ) for even Df, instead of 1 or
+    // 0 (below that bound B >= ν·2⁻¹⁰²⁴ keeps at least 50 significant bits).
+    // There the probability is 1 or 0 to double precision: T = (Z + δ)/√(χ²_ν/ν) exceeds t only
+    // if Z + δ > √t or χ²_ν < ν/t, so P(T > t) <= P(Z > √t − δ) + P(χ²_ν < ν/t); for |δ| <= 5000
+    // the first is far below 1e-300, and P(χ²_ν < x) <= (x/2)^(ν/2)/Γ(ν/2 + 1) <= √(x/2)/0.885
+    // < 1e-74 for x = ν/t <= 100000/1.34e154. The lower tail is the same with (t, δ) → (−t, −δ).
+    if (std::isinf(t * t)) {
+        return t > 0.0 ? 1.0 : 0.0;
+    }
     const NormalDistribution& normal = calculators().normal();
     const double nu = df;
     const bool oddDf = df % 2 != 0;
