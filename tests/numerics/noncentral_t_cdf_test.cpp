@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,36 @@ constexpr double kCdfTolerance = 5e-8;
 
 double boostCdf(double t, int df, double delta) {
     return boost::math::cdf(boost::math::non_central_t_distribution<double>(df, delta), t);
+}
+
+// An absolute error as a test property; std::to_string would print 0.000000.
+std::string formatError(double error) {
+    std::ostringstream text;
+    text.precision(2);
+    text << std::scientific << error;
+    return text.str();
+}
+
+// Whether QAGS with 20 subintervals, as Owen's T was integrated before it was given more,
+// fails on T(h, A) of the recursion at (t, df, delta).
+bool twentySubintervalsFail(double t, int df, double delta) {
+    constexpr int kLimit = 20;
+    const double nu = df;
+    double h = delta * std::sqrt(nu / (nu + t * t));
+    const double A = t / std::sqrt(nu);
+    std::array<double, kLimit> alist{};
+    std::array<double, kLimit> blist{};
+    std::array<double, kLimit> rlist{};
+    std::array<double, kLimit> elist{};
+    std::array<int, kLimit> iord{};
+    double result = 0.0;
+    double abserr = 0.0;
+    int neval = 0;
+    int ier = 0;
+    int last = 0;
+    NoncentralT::integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, A, 1e-12, 1e-12, kLimit,
+                               result, abserr, neval, ier, alist, blist, rlist, elist, iord, last);
+    return ier != 0;
 }
 
 class NoncentralTCdfTest : public ::testing::Test {
@@ -61,7 +94,7 @@ TEST_F(NoncentralTCdfTest, AgreesWithBoostForSmallAndHugeDf) {
         }
     }
     EXPECT_TRUE(reporter.messages.empty());
-    RecordProperty("worst_absolute_error", std::to_string(worst));
+    RecordProperty("worst_absolute_error", formatError(worst));
 }
 
 // Where −δ²t²/(2(ν+t²)) <= −12.5 the term exp(−δ²/2)·AB/(2π) of M₁ is small but not
@@ -146,6 +179,46 @@ TEST_F(NoncentralTCdfTest, InfiniteTGivesItsLimitAndNaNIsReported) {
     EXPECT_EQ(t.failed, 1);
 }
 
+// Large |t| with large |δ|: for odd Df, Owen's T over [0, A] used to stop short of the
+// tolerance with 20 subintervals (beyond |t| of about 110 at Df 1, 3500 at Df 1001). Boost's own
+// value is off by up to 6e-9 at Df 1 and |δ| = 5000 (checked against a 40-digit quadrature),
+// which kCdfTolerance covers. The grid stops at |t| = 1e9: beyond |A| of about 2.4e9 the
+// 20-subinterval integration reports success while its nodes miss the peak at 0, and that
+// result is kept.
+TEST_F(NoncentralTCdfTest, AgreesWithBoostWhereOwensTOnceStoppedShort) {
+    double worst = 0.0;
+    double worstFormer = 0.0;
+    int formerFailures = 0;
+    for (int df : {1, 2, 3, 1001}) {
+        for (double delta : {-5000.0, -500.0, -50.0, -10.0, 10.0, 50.0, 500.0, 5000.0}) {
+            for (double x : {150.0, 1e3, 4e3, 3e5, 1e7, 1e9}) {
+                for (double signedX : {x, -x}) {
+                    const bool formerFailure =
+                        df % 2 != 0 && twentySubintervalsFail(signedX, df, delta);
+                    const double p = t.cdf(signedX, df, delta);
+                    ASSERT_TRUE(p >= 0.0 && p <= 1.0)
+                        << p << " t " << signedX << " df " << df << " delta " << delta;
+                    const double expected = boostCdf(signedX, df, delta);
+                    worst = std::max(worst, std::fabs(p - expected));
+                    if (formerFailure) {
+                        ++formerFailures;
+                        worstFormer = std::max(worstFormer, std::fabs(p - expected));
+                    }
+                    EXPECT_NEAR(p, expected, kCdfTolerance)
+                        << "t " << signedX << " df " << df << " delta " << delta;
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.failed, 0);
+    // The grid must cross the region where the integration used to fail.
+    EXPECT_GE(formerFailures, 80);
+    RecordProperty("worst_absolute_error", formatError(worst));
+    RecordProperty("former_failures", std::to_string(formerFailures));
+    RecordProperty("worst_absolute_error_at_former_failures", formatError(worstFormer));
+}
+
 // Beyond |t| = √(largest double) t² overflows and the recursion would give NaN or Φ(−δ); such t
 // take the limits 1 and 0, which Boost confirms to within 2⁻⁵³ for every Df and δ here. Just
 // below that bound the recursion itself still runs and, for even Df (no Owen's T), must meet the
@@ -201,6 +274,14 @@ TEST_F(NoncentralTCdfTest, ClampsTheRecursionToTheUnitInterval) {
     EXPECT_GE(below, 10);
     EXPECT_GE(above, 10);
     EXPECT_TRUE(reporter.messages.empty());
+}
+
+// The percentage-point search used to stop on a failed integration of Owen's T at Df 1, δ 50.
+TEST_F(NoncentralTCdfTest, TheUpperPercentagePointOfDfOneIsFoundForLargeDelta) {
+    const double x = t.percentagePoint(0.9999, 1, 50.0);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.failed, 0);
+    EXPECT_NEAR(boostCdf(x, 1, 50.0), 0.9999, kCdfTolerance) << x;
 }
 
 TEST_F(NoncentralTCdfTest, ReportsAFailedIntegrationOfOwensT) {
