@@ -1,10 +1,13 @@
 // Every request that the program answered without a message when the golden file was made
 // must still be answered so, to the last bit: a result once given is a promise. Requests that
-// failed then may now be answered; they are not compared.
+// failed then may now be answered; they are not compared. One change is deliberate: the t
+// distribution function used to return values a little outside [0, 1] (rounding in Owen's
+// recursion and Φ's 1e-9), which are now held at 0 or 1.
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -50,6 +53,22 @@ std::string requestsOf(const std::vector<CsvRecord>& golden) {
     return text;
 }
 
+// The golden text of a column as it must read now.
+std::string expectedNow(const CsvRecord& before, std::size_t column) {
+    const std::string& text = before.fields.at(column);
+    const bool tCdf = before.fields.at(0) == "t" && before.fields.at(1) == "cdf";
+    if (tCdf && column == kResult) {
+        const double probability = std::strtod(text.c_str(), nullptr);
+        if (probability < 0.0) {
+            return "0";
+        }
+        if (probability > 1.0) {
+            return "1";
+        }
+    }
+    return text;
+}
+
 std::string describe(const CsvRecord& record) {
     std::string text;
     for (const std::string& field : record.fields) {
@@ -82,7 +101,7 @@ TEST(GoldenOutputs, EveryRequestAnsweredBeforeGetsTheSameDigits) {
         const CsvRecord& after = now[row];
         EXPECT_EQ(after.fields.at(kStatus), "ok") << "row " << row << ": " << describe(after);
         for (std::size_t column : {kResult, kLower, kUpper}) {
-            EXPECT_EQ(after.fields.at(column), before.fields.at(column))
+            EXPECT_EQ(after.fields.at(column), expectedNow(before, column))
                 << "row " << row << ": " << describe(before);
         }
     }
