@@ -38,10 +38,17 @@ class NoncentralT : public ReportingCalculator {
     double evaluateCdf(double t, int df, double delta);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration
-    // to 1e-12 with 20 subintervals, and where those do not suffice with 200. Should that fail
-    // too: atan(a)/(2π) for h = 0, and sign(a)·(1 − Φ(|h|))/2 where the integral beyond |a| is
-    // below double precision; −9999 otherwise.
+    // to 1e-12 with 20 subintervals, and where those do not suffice with 200 (for |a| up to
+    // 1e6 and |h·a| up to 5000, beyond which the rule cannot find the integrand's peak at 0).
+    // Otherwise:
+    // atan(a)/(2π) for h = 0, sign(a)·(1 − Φ(|h|))/2 where the integral beyond |a| is below
+    // double precision, owenTByReciprocal for |a| > 1; −9999 when none applies.
     double owenT(double h, double a);
+
+    // T(h, a) for |a| > 1 from the integral over [0, 1/a] by Owen's reciprocal relation, to
+    // the absolute accuracy of the normal distribution function; −9999 when that integral
+    // fails.
+    double owenTByReciprocal(double h, double a);
 
     // exp(−h²(1+x²)/2)/(1+x²) with h read from data (a double); 0 where the value would fall
     // below the smallest normalized double. Always clears errorFlag.
