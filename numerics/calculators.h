@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "numerics/foundations/failure_reporter.h"
+#include "numerics/foundations/failure_value.h"
 
 namespace quorvel {
 
@@ -26,7 +27,7 @@ class Calculators {
 
     // Returned by every numerical routine after a failure; a numeric field shows it as
     // "-----Failed-----".
-    double failureValue = -9999.0;
+    double failureValue = kFailureValue;
 
     FailureReporter& reporter() const { return *reporter_; }
     // Sends every later message to `reporter` and returns the one that was in place.

@@ -1,12 +1,13 @@
 #include "numerics/f/f_quantities.h"
 
 #include "numerics/calculators.h"
+#include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_f.h"
 
 namespace quorvel {
 
 namespace {
-constexpr int kExactMethod = 0;
+constexpr int kExactMethod = f_arguments::methodNumber(f_arguments::FMethod::Exact);
 }  // namespace
 
 ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request) {

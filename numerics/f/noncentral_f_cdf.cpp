@@ -1,18 +1,18 @@
 #include <cmath>
 
 #include "numerics/calculators.h"
+#include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
+#include "numerics/foundations/failure_value.h"
 
 namespace quorvel {
 
+using namespace f_arguments;
+
 namespace {
-constexpr int kMaxDf = 10000;
-constexpr double kMaxLambda = 10000.0;
-constexpr int kExactMethod = 0;
-constexpr int kApproximateMethod = 1;
-constexpr double kUnknownMethodResult = -9999.0;
+constexpr double kUnknownMethodResult = kFailureValue;
 constexpr const char* kParameterOutOfRange = "F distribution parameter out of range.";
 }  // namespace
 
@@ -36,9 +36,9 @@ double NoncentralF::cdf(double fValue, int df1, int df2, double lambda, int meth
 
 double NoncentralF::evaluateCdf() {
     switch (method) {
-        case kExactMethod:
+        case methodNumber(FMethod::Exact):
             return exactCdf(fValue, df1, df2, lambda);
-        case kApproximateMethod:
+        case methodNumber(FMethod::ThreeMoment):
             return approximateCdf(fValue, df1, df2, lambda);
         default:
             return kUnknownMethodResult;

@@ -1,14 +1,14 @@
 #include <cmath>
 #include <optional>
 
-#include "numerics/f/f_limits.h"
+#include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/safeguarded_search.h"
 
 namespace quorvel {
 
-using namespace f_limits;
+using namespace f_arguments;
 
 namespace {
 constexpr double kSmallestConfidence = 0.8;
@@ -44,7 +44,7 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, i
     failed = 0;
     // P decreases in λ, so a target above P(λ = 0) has no solution.
     const double probabilityAtZero = cdf(fValue, df1, df2, 0.0, method);
-    if (probabilityAtZero < 0.0) {
+    if (probabilityAtZero == failureValue()) {
         return failureValue();  // the distribution function itself failed
     }
     if (probabilityAtZero < cumP) {
@@ -121,7 +121,7 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
         return;
     }
     const double probabilityAtZero = cdf(fValue, df1, df2, 0.0, method);
-    if (probabilityAtZero < 0.0) {
+    if (probabilityAtZero == failureValue()) {
         // The distribution function itself failed.
         lower = failureValue();
         upper = failureValue();

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "numerics/calculators.h"
-#include "numerics/f/f_limits.h"
+#include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
@@ -9,7 +9,7 @@
 
 namespace quorvel {
 
-using namespace f_limits;
+using namespace f_arguments;
 
 namespace {
 // The first bracket spans ±1 % around the rough central start and ±0.1 % around the closer
@@ -23,7 +23,6 @@ constexpr double kCentralFallbackLo = 0.0;
 constexpr double kCentralFallbackHi = 0.5;
 constexpr double kNoncentralFallbackLo = 1e-6;
 constexpr double kNoncentralFallbackHi = 2e-6;
-constexpr int kAnyMethod = 0;
 
 constexpr const char* kDfOutOfRange =
     "F distribution parameter out of range. Limits 1 <= Df <= 10000";
@@ -140,11 +139,11 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
     // ν is not a positive number for n <= 2 and exceeds the range of the distribution function
     // for some large m and λ: the approximation does not exist there.
     const bool approximationExists = tiku.nu > 0.0 && tiku.nu <= kMaxDf;
-    if (method == kApproximateMethod) {
+    if (method == methodNumber(FMethod::ThreeMoment)) {
         if (!approximationExists) {
             return reportFailure(kParameterOutOfRange);
         }
-        const double q = centralPercentagePoint(tiku.nu, n, cumP, kAnyMethod);
+        const double q = centralPercentagePoint(tiku.nu, n, cumP, methodNumber(FMethod::Exact));
         return failed ? failureValue() : tiku.c * q - tiku.d;
     }
     // The approximation only places the first bracket. Where it cannot be had, the search

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "numerics/foundations/failure_value.h"
+
 namespace quorvel {
 
 namespace {
 // Far-tail constant: 2Φ(|z|) − 1 beyond |z| = 8.
 constexpr double kFarTailX = 1.0 - 1e-15;
-// Quantile result outside the accepted probabilities; equal to the application's failure value.
-constexpr double kQuantileOutOfRange = -9999.0;
+// Quantile result outside the accepted probabilities.
+constexpr double kQuantileOutOfRange = kFailureValue;
 constexpr double kSmallestProbability = 1e-35;
 }  // namespace
 

@@ -5,14 +5,16 @@
 #include <span>
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/failure_value.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/t/noncentral_t.h"
+#include "numerics/t/t_arguments.h"
 
 namespace quorvel {
 
+using namespace t_arguments;
+
 namespace {
-constexpr int kMaxDf = 100000;
-constexpr double kMaxAbsDelta = 5000.0;
 constexpr double kOneOverSqrtTwoPi = 0.398942280401433;
 constexpr double kOneOverTwoPi = 0.159154943091896;
 constexpr double kSqrtTwoPi = 2.506628274631;
@@ -21,7 +23,8 @@ const double kLargestScale = std::exp(500.0);
 const double kSmallestScale = std::exp(-500.0);
 // Below exp(−708) a double is no longer normalized.
 constexpr double kSmallestLogValue = -708.0;
-constexpr double kIntegrationFailure = -9999.0;
+// Owen's T after a failed integration: the failure value, told apart by cdf.
+constexpr double kIntegrationFailure = kFailureValue;
 
 // Owen's T by adaptive integration: tolerances and subinterval limit.
 constexpr double kOwenTTolerance = 1e-12;

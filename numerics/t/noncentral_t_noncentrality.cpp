@@ -6,24 +6,24 @@
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
+#include "numerics/t/t_arguments.h"
 
 namespace quorvel {
 
+using namespace t_arguments;
+
 namespace {
-constexpr int kMaxDf = 100000;
-constexpr double kSmallestCumP = 0.00001;
-constexpr double kLargestCumP = 0.99999;
 constexpr double kSmallestLevel = 0.8;
 constexpr double kLargestLevel = 0.9999;
 // The accepted δ, on which the distribution function at a fixed t falls.
-constexpr MonotoneRange kDeltaRange{-5000.0, 5000.0, false};
+constexpr MonotoneRange kDeltaRange{-kMaxAbsDelta, kMaxAbsDelta, false};
 }  // namespace
 
 double NoncentralT::noncentrality(double t, int df, double cumP) {
     if (df < 1 || df > kMaxDf) {
         return reportFailure("T distribution Df parameter out of range. Limits 1 <= Df <= 100000");
     }
-    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
+    if (!(cumP >= kSmallestDeltaCumP && cumP <= kLargestDeltaCumP)) {
         return reportFailure("CumP out of range.");
     }
     tValue = t;

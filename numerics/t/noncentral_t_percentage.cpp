@@ -7,13 +7,13 @@
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
+#include "numerics/t/t_arguments.h"
 
 namespace quorvel {
 
+using namespace t_arguments;
+
 namespace {
-constexpr double kSmallestCumP = 0.0001;
-constexpr double kLargestCumP = 0.9999;
-constexpr int kMaxDf = 100000;
 // Above this many degrees of freedom the start solves the full normal approximation.
 constexpr double kFullApproximationDf = 3.0;
 // Every finite t, on which the distribution function rises.
@@ -39,7 +39,7 @@ std::optional<double> normalApproximationStart(double nu, double z, double delta
 }  // namespace
 
 double NoncentralT::percentagePoint(double cumP, int df, double delta) {
-    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
+    if (!(cumP >= kSmallestValueCumP && cumP <= kLargestValueCumP)) {
         return reportFailure("CumP out of range. Limits: .0001 <= CumP <= .9999");
     }
     if (df < 1 || df > kMaxDf) {
