@@ -8,6 +8,7 @@
 #include "controls/num_edit_logic.h"
 
 class QKeyEvent;
+class QResizeEvent;
 
 namespace quorvel {
 
@@ -18,6 +19,12 @@ namespace quorvel {
 // listener. Text that arrives without a keystroke (a paste from the context menu) is not
 // checked; GetValue reads it as 0.0 when it is not a number. Read-only through
 // QLineEdit::setReadOnly.
+//
+// A value written into the box shows from its first character. A read-only box (an output) is
+// shaded as a read-only edit is, its text in the ordinary colour, still selectable and
+// copyable; where its text is wider than its room it takes a smaller font, down to three
+// quarters of its own, so that the whole value shows. Wherever the text is wider than the room
+// at the box's own font, the tooltip carries the whole text.
 class CNumEdit : public QLineEdit, public NumEditLogic {
     Q_OBJECT
 
@@ -34,8 +41,15 @@ class CNumEdit : public QLineEdit, public NumEditLogic {
     // the stop icon and an OK button.
     void setMessagePresenter(std::function<void(const QString&)> presenter);
 
+    // Fits the text to the room the box has now: its font and its tooltip. Called by the box
+    // itself on every change of its text, size or read-only state, and by whoever changes its
+    // text margins (the spin button).
+    void FitText();
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     std::string ReadText() const override;
@@ -44,6 +58,10 @@ class CNumEdit : public QLineEdit, public NumEditLogic {
 
     void OnChange();
     void RejectKeystroke(double previousValue);
+    void ShowReadOnlyLook();
+    QFont OwnFont() const;
+    bool Fits(const QFont& font) const;
+    int TextRoom() const;
 
     std::function<void()> m_changeListener;
     std::function<void(const QString&)> m_messagePresenter;

@@ -126,7 +126,8 @@ QSize CNumSpinCtrl::sizeHint() const {
 }
 
 // Inside the buddy's frame at its right edge, like a spin box's buttons; the buddy's text keeps
-// clear of it. Placement needs the buddy to be a sibling.
+// clear of it while it is shown, and has the whole width while it is hidden (an output field).
+// Placement needs the buddy to be a sibling.
 void CNumSpinCtrl::FollowBuddy() {
     if (m_buddy == nullptr || m_buddy->parentWidget() != parentWidget()) {
         return;
@@ -141,8 +142,18 @@ void CNumSpinCtrl::FollowBuddy() {
     setGeometry(area.right() - width + 1, area.top(), width, area.height());
     raise();
     if (lineEdit != nullptr) {
-        lineEdit->setTextMargins(0, 0, width, 0);
+        lineEdit->setTextMargins(0, 0, isHidden() ? 0 : width, 0);
     }
+    if (CNumEdit* numeric = NumericBuddy()) {
+        numeric->FitText();
+    }
+}
+
+bool CNumSpinCtrl::event(QEvent* event) {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+        FollowBuddy();
+    }
+    return QWidget::event(event);
 }
 
 bool CNumSpinCtrl::eventFilter(QObject* watched, QEvent* event) {

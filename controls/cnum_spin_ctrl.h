@@ -13,7 +13,8 @@ class CNumEdit;
 // times that with Ctrl held, a hundred times with both. All value state lives in the buddy;
 // the value operations forward to it, and with no buddy or a buddy of another kind they do
 // nothing and the getters give 0.0. A read-only buddy is never stepped. The button places
-// itself inside the right edge of its buddy (a sibling widget) and follows it.
+// itself inside the right edge of its buddy (a sibling widget) and follows it; the buddy's text
+// keeps clear of the button only while the button is shown.
 class CNumSpinCtrl : public QWidget {
     Q_OBJECT
 
@@ -35,6 +36,7 @@ class CNumSpinCtrl : public QWidget {
     QSize sizeHint() const override;
 
   protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

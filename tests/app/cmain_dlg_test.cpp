@@ -24,11 +24,13 @@
 #include "numerics/calculators.h"
 #include "tests/app/modal_watcher.h"
 #include "tests/support/recording_reporter.h"
+#include "tests/support/rendered_text.h"
 
 using namespace quorvel;
 using namespace quorvel::control;
 using quorvel::testing::ModalWatcher;
 using quorvel::testing::RecordingReporter;
+using quorvel::testing::renderedTextSpan;
 
 namespace {
 
@@ -44,6 +46,11 @@ class CaptionPaintRecorder : public QObject {
         }
         return false;
     }
+};
+
+struct IntervalCommandRow {
+    int button;
+    const char* name;
 };
 
 QWidget* whatsThisPopup() {
@@ -86,6 +93,9 @@ class MainDialogTest : public QObject {
     void contextHelpPopsUpForControlsWithAHelpId_data();
     void contextHelpPopsUpForControlsWithAHelpId();
     void everyHelpIdHasAPopupText();
+    void everyResultShowsWhole_data();
+    void everyResultShowsWhole();
+    void aResultTurnedIntoAnInputShowsItsFirstDigit();
 
   private:
     template <class Widget = QWidget>
@@ -99,6 +109,7 @@ class MainDialogTest : public QObject {
     void type(int fieldId, const QString& text);
     void showDialog();
     void captionsFit() const;
+    void resultShowsWhole(int fieldId) const;
 
     RecordingReporter reporter_;
     std::unique_ptr<Calculators> calculators_;
@@ -141,6 +152,22 @@ void MainDialogTest::captionsFit() const {
                      qPrintable(widget->property("text").toString()));
         }
     }
+}
+
+// The whole result is on the screen: the cursor before its first character and the text drawn
+// as wide as its own ink, inside the field's frame.
+void MainDialogTest::resultShowsWhole(int fieldId) const {
+    auto* field = control<QLineEdit>(fieldId);
+    const QString text = field->text();
+    QVERIFY2(field->isReadOnly(), qPrintable(text));
+    QCOMPARE(field->cursorPosition(), 0);
+    const std::optional<testing::InkSpan> ink = renderedTextSpan(*field);
+    QVERIFY2(ink.has_value(), qPrintable(text));
+    QVERIFY2(ink->width() >= testing::wholeTextInkWidth(*field) - 1,
+             qPrintable(QStringLiteral("%1: %2 of %3 pixels drawn")
+                            .arg(text)
+                            .arg(ink->width())
+                            .arg(testing::wholeTextInkWidth(*field))));
 }
 
 void MainDialogTest::startsWithFAndCumP() {
@@ -504,6 +531,136 @@ void MainDialogTest::everyHelpIdHasAPopupText() {
     QVERIFY(popupIds == templateIds);
     QCOMPARE(control(kComputeButton)->whatsThis(),
              QString::fromStdString(popupTexts().at(0x80660409U)));
+}
+
+void MainDialogTest::everyResultShowsWhole_data() {
+    QTest::addColumn<int>("distribution");
+    QTest::addColumn<int>("quantity");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("df1");
+    QTest::addColumn<QString>("df2");
+    QTest::addColumn<QString>("cumP");
+    // Fewer characters than this would mean the row no longer gives a wide result (a value
+    // shows only the decimals it needs).
+    QTest::addColumn<int>("shortestResult");
+
+    // The widest result of each combination: a value at the extremes of CumP and Df with the
+    // default noncentrality, a noncentrality or limit with four digits before the point (the
+    // routines stop at 10000 for F and 5000 for t and chi-square), negative where t allows it.
+    const QList<IntervalCommandRow> intervals{
+        {kRadioInterval90, "90%"}, {kRadioInterval95, "95%"}, {kRadioInterval99, "99%"}};
+    QTest::newRow("F Cum. P") << kRadioF << kRadioCumP << "0.5"
+                              << "1"
+                              << "1"
+                              << "" << 6;
+    QTest::newRow("F Cum. P failed") << kRadioF << kRadioCumP << "0.5"
+                                     << "0"
+                                     << "1"
+                                     << "" << 16;
+    QTest::newRow("F value") << kRadioF << kRadioValue << ""
+                             << "1"
+                             << "1"
+                             << "0.9999" << 15;
+    QTest::newRow("F Lambda") << kRadioF << kRadioNoncentrality << "4000"
+                              << "1"
+                              << "10000"
+                              << "0.0001" << 11;
+    QTest::newRow("T Cum. P") << kRadioT << kRadioCumP << "0.5"
+                              << "1"
+                              << ""
+                              << "" << 6;
+    QTest::newRow("T value") << kRadioT << kRadioValue << ""
+                             << "1"
+                             << ""
+                             << "0.0001" << 12;
+    QTest::newRow("T Delta") << kRadioT << kRadioNoncentrality << "-4000"
+                             << "10000"
+                             << ""
+                             << "0.9999" << 12;
+    QTest::newRow("X2 Cum. P") << kRadioChiSquare << kRadioCumP << "0.5"
+                               << "1"
+                               << ""
+                               << "" << 6;
+    QTest::newRow("X2 value") << kRadioChiSquare << kRadioValue << ""
+                              << "10000"
+                              << ""
+                              << "0.9999" << 11;
+    QTest::newRow("X2 Lambda") << kRadioChiSquare << kRadioNoncentrality << "14000"
+                               << "10000"
+                               << ""
+                               << "0.0001" << 11;
+    for (const IntervalCommandRow& interval : intervals) {
+        QTest::addRow("F %s C.I.", interval.name) << kRadioF << interval.button << "4000"
+                                                  << "1"
+                                                  << "10000"
+                                                  << "" << 10;
+        QTest::addRow("T %s C.I.", interval.name) << kRadioT << interval.button << "-4000"
+                                                  << "10000"
+                                                  << ""
+                                                  << "" << 12;
+        QTest::addRow("X2 %s C.I.", interval.name) << kRadioChiSquare << interval.button << "14000"
+                                                   << "10000"
+                                                   << ""
+                                                   << "" << 9;
+    }
+}
+
+// Typed into the inputs, computed with the Compute button, every result field is read with
+// the eye: no digit of it may be scrolled away or hidden.
+void MainDialogTest::everyResultShowsWhole() {
+    QFETCH(int, distribution);
+    QFETCH(int, quantity);
+    QFETCH(QString, value);
+    QFETCH(QString, df1);
+    QFETCH(QString, df2);
+    QFETCH(QString, cumP);
+    QFETCH(int, shortestResult);
+    showDialog();
+    QTest::mouseClick(control(distribution), Qt::LeftButton);
+    QTest::mouseClick(control(quantity), Qt::LeftButton);
+    for (const auto& [field, text] : {std::pair{kValueField, value}, std::pair{kDf1Field, df1},
+                                      std::pair{kDf2Field, df2}, std::pair{kCumPField, cumP}}) {
+        if (!text.isEmpty()) {
+            QVERIFY(!control<QLineEdit>(field)->isReadOnly());
+            type(field, text);
+        }
+    }
+    QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
+
+    QList<int> results;
+    if (quantity == kRadioCumP) {
+        results = {kCumPField};
+    } else if (quantity == kRadioValue) {
+        results = {kValueField};
+    } else if (quantity == kRadioNoncentrality) {
+        results = {kNoncentralityField};
+    } else {
+        results = {kLowerField, kUpperField};
+    }
+    for (int result : results) {
+        QVERIFY2(fieldText(result).size() >= shortestResult, qPrintable(fieldText(result)));
+        resultShowsWhole(result);
+    }
+}
+
+// An input keeps the spin button's room and its own font, so a wide value left in it by a
+// computation may run under the button: it still shows from its first digit, and its tooltip
+// carries the whole value.
+void MainDialogTest::aResultTurnedIntoAnInputShowsItsFirstDigit() {
+    showDialog();
+    QTest::mouseClick(control(kRadioValue), Qt::LeftButton);
+    type(kCumPField, QStringLiteral("0.9999"));
+    QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
+    const QString result = fieldText(kValueField);
+    resultShowsWhole(kValueField);
+
+    QTest::mouseClick(control(kRadioCumP), Qt::LeftButton);
+    auto* field = control<QLineEdit>(kValueField);
+    QVERIFY(!field->isReadOnly());
+    QCOMPARE(field->text(), result);
+    QCOMPARE(field->cursorPosition(), 0);
+    QCOMPARE(field->font(), dialog_->font());
+    QCOMPARE(field->toolTip(), result);
 }
 
 QTEST_MAIN(MainDialogTest)

@@ -1,13 +1,42 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 #include <QTestEventList>
 
 #include "controls/cnum_edit.h"
+#include "tests/support/rendered_text.h"
 
 namespace quorvel {
 
+using testing::renderedTextSpan;
+using testing::wholeTextInkWidth;
+
 constexpr double kFailureValue = -9999.0;
+
+// A field as the main dialog has it: 98 pixels wide, in 8-point DejaVu Sans (the font the
+// window is measured with), in a shown window.
+struct DialogField {
+    QWidget window;
+    CNumEdit* edit = new CNumEdit(kFailureValue, &window);
+
+    explicit DialogField(bool readOnly) {
+        window.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+        edit->setGeometry(10, 10, 98, 23);
+        edit->Init(0.0, -1e300, 1e300, 2, 6);
+        edit->setReadOnly(readOnly);
+        window.resize(200, 50);
+        window.show();
+    }
+    // The size of the field's font beside the window's.
+    double fontScale() const { return edit->font().pointSizeF() / window.font().pointSizeF(); }
+};
+
+// The colour of the field's background, at its right end where a short value leaves it bare.
+QColor backgroundOf(QLineEdit& edit) {
+    return edit.grab().toImage().pixelColor(edit.width() - 5, edit.height() / 2);
+}
 
 class CNumEditTest : public QObject {
     Q_OBJECT
@@ -19,6 +48,9 @@ class CNumEditTest : public QObject {
     void keysTypedAheadOfARejectionAreDropped();
     void verboseRejectionIsReportedOnce();
     void pastedTextIsNotFiltered();
+    void writtenValueShowsFromItsFirstCharacter_data();
+    void writtenValueShowsFromItsFirstCharacter();
+    void readOnlyBoxIsShadedAndStaysCopyable();
 };
 
 void CNumEditTest::typing_data() {
@@ -106,6 +138,9 @@ void CNumEditTest::changeResetsTheStepAndCallsTheListener() {
         stepSeenByListener = edit.GetDelta();
     });
 
+    // Init leaves the cursor before the first character; the digit goes after the last.
+    QCOMPARE(edit.cursorPosition(), 0);
+    edit.end(false);
     QTest::keyClicks(&edit, "5");
     QCOMPARE(edit.text(), QString("1.005"));
     QCOMPARE(changes, 1);
@@ -152,6 +187,74 @@ void CNumEditTest::pastedTextIsNotFiltered() {
     edit.insert("abc");
     QCOMPARE(edit.text(), QString("abc"));
     QCOMPARE(edit.GetValue(), 0.0);
+}
+
+void CNumEditTest::writtenValueShowsFromItsFirstCharacter_data() {
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<bool>("wholeTextShows");
+
+    QTest::newRow("short output") << true << 0.934442 << "own" << true;
+    QTest::newRow("failure text") << true << kFailureValue << "own" << true;
+    QTest::newRow("wide output in a smaller font") << true << 40528472.789012 << "smaller" << true;
+    QTest::newRow("output too wide for the smallest font") << true << 1e20 << "smallest" << false;
+    QTest::newRow("wide input keeps its font") << false << 40528472.789012 << "own" << false;
+}
+
+// Where the text is wider than the field at its own font, the tooltip carries it whole.
+void CNumEditTest::writtenValueShowsFromItsFirstCharacter() {
+    QFETCH(bool, readOnly);
+    QFETCH(double, value);
+    QFETCH(QString, font);
+    QFETCH(bool, wholeTextShows);
+
+    DialogField field(readOnly);
+    field.edit->SetValue(value);
+    QCOMPARE(field.edit->cursorPosition(), 0);
+
+    if (font == QLatin1String("own")) {
+        QCOMPARE(field.fontScale(), 1.0);
+    } else if (font == QLatin1String("smaller")) {
+        QVERIFY(field.fontScale() < 1.0 && field.fontScale() > 0.75);
+    } else {
+        QCOMPARE(field.fontScale(), 0.75);
+    }
+    const bool wideAtOwnFont = font != QLatin1String("own") || !wholeTextShows;
+    QCOMPARE(field.edit->toolTip(), wideAtOwnFont ? field.edit->text() : QString());
+
+    const std::optional<testing::InkSpan> ink = renderedTextSpan(*field.edit);
+    QVERIFY(ink.has_value());
+    QCOMPARE(ink->width() >= wholeTextInkWidth(*field.edit) - 1, wholeTextShows);
+}
+
+void CNumEditTest::readOnlyBoxIsShadedAndStaysCopyable() {
+    DialogField input(false);
+    DialogField output(true);
+    input.edit->SetValue(0.95);
+    output.edit->SetValue(0.95);
+
+    const QPalette palette = output.window.palette();
+    const QColor disabledBase = palette.color(QPalette::Disabled, QPalette::Base);
+    const QColor shade = disabledBase != palette.color(QPalette::Active, QPalette::Base)
+                             ? disabledBase
+                             : palette.color(QPalette::Active, QPalette::Window);
+    QVERIFY(shade != palette.color(QPalette::Base));
+    QCOMPARE(backgroundOf(*input.edit), palette.color(QPalette::Base));
+    QCOMPARE(backgroundOf(*output.edit), shade);
+    // The text is not greyed: the same colour, drawn as dark as in an input.
+    QCOMPARE(output.edit->palette().color(QPalette::Text), palette.color(QPalette::Text));
+    QCOMPARE(renderedTextSpan(*output.edit)->width(), renderedTextSpan(*input.edit)->width());
+
+    QTest::keyClick(output.edit, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(output.edit->selectedText(), QStringLiteral("0.95"));
+    QTest::keyClick(output.edit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.95"));
+    QTest::keyClicks(output.edit, "7");
+    QCOMPARE(output.edit->text(), QStringLiteral("0.95"));
+
+    output.edit->setReadOnly(false);
+    QCOMPARE(backgroundOf(*output.edit), palette.color(QPalette::Base));
 }
 
 }  // namespace quorvel

@@ -42,6 +42,7 @@ class CNumSpinCtrlTest : public QObject {
     void plainEditBuddyGetsNoValues();
     void coupledEditStartsAtZero();
     void sitsAtTheRightEdgeOfItsBuddy();
+    void textKeepsClearOfTheButtonOnlyWhileItShows();
 };
 
 void CNumSpinCtrlTest::stepping_data() {
@@ -134,6 +135,19 @@ void CNumSpinCtrlTest::sitsAtTheRightEdgeOfItsBuddy() {
         QVERIFY(spin.width() < buddy.width() / 2);
         QCOMPARE(field.window.childAt(spin.center()), field.spin);
     }
+}
+
+// A hidden button (beside an output field) leaves the whole width to the text, also when the
+// field moves.
+void CNumSpinCtrlTest::textKeepsClearOfTheButtonOnlyWhileItShows() {
+    CumPField field;
+    QCOMPARE(field.edit->textMargins().right(), field.spin->width());
+    field.spin->hide();
+    QCOMPARE(field.edit->textMargins().right(), 0);
+    field.edit->move(40, 25);
+    QCOMPARE(field.edit->textMargins().right(), 0);
+    field.spin->show();
+    QCOMPARE(field.edit->textMargins().right(), field.spin->width());
 }
 
 }  // namespace quorvel
