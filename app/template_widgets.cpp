@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "app/default_button_rule.h"
 #include "controls/cnum_spin_ctrl.h"
 
 namespace quorvel {
@@ -112,6 +113,22 @@ void TemplateWidgets::createControls(QDialog& dialog, const CustomWidgetMaker& m
     for (std::size_t index = 0; index < widgets_.size(); ++index) {
         if (template_.controls[index].has(style::kGroupBox)) {
             widgets_[index]->lower();
+        }
+    }
+    keepDefaultButton(dialog);
+}
+
+void TemplateWidgets::keepDefaultButton(QDialog& dialog) {
+    QPushButton* templateDefault = nullptr;
+    for (std::size_t index = 0; index < widgets_.size(); ++index) {
+        if (template_.controls[index].has(style::kDefaultPushButton)) {
+            templateDefault = qobject_cast<QPushButton*>(widgets_[index]);
+        }
+    }
+    auto* rule = new DefaultButtonRule(&dialog, templateDefault);
+    for (QWidget* widget : widgets_) {
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            rule->watch(*button);
         }
     }
 }

@@ -29,7 +29,8 @@ dialog::DialogBaseUnits baseUnitsOf(const QFont& font);
 // widgets: push button, group box, radio button, label, icon label (its picture is the
 // owner's), line edit, and CNumSpinCtrl for an up-down control. Tab follows the template order
 // through the controls with a tab stop; each radio group (dialog::radioGroups) is an exclusive
-// button group whose button ids are the positions. Group boxes lie below all other controls,
+// button group whose button ids are the positions. The default push button is the focused one,
+// else the template's (DefaultButtonRule). Group boxes lie below all other controls,
 // so that a click inside a box reaches the control under the mouse. A radio button or a static
 // text whose caption needs more room than its rectangle (the style's radio indicator and this
 // font may be wider than the template's) is widened to its caption, never narrowed.
@@ -53,6 +54,7 @@ class TemplateWidgets {
 
   private:
     void createControls(QDialog& dialog, const CustomWidgetMaker& makeCustom);
+    void keepDefaultButton(QDialog& dialog);
     void chainTabOrder();
     void groupRadioButtons(QDialog& dialog);
     void fitCaptionAt(std::size_t index) const;

@@ -96,6 +96,9 @@ class MainDialogTest : public QObject {
     void everyResultShowsWhole_data();
     void everyResultShowsWhole();
     void aResultTurnedIntoAnInputShowsItsFirstDigit();
+    void onlyAFocusedButtonIsTheDefault_data();
+    void onlyAFocusedButtonIsTheDefault();
+    void enterOnHelpOpensHelpAndStays();
 
   private:
     template <class Widget = QWidget>
@@ -661,6 +664,36 @@ void MainDialogTest::aResultTurnedIntoAnInputShowsItsFirstDigit() {
     QCOMPARE(field->cursorPosition(), 0);
     QCOMPARE(field->font(), dialog_->font());
     QCOMPARE(field->toolTip(), result);
+}
+
+void MainDialogTest::onlyAFocusedButtonIsTheDefault_data() {
+    QTest::addColumn<int>("focus");
+    QTest::newRow("Value field") << kValueField;
+    QTest::newRow("read-only CumP field") << kCumPField;
+    QTest::newRow("F radio") << kRadioF;
+    QTest::newRow("Compute") << kComputeButton;
+    QTest::newRow("Help") << kHelpButton;
+}
+
+// Enter presses a focused push button and ends the dialog anywhere else, so the default frame
+// is on the focused button only, also after Compute and Help have had the focus.
+void MainDialogTest::onlyAFocusedButtonIsTheDefault() {
+    QFETCH(int, focus);
+    showDialog();
+    control(kHelpButton)->setFocus();
+    QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
+    control(focus)->setFocus();
+    for (QPushButton* button : dialog_->findChildren<QPushButton*>()) {
+        QVERIFY2(button->isDefault() == (button == control(focus)), qPrintable(button->text()));
+    }
+}
+
+void MainDialogTest::enterOnHelpOpensHelpAndStays() {
+    showDialog();
+    control(kHelpButton)->setFocus();
+    QTest::keyClick(control(kHelpButton), Qt::Key_Return);
+    QVERIFY(help_->isVisible());
+    QVERIFY(dialog_->isVisible());
 }
 
 QTEST_MAIN(MainDialogTest)
