@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/default_button_rule.h"
+#include "app/template_rows.h"
 #include "controls/cnum_spin_ctrl.h"
 
 namespace quorvel {
@@ -92,7 +94,14 @@ TemplateWidgets::TemplateWidgets(QDialog& dialog, const dialog::DialogTemplate& 
     createControls(dialog, makeCustom);
     for (std::size_t index = 0; index < widgets_.size(); ++index) {
         widgets_[index]->setGeometry(pixelRect(template_.controls[index].rect, units_));
+    }
+    for (std::size_t index = 0; index < widgets_.size(); ++index) {
         fitCaptionAt(index);
+    }
+    for (std::size_t index = 0; index < widgets_.size(); ++index) {
+        if (isCaptioned(index)) {
+            layOutRowOf(index);
+        }
     }
     chainTabOrder();
     groupRadioButtons(dialog);
@@ -172,20 +181,48 @@ QWidget* TemplateWidgets::widget(int controlId) const {
 }
 
 void TemplateWidgets::fitCaption(int controlId) const {
-    if (const std::optional<std::size_t> index = indexOf(controlId)) {
+    const std::optional<std::size_t> index = indexOf(controlId);
+    if (index && isCaptioned(*index)) {
         fitCaptionAt(*index);
+        layOutRowOf(*index);
     }
 }
 
-void TemplateWidgets::fitCaptionAt(std::size_t index) const {
+bool TemplateWidgets::isCaptioned(std::size_t index) const {
     const ControlTemplate& control = template_.controls[index];
-    const bool captioned =
-        control.has(style::kAutoRadioButton) ||
-        (control.controlClass == ControlClass::Static && !control.has(style::kIcon));
-    if (captioned) {
+    return control.has(style::kAutoRadioButton) ||
+           (control.controlClass == ControlClass::Static && !control.has(style::kIcon));
+}
+
+void TemplateWidgets::fitCaptionAt(std::size_t index) const {
+    if (isCaptioned(index)) {
         QWidget* widget = widgets_[index];
-        const int templateWidth = dialog::horizontalPixels(control.rect.width, units_);
+        const int templateWidth =
+            dialog::horizontalPixels(template_.controls[index].rect.width, units_);
         widget->resize(std::max(templateWidth, widget->sizeHint().width()), widget->height());
+    }
+}
+
+// The row starts again from the template's places, so a caption that becomes shorter lets its
+// neighbours return. Its room is the inside of its group box's frame, or the whole dialog.
+void TemplateWidgets::layOutRowOf(std::size_t index) const {
+    const std::vector<std::size_t> row = dialog::rowOf(template_, index);
+    std::vector<dialog::RowSlot> rowSlots;
+    rowSlots.reserve(row.size());
+    for (std::size_t member : row) {
+        rowSlots.push_back({dialog::horizontalPixels(template_.controls[member].rect.x, units_),
+                            widgets_[member]->width()});
+    }
+    QRect room = widgets_[index]->parentWidget()->rect();
+    if (const std::optional<std::size_t> box = dialog::enclosingGroupBox(template_, index)) {
+        const QWidget* frame = widgets_[*box];
+        const int line = frame->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, frame);
+        room = frame->geometry().adjusted(line, 0, -line, 0);
+    }
+    const std::vector<int> places = dialog::fitRow(rowSlots, room.left(), room.right());
+    for (std::size_t position = 0; position < row.size(); ++position) {
+        QWidget* widget = widgets_[row[position]];
+        widget->move(places[position], widget->y());
     }
 }
 

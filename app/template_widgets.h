@@ -33,7 +33,9 @@ dialog::DialogBaseUnits baseUnitsOf(const QFont& font);
 // else the template's (DefaultButtonRule). Group boxes lie below all other controls,
 // so that a click inside a box reaches the control under the mouse. A radio button or a static
 // text whose caption needs more room than its rectangle (the style's radio indicator and this
-// font may be wider than the template's) is widened to its caption, never narrowed.
+// font may be wider than the template's) is widened to its caption, never narrowed below its
+// rectangle; the row it stands in (dialog::rowOf) is then laid out again inside the frame of
+// its group box, so that no two controls overlap (dialog::fitRow).
 class TemplateWidgets {
   public:
     TemplateWidgets(QDialog& dialog, const dialog::DialogTemplate& dialogTemplate,
@@ -49,7 +51,8 @@ class TemplateWidgets {
     const std::vector<QWidget*>& widgets() const { return widgets_; }
     // The radio groups in template order.
     const std::vector<QButtonGroup*>& radioGroups() const { return radioGroups_; }
-    // Widens a radio button or static text to its caption, after a change of the caption.
+    // Widens a radio button or static text to its caption, after a change of the caption, and
+    // lays its row out again.
     void fitCaption(int controlId) const;
 
   private:
@@ -57,7 +60,9 @@ class TemplateWidgets {
     void keepDefaultButton(QDialog& dialog);
     void chainTabOrder();
     void groupRadioButtons(QDialog& dialog);
+    bool isCaptioned(std::size_t index) const;
     void fitCaptionAt(std::size_t index) const;
+    void layOutRowOf(std::size_t index) const;
     std::optional<std::size_t> indexOf(int controlId) const;
 
     const dialog::DialogTemplate& template_;

@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QWhatsThis>
 #include <QtTest>
+#include <algorithm>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <memory>
 #include <set>
@@ -20,7 +22,9 @@
 #include "app/help_window.h"
 #include "app/message_box_reporter.h"
 #include "app/program_resources.h"
+#include "app/template_rows.h"
 #include "controls/chighlight_button.h"
+#include "controls/cnum_spin_ctrl.h"
 #include "numerics/calculators.h"
 #include "tests/app/modal_watcher.h"
 #include "tests/support/recording_reporter.h"
@@ -99,6 +103,8 @@ class MainDialogTest : public QObject {
     void onlyAFocusedButtonIsTheDefault_data();
     void onlyAFocusedButtonIsTheDefault();
     void enterOnHelpOpensHelpAndStays();
+    void noControlsOverlap_data();
+    void noControlsOverlap();
 
   private:
     template <class Widget = QWidget>
@@ -113,6 +119,7 @@ class MainDialogTest : public QObject {
     void showDialog();
     void captionsFit() const;
     void resultShowsWhole(int fieldId) const;
+    QString nameOf(const QWidget* widget) const;
 
     RecordingReporter reporter_;
     std::unique_ptr<Calculators> calculators_;
@@ -171,6 +178,17 @@ void MainDialogTest::resultShowsWhole(int fieldId) const {
                             .arg(text)
                             .arg(ink->width())
                             .arg(testing::wholeTextInkWidth(*field))));
+}
+
+// The caption or title a message names a control by.
+QString MainDialogTest::nameOf(const QWidget* widget) const {
+    for (const char* property : {"text", "title"}) {
+        const QString name = widget->property(property).toString();
+        if (!name.isEmpty()) {
+            return name;
+        }
+    }
+    return QString::fromLatin1(widget->metaObject()->className());
 }
 
 void MainDialogTest::startsWithFAndCumP() {
@@ -329,9 +347,23 @@ void MainDialogTest::layoutFollowsTheTemplate() {
         }
         const QWidget* widget = dialog_->control(control.id);
         const dialog::PixelRect rect = dialog::toPixels(control.rect, units);
-        QCOMPARE(widget->pos(), QPoint(rect.x, rect.y));
+        QCOMPARE(widget->y(), rect.y);
         QCOMPARE(widget->height(), rect.height);
         QVERIFY(widget->width() >= rect.width);
+        // A row keeps the template's places unless a caption in it is wider than its
+        // rectangle; then it keeps the template's order (noControlsOverlap checks the rest).
+        const std::vector<std::size_t> row = dialog::rowOf(main, index);
+        const bool widened = std::any_of(row.begin(), row.end(), [&](std::size_t member) {
+            return dialog_->control(main.controls[member].id)->width() >
+                   dialog::horizontalPixels(main.controls[member].rect.width, units);
+        });
+        if (!widened) {
+            QCOMPARE(widget->x(), rect.x);
+        }
+        for (std::size_t place = 1; place < row.size(); ++place) {
+            QVERIFY(dialog_->control(main.controls[row[place - 1]].id)->x() <
+                    dialog_->control(main.controls[row[place]].id)->x());
+        }
     }
     captionsFit();
 
@@ -694,6 +726,68 @@ void MainDialogTest::enterOnHelpOpensHelpAndStays() {
     QTest::keyClick(control(kHelpButton), Qt::Key_Return);
     QVERIFY(help_->isVisible());
     QVERIFY(dialog_->isVisible());
+}
+
+void MainDialogTest::noControlsOverlap_data() {
+    QTest::addColumn<int>("distribution");
+    QTest::addColumn<int>("quantity");
+    const std::pair<int, const char*> distributions[] = {
+        {kRadioF, "F"}, {kRadioT, "T"}, {kRadioChiSquare, "X2"}};
+    const std::pair<int, const char*> quantities[] = {{kRadioCumP, "Cum. P"},
+                                                      {kRadioValue, "value"},
+                                                      {kRadioNoncentrality, "noncentrality"},
+                                                      {kRadioInterval90, "90% C.I."},
+                                                      {kRadioInterval95, "95% C.I."},
+                                                      {kRadioInterval99, "99% C.I."}};
+    for (const auto& [distribution, distributionName] : distributions) {
+        for (const auto& [quantity, quantityName] : quantities) {
+            QTest::addRow("%s %s", distributionName, quantityName) << distribution << quantity;
+        }
+    }
+}
+
+// Whatever the captions of the combination: no two visible controls share a pixel (a spin
+// button lies on its own field by design), and a control in a group box stays inside the
+// box's frame.
+void MainDialogTest::noControlsOverlap() {
+    QFETCH(int, distribution);
+    QFETCH(int, quantity);
+    control<QAbstractButton>(distribution)->click();
+    control<QAbstractButton>(quantity)->click();
+
+    QList<QWidget*> boxes;
+    QList<QWidget*> others;
+    for (QWidget* widget : dialog_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (widget->isVisibleTo(dialog_.get())) {
+            (qobject_cast<QGroupBox*>(widget) != nullptr ? boxes : others) << widget;
+        }
+    }
+    for (qsizetype first = 0; first < others.size(); ++first) {
+        for (qsizetype second = first + 1; second < others.size(); ++second) {
+            QWidget* one = others[first];
+            QWidget* other = others[second];
+            auto* spin = qobject_cast<CNumSpinCtrl*>(one) ? qobject_cast<CNumSpinCtrl*>(one)
+                                                          : qobject_cast<CNumSpinCtrl*>(other);
+            if (spin != nullptr && (spin->GetBuddy() == one || spin->GetBuddy() == other)) {
+                continue;
+            }
+            QVERIFY2(!one->geometry().intersects(other->geometry()),
+                     qPrintable(nameOf(one) + QStringLiteral(" overlaps ") + nameOf(other)));
+        }
+    }
+    for (QWidget* box : boxes) {
+        const int line = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        const QRect inside = box->geometry().adjusted(line, line, -line, -line);
+        for (QWidget* widget : others) {
+            QVERIFY2(!widget->geometry().intersects(box->geometry()) ||
+                         inside.contains(widget->geometry()),
+                     qPrintable(nameOf(widget) + QStringLiteral(" crosses ") + nameOf(box)));
+        }
+        for (QWidget* other : boxes) {
+            QVERIFY(other == box || !other->geometry().intersects(box->geometry()));
+        }
+    }
+    captionsFit();
 }
 
 QTEST_MAIN(MainDialogTest)
