@@ -75,7 +75,9 @@ CMainDlg::CMainDlg(Calculators& calculators, HelpWindow& helpWindow, QWidget* pa
                 [this](const dialog::ControlTemplate& control, QWidget* parent) {
                     return makeControl(control, parent);
                 }) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A window of its own rather than a dialog: window systems make a dialog without an owner
+    // transient for a hidden leader window, and taskbars leave transient windows out.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint);
     setWindowModality(Qt::WindowModal);

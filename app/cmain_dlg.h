@@ -23,7 +23,7 @@ class HelpWindow;
 // (right mouse button on the dialog, or the Menu key) ends with the About entry.
 //
 // The dialog is modal but owned by no window, so it blocks no other window: the help window
-// stays usable beside it.
+// stays usable beside it. It is a top-level window of its own, with its own taskbar entry.
 class CMainDlg : public QDialog, public ComputeView {
     Q_OBJECT
 

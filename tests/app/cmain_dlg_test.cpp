@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QWhatsThis>
+#include <QWindow>
 #include <QtTest>
 #include <algorithm>
 #include <boost/math/distributions/fisher_f.hpp>
@@ -105,6 +106,7 @@ class MainDialogTest : public QObject {
     void enterOnHelpOpensHelpAndStays();
     void noControlsOverlap_data();
     void noControlsOverlap();
+    void hasATaskbarEntryOfItsOwn();
 
   private:
     template <class Widget = QWidget>
@@ -788,6 +790,16 @@ void MainDialogTest::noControlsOverlap() {
         }
     }
     captionsFit();
+}
+
+// Window systems list a top-level window in their taskbars, not one transient for another
+// (which is what a dialog without an owner becomes on X11).
+void MainDialogTest::hasATaskbarEntryOfItsOwn() {
+    QCOMPARE(dialog_->windowType(), Qt::Window);
+    showDialog();
+    QVERIFY(dialog_->windowHandle() != nullptr);
+    QCOMPARE(dialog_->windowHandle()->transientParent(), nullptr);
+    QVERIFY(dialog_->isModal());
 }
 
 QTEST_MAIN(MainDialogTest)
