@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole suite twice: once as released and once
 # under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz targets run for a
-# bounded time in between. Any failure or sanitizer report fails it.
+# bounded time in between; the numerics and the command line are also built and tested alone,
+# without Qt. Any failure or sanitizer report fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +16,6 @@ run_suite() {
 }
 
 run_suite release
+run_suite nogui
 scripts/fuzz.sh 30
 run_suite sanitize

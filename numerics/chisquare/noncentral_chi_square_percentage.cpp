@@ -4,7 +4,7 @@
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/held_messages.h"
-#include "numerics/foundations/log_gamma.h"
+#include "numerics/foundations/special/log_gamma.h"
 #include "numerics/foundations/normal_distribution.h"
 
 namespace quorvel {

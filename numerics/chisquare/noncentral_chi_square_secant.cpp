@@ -4,7 +4,7 @@
 
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/foundations/safeguarded_search.h"
+#include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {
 

@@ -4,8 +4,8 @@
 
 namespace quorvel {
 
-// The regularized incomplete beta function and the noncentral beta distribution function,
-// the special functions under the noncentral F distribution.
+// The noncentral beta distribution function, the special function under the noncentral F
+// distribution, with the checked entry of the regularized incomplete beta function.
 class NoncentralBeta : public ReportingCalculator {
   public:
     using ReportingCalculator::ReportingCalculator;
@@ -19,13 +19,9 @@ class NoncentralBeta : public ReportingCalculator {
     // cdf of the stored fields.
     double evaluateCdf();
 
-    // I_x(a, b) for 0 <= x <= 1, a, b > 0. Clears `failed`; an x outside [0, 1] or NaN reports
-    // "x in Betai is out of range." and returns the failure value.
+    // I_x(a, b) for 0 <= x <= 1, a, b > 0 (regularizedIncompleteBeta). Clears `failed`; an x
+    // outside [0, 1] or NaN reports "x in Betai is out of range." and returns the failure value.
     double incompleteBeta(double x, double a, double b);
-
-    // The continued fraction of I_x(a, b) (even and odd steps combined), to a relative 1e-10
-    // within 100000 steps; after that the last approximant. Never reports.
-    static double betaContinuedFraction(double a, double b, double x);
 
     void setX(double value) { x = value; }
     void setA(double value) { a = value; }

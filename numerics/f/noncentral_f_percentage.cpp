@@ -5,7 +5,7 @@
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
-#include "numerics/foundations/root_bracketing.h"
+#include "numerics/foundations/roots/root_bracketing.h"
 
 namespace quorvel {
 

@@ -5,7 +5,7 @@
 #include "numerics/calculators.h"
 #include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
-#include "numerics/foundations/safeguarded_search.h"
+#include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
 

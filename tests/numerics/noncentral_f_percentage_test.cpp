@@ -10,7 +10,7 @@
 #include "numerics/calculators.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
-#include "numerics/foundations/root_bracketing.h"
+#include "numerics/foundations/roots/root_bracketing.h"
 #include "tests/support/recording_reporter.h"
 #include "tests/support/relative_error.h"
 

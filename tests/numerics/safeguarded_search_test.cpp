@@ -8,8 +8,8 @@
 
 #include "numerics/calculators.h"
 #include "numerics/foundations/held_messages.h"
-#include "numerics/foundations/monotone_root.h"
-#include "numerics/foundations/safeguarded_search.h"
+#include "numerics/foundations/roots/monotone_root.h"
+#include "numerics/foundations/roots/safeguarded_search.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

@@ -1,4 +1,4 @@
-#include "numerics/foundations/log_gamma.h"
+#include "numerics/foundations/special/log_gamma.h"
 
 #include <cmath>
 #include <limits>

@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <optional>
 
-#include "numerics/foundations/monotone_root.h"
-#include "numerics/foundations/secant_search.h"
+#include "numerics/foundations/roots/monotone_root.h"
+#include "numerics/foundations/roots/secant_search.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numerics/foundations/root_bracketing.h"
+#include "numerics/foundations/roots/root_bracketing.h"
 
 namespace quorvel {
 

@@ -1,4 +1,4 @@
-#include "numerics/foundations/root_bracketing.h"
+#include "numerics/foundations/roots/root_bracketing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include <cmath>
-#include <string>
+#include "numerics/foundations/special/incomplete_beta.h"
 
-#include "numerics/f/noncentral_beta.h"
-#include "numerics/foundations/log_gamma.h"
+#include <cmath>
+
+#include "numerics/foundations/special/log_gamma.h"
 
 namespace quorvel {
 
@@ -10,23 +10,11 @@ namespace {
 constexpr int kContinuedFractionSteps = 100000;
 constexpr double kContinuedFractionTolerance = 1e-10;
 
-// The one calculation error raised as an exception; incompleteBeta catches it itself.
-struct CalculationError {
-    std::string message;
-};
 }  // namespace
 
 // Regularized incomplete beta function as in Press et al., Numerical Recipes, betai: the
 // continued fraction is used on the side of (a + 1)/(a + b + 2) where it converges fast.
-double NoncentralBeta::incompleteBeta(double x, double a, double b) {
-    failed = 0;
-    try {
-        if (x < 0.0 || x > 1.0 || std::isnan(x)) {
-            throw CalculationError{"x in Betai is out of range."};
-        }
-    } catch (const CalculationError& error) {
-        return reportFailure(error.message);
-    }
+double regularizedIncompleteBeta(double x, double a, double b) {
     double bt = 0.0;
     if (x != 0.0 && x != 1.0) {
         bt = std::exp(logGamma(a + b) - logGamma(a) - logGamma(b) + a * std::log(x) +
@@ -40,7 +28,7 @@ double NoncentralBeta::incompleteBeta(double x, double a, double b) {
 
 // Continued fraction for the incomplete beta function, Numerical Recipes betacf (the even and
 // odd steps of the modified Lentz-free recurrence, renormalised every step).
-double NoncentralBeta::betaContinuedFraction(double a, double b, double x) {
+double betaContinuedFraction(double a, double b, double x) {
     const double qab = a + b;
     const double qap = a + 1.0;
     const double qam = a - 1.0;

@@ -1,4 +1,4 @@
-#include "numerics/foundations/monotone_root.h"
+#include "numerics/foundations/roots/monotone_root.h"
 
 #include <cmath>
 #include <limits>
