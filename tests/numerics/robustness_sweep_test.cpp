@@ -275,14 +275,16 @@ TEST_F(RobustnessSweep, HostileInputsAreReportedOrAnsweredWithADocumentedValue) 
 // a range end could go either way and are left out; requests without an answer must show
 // their message.
 
-// Agreement with Boost in probability: the F series stops at an absolute 1e-9; the t function
+// Agreement with Boost in probability. The F series stops at an absolute 1e-9 and each of its
+// incomplete beta terms is good to a relative 5e-10, which over the wide Df and λ here shows up
+// (1.2e-9 seen at df 2907 and 1, λ 4513, P near .9999), so F is held to 1.5e-9; the t function
 // inherits Φ's 2.2e-8 just beyond |z| = 4; the chi-square series stops at 1e-6 (2e-6 leaves room
 // for the search's residual of 1e-10 and Boost's rounding), its normal approximation above
-// λ 921.03 is good to 1e-5.
+// λ 921.03 is good to 1e-5. The same floors mark the range ends' uncertain neighbourhood.
 double probabilityFloor(DistributionKind distribution, double noncentrality) {
     switch (distribution) {
         case DistributionKind::F:
-            return 1e-9;
+            return 1.5e-9;
         case DistributionKind::T:
             return 2.5e-8;
         case DistributionKind::ChiSquare:
@@ -408,7 +410,7 @@ constexpr Family kTFamily{DistributionKind::T, -5000.0, 5000.0, 7002};
 constexpr Family kChiSquareFamily{DistributionKind::ChiSquare, 0.0, 5000.0, 7003};
 
 // Fewer samples than the sweep of realistic requests, over far wider ranges.
-constexpr int kSamplesPerFamily = 200;
+constexpr int kSamplesPerFamily = 300;
 
 const char* const kQuantityNames[] = {"cdf", "value", "noncentrality", "interval"};
 
@@ -747,7 +749,8 @@ class ExistingAnswersSweep : public RobustnessSweep {
     }
 
     // Zero give-ups where an answer exists, for every quantity, and most samples reach a
-    // judged answer, so the sweep cannot pass by leaving its draws out.
+    // judged answer, so the sweep cannot pass by leaving its draws out (an eighth of the draws
+    // sit at λ = 0, where the noncentrality lies on the range end, and a tenth beyond it).
     void report() {
         const std::string name = distributionName(family.distribution);
         for (int q = 0; q < 4; ++q) {
@@ -765,7 +768,7 @@ class ExistingAnswersSweep : public RobustnessSweep {
                 list += "\n  " + g;
             }
             EXPECT_EQ(tally.giveUps.size(), 0u) << combination << list;
-            EXPECT_GE(tally.answered, kSamplesPerFamily * 3 / 4) << combination;
+            EXPECT_GE(tally.answered, kSamplesPerFamily * 2 / 3) << combination;
             if (q == static_cast<int>(QuantityKind::Noncentrality)) {
                 EXPECT_GT(tally.withoutAnswer, 0) << combination;
             }
