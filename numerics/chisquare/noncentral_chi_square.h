@@ -12,6 +12,8 @@ namespace quorvel {
 // Every failure is shown at once, sets `failed` and returns the failure value −9999; the
 // searches carry on after a message exactly as each operation says. Not reentrant: every
 // public operation keeps its arguments in the fields below.
+class HeldMessages;
+
 class NoncentralChiSquare : public ReportingCalculator {
   public:
     using ReportingCalculator::ReportingCalculator;
@@ -81,11 +83,12 @@ class NoncentralChiSquare : public ReportingCalculator {
     // Finds where cdf − target changes sign by the secant method from start, keeping the
     // iterate at 0 or above when the searched argument is the chi-square value (cdf takes no
     // negative x); a λ iterate is left free. Should the secant fail, a bracketed search inside
-    // the accepted range (x >= 0, 0 <= λ <= 5000) takes over. Returns −9999 with `failed` set
-    // when that fails too: after a failure of cdf without a message of its own, otherwise after
-    // "Percentage point convergence failure.".
+    // the accepted range (x >= 0, 0 <= λ <= 5000) takes over. When that fails too, the messages
+    // held since the search began are shown and −9999 returned with `failed` set: after a
+    // failure of cdf without a message of its own, otherwise after "Percentage point
+    // convergence failure.".
     double secantSearch(SearchedArgument searched, double start, double fixedArgument, int df,
-                        double target);
+                        double target, HeldMessages& held);
 
     // The noncentrality of one tail of confidenceLimits: searchLambda for x, df and the tail
     // probability, which may lie below the public CumP range.

@@ -90,11 +90,7 @@ double NoncentralChiSquare::searchLambda() {
     if (std::fabs(cdf(x, n, 0.0) - p) <= kZeroAnswerTolerance) {
         return 0.0;
     }
-    const double lambda = secantSearch(SearchedArgument::Lambda, start, x, n, p);
-    if (failed != 0) {
-        held.release();
-    }
-    return lambda;
+    return secantSearch(SearchedArgument::Lambda, start, x, n, p, held);
 }
 
 // Inverts the distribution function at both tails: the upper limit is the λ that puts x at

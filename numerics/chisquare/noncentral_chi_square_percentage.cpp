@@ -4,8 +4,8 @@
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/held_messages.h"
-#include "numerics/foundations/special/log_gamma.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/foundations/special/log_gamma.h"
 
 namespace quorvel {
 
@@ -63,11 +63,7 @@ double NoncentralChiSquare::searchPercentagePoint() {
         start = lowerTailStart(p, n, noncentrality);
     }
     HeldMessages held(calculators());
-    const double x = secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p);
-    if (failed != 0) {
-        held.release();
-    }
-    return x;
+    return secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p, held);
 }
 
 }  // namespace quorvel

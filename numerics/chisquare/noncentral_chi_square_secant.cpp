@@ -22,7 +22,8 @@ double NoncentralChiSquare::searchResidual(SearchedArgument searched, double val
 // bracketed fallback inside the accepted range: every x >= 0, on which cdf rises, or
 // 0 <= λ <= 5000, on which it falls.
 double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start,
-                                         double fixedArgument, int df, double target) {
+                                         double fixedArgument, int df, double target,
+                                         HeldMessages& held) {
     const bool searchingValue = searched == SearchedArgument::ChiSquare;
     auto residual = [&](double value) -> std::optional<double> {
         const double r = searchResidual(searched, value, fixedArgument, df, target);
@@ -38,16 +39,8 @@ double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start
     const MonotoneRange range = searchingValue
                                     ? MonotoneRange{0.0, std::numeric_limits<double>::max(), true}
                                     : MonotoneRange{0.0, kMaxLambda, false};
-    const SafeguardedOutcome outcome = safeguardedSearch({start}, residual, rules, range);
-    if (outcome.found) {
-        failed = 0;
-        return outcome.root;
-    }
-    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
-        failed = 1;
-        return failureValue();
-    }
-    return reportFailure("Percentage point convergence failure.");
+    return searchAnswer(safeguardedSearch({start}, residual, rules, range), held,
+                        "Percentage point convergence failure.");
 }
 
 }  // namespace quorvel

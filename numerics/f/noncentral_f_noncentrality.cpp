@@ -77,22 +77,10 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, i
     rules.firstPassAlwaysRuns = true;
     HeldMessages held(calculators());
     const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, kLambdaRange);
-    if (outcome.found) {
-        failed = 0;
-        return outcome.root;
-    }
-    held.release();
-    switch (outcome.secantEnd) {
-        case SecantEnd::PassLimit:
-            return reportFailure(kNotConverged);
-        case SecantEnd::OutsideTolerance:
-            return reportFailure(kNotWithinTolerance);
-        case SecantEnd::Converged:
-        case SecantEnd::EvaluationFailed:
-            break;
-    }
-    failed = 1;
-    return failureValue();
+    // The secant's two ways of stopping short have messages of their own.
+    return searchAnswer(
+        outcome, held,
+        outcome.secantEnd == SecantEnd::PassLimit ? kNotConverged : kNotWithinTolerance);
 }
 
 // Confidence interval for λ by inverting the distribution function, which decreases in λ:

@@ -1,6 +1,8 @@
 #include "numerics/foundations/reporting_calculator.h"
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {
 
@@ -8,6 +10,20 @@ double ReportingCalculator::reportFailure(std::string_view message) {
     owner_.reporter().show(message);
     failed = 1;
     return owner_.failureValue;
+}
+
+double ReportingCalculator::searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
+                                         std::string_view notFound) {
+    if (outcome.found) {
+        failed = 0;
+        return outcome.root;
+    }
+    held.release();
+    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
+        failed = 1;
+        return failureValue();
+    }
+    return reportFailure(notFound);
 }
 
 double ReportingCalculator::failureValue() const {

@@ -6,6 +6,8 @@
 namespace quorvel {
 
 class Calculators;
+class HeldMessages;
+struct SafeguardedOutcome;
 
 // Base of every calculator object that can fail. A failing routine shows its message at once
 // through the application's FailureReporter, sets `failed` and hands the failure value back to
@@ -25,6 +27,11 @@ class ReportingCalculator {
     // Shows the message, sets `failed` to 1 and returns the failure value.
     double reportFailure(std::string_view message);
     double failureValue() const;
+    // The answer of a safeguarded search with `failed` cleared; when it found none, the held
+    // messages of its attempts are shown and the failure value returned with `failed` set, after
+    // `notFound` unless an evaluation failed (which has shown its own message).
+    double searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
+                        std::string_view notFound);
     Calculators& calculators() const { return owner_; }
 
   private:

@@ -56,17 +56,8 @@ double NoncentralT::searchDelta() {
         return p - cumP;
     };
     HeldMessages held(calculators());
-    const SafeguardedOutcome outcome = safeguardedSearch({start}, residual, {}, kDeltaRange);
-    if (outcome.found) {
-        failed = 0;
-        return outcome.root;
-    }
-    held.release();
-    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
-        failed = 1;
-        return failureValue();
-    }
-    return reportFailure("Failure to find Delta in 10,000 iterations.");
+    return searchAnswer(safeguardedSearch({start}, residual, {}, kDeltaRange), held,
+                        "Failure to find Delta in 10,000 iterations.");
 }
 
 void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {

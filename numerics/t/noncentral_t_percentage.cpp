@@ -77,16 +77,7 @@ double NoncentralT::searchPercentagePoint() {
         approximateStart
             ? safeguardedSearch({*approximateStart, simpleStart}, residual, {}, kTRange)
             : safeguardedSearch({simpleStart}, residual, {}, kTRange);
-    if (outcome.found) {
-        failed = 0;
-        return outcome.root;
-    }
-    held.release();
-    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
-        failed = 1;
-        return failureValue();
-    }
-    return reportFailure("Failure to find percentage point in 10,000 iterations.");
+    return searchAnswer(outcome, held, "Failure to find percentage point in 10,000 iterations.");
 }
 
 }  // namespace quorvel
