@@ -1,29 +1,18 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <span>
 
 #include "numerics/foundations/reporting_calculator.h"
 
 namespace quorvel {
 
-// An integrand of the adaptive integrator: f(x) for the caller's data. It sets errorFlag to 0
-// on success and to anything else to stop the integration at once.
-using QagsIntegrand = double (*)(double x, void* data, int& errorFlag);
-
 // The noncentral t distribution with integer degrees of freedom: its distribution function by
 // Owen's recursion, the percentage point and the noncentrality δ by secant searches, confidence
-// limits for δ, and the adaptive integration (QUADPACK's QAGS) behind Owen's T function.
+// limits for δ, and Owen's T function, integrated by QUADPACK's QAGS.
 // Every reported failure is shown at once, sets `failed` and returns the failure value.
 class NoncentralT : public ReportingCalculator {
   public:
     using ReportingCalculator::ReportingCalculator;
-
-    // Error code of integrateQags when the integrand raised its error flag.
-    static constexpr int kIntegrandFailed = 99;
-    // Size of the table of successive approximations that epsilonExtrapolate works on.
-    static constexpr int kEpsilonTableSize = 52;
 
     // P(T <= t) for 1 <= df <= 100000 and |delta| <= 5000 (a NaN delta is rejected). Checks Df,
     // then delta, then stores t, df and delta and returns evaluateCdf. Never clears `failed`.
@@ -82,38 +71,6 @@ class NoncentralT : public ReportingCalculator {
     // upper is searched first, with cumP (1 − level)/2, then lower with 1 − (1 − level)/2.
     // A rejected argument leaves both outputs untouched.
     void confidenceLimits(double t, int df, double level, double& lower, double& upper);
-
-    // Adaptive integration of f over [a, b] to max(epsabs, epsrel·|I|) (QUADPACK DQAGSE). The
-    // work arrays hold at least `limit` entries each. ier: 0 success, 1 limit subintervals used
-    // up, 2 roundoff, 3 bad integrand behaviour, 4 roundoff in the extrapolation table,
-    // 5 divergence, 6 invalid input (also limit < 1 or a work array shorter than limit),
-    // kIntegrandFailed when f raised its flag (the other outputs are then meaningless).
-    static void integrateQags(QagsIntegrand f, void* data, double a, double b, double epsabs,
-                              double epsrel, int limit, double& result, double& abserr, int& neval,
-                              int& ier, std::span<double> alist, std::span<double> blist,
-                              std::span<double> rlist, std::span<double> elist, std::span<int> iord,
-                              int& last);
-
-    // The 21-point Gauss–Kronrod rule on [a, b] with its error estimate, ∫|f| (resabs) and
-    // ∫|f − mean| (resasc) (QUADPACK DQK21). Returns at once when f raises errorFlag.
-    static void kronrod21(QagsIntegrand f, void* data, double a, double b, double& result,
-                          double& abserr, double& resabs, double& resasc, int& errorFlag);
-
-    // Keeps iord in decreasing order of elist after a bisection added subinterval `last` and
-    // returns the subinterval to bisect next in maxerr and its error in ermax (QUADPACK
-    // DQPSRT). Indices and positions count from 0; last counts the subintervals in use.
-    static void orderErrors(int limit, int last, int& maxerr, double& ermax,
-                            std::span<const double> elist, std::span<int> iord, int& nrmax);
-
-    // Wynn's epsilon algorithm on the n approximations in epstab: the extrapolated limit and
-    // its error estimate, the largest double until three results exist (QUADPACK DQELG).
-    static void epsilonExtrapolate(int& n, std::array<double, kEpsilonTableSize>& epstab,
-                                   double& result, double& abserr, std::array<double, 3>& res3la,
-                                   int& nres);
-
-    // IEEE double constants of QUADPACK's D1MACH: 1 smallest normalized, 2 largest,
-    // 3 2⁻⁵³, 4 2⁻⁵² (the relative spacing), 5 log₁₀ 2; 0 for any other i.
-    static double machineConstant(int i);
 
     double confidence = 0.0;
     double tValue = 0.0;

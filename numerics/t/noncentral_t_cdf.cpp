@@ -1,11 +1,10 @@
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numbers>
-#include <span>
 
 #include "numerics/calculators.h"
 #include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/integration/qags.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
@@ -47,19 +46,11 @@ constexpr double kLogDoublePrecision = 53.0 * std::numbers::ln2;
 // ∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx with at most `limit` subintervals; returns QAGS's error code.
 template <int limit>
 int integrateOwenT(double h, double a, double& integral) {
-    std::array<double, limit> alist{};
-    std::array<double, limit> blist{};
-    std::array<double, limit> rlist{};
-    std::array<double, limit> elist{};
-    std::array<int, limit> iord{};
-    double abserr = 0.0;
-    int neval = 0;
-    int ier = 0;
-    int last = 0;
-    NoncentralT::integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, a, kOwenTTolerance,
-                               kOwenTTolerance, limit, integral, abserr, neval, ier, alist, blist,
-                               rlist, elist, iord, last);
-    return ier;
+    QagsWorkspace<limit> workspace;
+    const QagsResult run = integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, a, kOwenTTolerance,
+                                         kOwenTTolerance, limit, workspace);
+    integral = run.result;
+    return run.ier;
 }
 
 // True when T(h, a) equals T(h, ±∞) to double precision. For |a| >= 1 the part of the integral

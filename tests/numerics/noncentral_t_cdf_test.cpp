@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <limits>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/integration/qags.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/t/noncentral_t.h"
 #include "tests/support/recording_reporter.h"
@@ -48,19 +48,9 @@ bool twentySubintervalsFail(double t, int df, double delta) {
     const double nu = df;
     double h = delta * std::sqrt(nu / (nu + t * t));
     const double A = t / std::sqrt(nu);
-    std::array<double, kLimit> alist{};
-    std::array<double, kLimit> blist{};
-    std::array<double, kLimit> rlist{};
-    std::array<double, kLimit> elist{};
-    std::array<int, kLimit> iord{};
-    double result = 0.0;
-    double abserr = 0.0;
-    int neval = 0;
-    int ier = 0;
-    int last = 0;
-    NoncentralT::integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, A, 1e-12, 1e-12, kLimit,
-                               result, abserr, neval, ier, alist, blist, rlist, elist, iord, last);
-    return ier != 0;
+    QagsWorkspace<kLimit> workspace;
+    return integrateQags(NoncentralT::owenTIntegrand, &h, 0.0, A, 1e-12, 1e-12, kLimit, workspace)
+               .ier != 0;
 }
 
 class NoncentralTCdfTest : public ::testing::Test {

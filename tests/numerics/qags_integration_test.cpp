@@ -2,37 +2,25 @@
 
 #include <algorithm>
 #include <array>
-#include <boost/math/special_functions/owens_t.hpp>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 #include <vector>
 
-#include "numerics/calculators.h"
-#include "numerics/t/noncentral_t.h"
-#include "tests/support/recording_reporter.h"
+#include "numerics/foundations/integration/qags.h"
 
 namespace quorvel {
 namespace {
 
 constexpr int kLimit = 50;
 
-// One integration with work arrays of kLimit entries on the stack.
-struct Integration {
-    double result = 0.0;
-    double abserr = 0.0;
-    int neval = 0;
-    int ier = -1;
-    int last = 0;
-    std::array<double, kLimit> alist{};
-    std::array<double, kLimit> blist{};
-    std::array<double, kLimit> rlist{};
-    std::array<double, kLimit> elist{};
-    std::array<int, kLimit> iord{};
+// One integration with a workspace of kLimit subintervals, which keeps the subdivision.
+struct Integration : QagsResult {
+    QagsWorkspace<kLimit> workspace;
 
     Integration(QagsIntegrand f, void* data, double a, double b, double epsabs, double epsrel,
                 int limit = kLimit) {
-        NoncentralT::integrateQags(f, data, a, b, epsabs, epsrel, limit, result, abserr, neval, ier,
-                                   alist, blist, rlist, elist, iord, last);
+        QagsResult::operator=(integrateQags(f, data, a, b, epsabs, epsrel, limit, workspace));
     }
 };
 
@@ -89,8 +77,7 @@ TEST(KronrodRuleTest, ReproducesThePublishedRuleOnSmoothAndSingularIntegrands) {
             double resasc = 0.0;
             int flag = -1;
             const double a = reversed ? 1.0 : 0.0;
-            NoncentralT::kronrod21(powerLog, &counted, a, 1.0 - a, result, abserr, resabs, resasc,
-                                   flag);
+            kronrod21(powerLog, &counted, a, 1.0 - a, result, abserr, resabs, resasc, flag);
             const double sign = reversed ? -1.0 : 1.0;
             EXPECT_NEAR(result, sign * c.result, 1e-15 * std::fabs(c.result)) << c.alpha;
             EXPECT_NEAR(abserr, c.abserr, 1e-7 * c.abserr) << c.alpha;
@@ -115,9 +102,9 @@ TEST(IntegrateQagsTest, ReproducesThePublishedSubdivisionOfASmoothIntegrand) {
     const std::vector<double> left{0.0, 0.5, 0.25, 0.125, 0.0625};
     const std::vector<double> right{0.0625, 1.0, 0.5, 0.25, 0.125};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(run.alist[i], left[i]) << i;
-        EXPECT_EQ(run.blist[i], right[i]) << i;
-        EXPECT_EQ(run.iord[i], i);
+        EXPECT_EQ(run.workspace.alist[i], left[i]) << i;
+        EXPECT_EQ(run.workspace.blist[i], right[i]) << i;
+        EXPECT_EQ(run.workspace.iord[i], i);
     }
 }
 
@@ -198,7 +185,7 @@ TEST(IntegrateQagsTest, ARaisedIntegrandFlagStopsAtOnceWithCode99) {
         Counted counted;
         counted.failAtEvaluation = failAt;
         const Integration run(failingIntegrand, &counted, -3.0, 3.0, 0.0, 1e-13);
-        EXPECT_EQ(run.ier, NoncentralT::kIntegrandFailed) << failAt;
+        EXPECT_EQ(run.ier, kQagsIntegrandFailed) << failAt;
         EXPECT_EQ(counted.evaluations, failAt);
     }
 }
@@ -211,7 +198,7 @@ TEST(IntegrateQagsTest, ReportsInvalidInputAndAnExhaustedSubintervalLimit) {
     EXPECT_EQ(Integration(peak, nullptr, 0.0, 1.0, 0.0, 1e-20).ier, 6);
     EXPECT_EQ(Integration(peak, nullptr, 0.0, 1.0, -1.0, 1e-14).ier, 6);
     EXPECT_EQ(Integration(peak, nullptr, 0.0, 1.0, 1e-12, 1e-12, 0).ier, 6);
-    // Work arrays shorter than the limit are refused instead of overrun.
+    // A limit above the workspace's capacity is refused instead of overrunning it.
     EXPECT_EQ(Integration(peak, nullptr, 0.0, 1.0, 1e-12, 1e-12, kLimit + 1).ier, 6);
 
     const Integration limited(peak, nullptr, 0.0, 1.0, 1e-12, 1e-12, 3);
@@ -243,7 +230,7 @@ TEST(OrderErrorsTest, KeepsTheErrorsInDecreasingOrderAsSubintervalsAreAdded) {
         const double second = newErrors[next++];
         elist[maxerr] = std::max(first, second);
         elist[last - 1] = std::min(first, second);
-        NoncentralT::orderErrors(limit, last, maxerr, ermax, elist, iord, nrmax);
+        orderErrors(limit, last, maxerr, ermax, elist, iord, nrmax);
         std::vector<bool> seen(last, false);
         for (int i = 0; i < last; ++i) {
             ASSERT_GE(iord[i], 0);
@@ -260,7 +247,7 @@ TEST(OrderErrorsTest, KeepsTheErrorsInDecreasingOrderAsSubintervalsAreAdded) {
 }
 
 TEST(EpsilonExtrapolateTest, AcceleratesTheAlternatingHarmonicSeriesToLog2) {
-    std::array<double, NoncentralT::kEpsilonTableSize> table{};
+    std::array<double, kEpsilonTableSize> table{};
     std::array<double, 3> lastResults{};
     int nres = 0;
     int n = 0;
@@ -271,119 +258,12 @@ TEST(EpsilonExtrapolateTest, AcceleratesTheAlternatingHarmonicSeriesToLog2) {
         partialSum += (k % 2 == 1 ? 1.0 : -1.0) / k;
         table[n] = partialSum;
         ++n;
-        NoncentralT::epsilonExtrapolate(n, table, result, abserr, lastResults, nres);
+        epsilonExtrapolate(n, table, result, abserr, lastResults, nres);
     }
     // The partial sum itself is still 0.02 away; the extrapolation is exact to rounding.
     EXPECT_NEAR(result, std::numbers::ln2, 1e-14);
     EXPECT_LT(abserr, 1e-12);
     EXPECT_EQ(nres, 20);
-}
-
-TEST(MachineConstantTest, GivesTheIeeeDoubleConstants) {
-    EXPECT_EQ(NoncentralT::machineConstant(1), std::numeric_limits<double>::min());
-    EXPECT_EQ(NoncentralT::machineConstant(2), std::numeric_limits<double>::max());
-    EXPECT_EQ(NoncentralT::machineConstant(3), std::ldexp(1.0, -53));
-    EXPECT_EQ(NoncentralT::machineConstant(4), std::numeric_limits<double>::epsilon());
-    EXPECT_NEAR(NoncentralT::machineConstant(5), std::log10(2.0), 1e-16);
-}
-
-// Owen's T function against closed forms with Φ from the standard library's erfc, and against
-// Boost.Math's owens_t; the integration asks for 1e-12.
-class OwenTTest : public ::testing::Test {
-  protected:
-    testing::RecordingReporter reporter;
-    Calculators calculators{reporter};
-    NoncentralT& t = calculators.t();
-};
-
-double exactPhi(double z) {
-    return 0.5 * std::erfc(-z / std::sqrt(2.0));
-}
-
-TEST_F(OwenTTest, MatchesClosedFormsAndBoost) {
-    for (double h : {-3.0, -0.7, 0.0, 0.4, 1.0, 2.5, 6.0}) {
-        EXPECT_NEAR(t.owenT(h, 1.0), exactPhi(h) * (1.0 - exactPhi(h)) / 2.0, 1e-13) << h;
-    }
-    for (double a : {-1e6, -50.0, -2.0, -0.3, 0.0, 0.3, 1.0, 7.0, 100.0, 1e6, 1e12}) {
-        EXPECT_NEAR(t.owenT(0.0, a), std::atan(a) / (2.0 * std::numbers::pi), 1e-13) << a;
-    }
-    for (double h : {-8.0, -1.5, 0.01, 0.5, 2.0, 5.0, 30.0}) {
-        for (double a : {-40.0, -1.0, 0.05, 0.9, 3.0, 25.0, 400.0}) {
-            EXPECT_NEAR(t.owenT(h, a), boost::math::owens_t(h, a), 1e-12) << h << " " << a;
-        }
-    }
-    EXPECT_TRUE(reporter.messages.empty());
-}
-
-// The exact relations carry the in-house Φ, whose error reaches 2.2e-8 just beyond |z| = 4.
-constexpr double kPhiAccuracy = 2.5e-8;
-
-// Over [0, 3e5] with h = 1e-6 the integration stops on roundoff whatever the number of
-// subintervals, and beyond |a| = 1e6 the rule can miss the peak at 0 without an error (0.5
-// instead of 1 in the distribution function at t 2.37e9, Df 1, δ −5000). There Owen's
-// reciprocal relation takes over.
-TEST_F(OwenTTest, TakesTheReciprocalRelationWhereTheIntegrationCannotSeeThePeak) {
-    double h = 1e-6;
-    ASSERT_NE(Integration(NoncentralT::owenTIntegrand, &h, 0.0, 3e5, 1e-12, 1e-12, 20).ier, 0);
-    ASSERT_NE(Integration(NoncentralT::owenTIntegrand, &h, 0.0, 3e5, 1e-12, 1e-12).ier, 0);
-    for (double h : {1e-6, 1e-3, 0.3, 1.0, 2.5}) {
-        for (double a : {3e5, 2e6, 2.37e9, 1e12, 1e100}) {
-            EXPECT_NEAR(t.owenT(h, a), boost::math::owens_t(h, a), kPhiAccuracy) << h << " " << a;
-            EXPECT_NEAR(t.owenT(-h, -a), -boost::math::owens_t(h, a), kPhiAccuracy) << h << " " << a;
-            EXPECT_NEAR(t.owenTByReciprocal(h, a / 1e5), boost::math::owens_t(h, a / 1e5), kPhiAccuracy)
-                << h << " " << a / 1e5;
-        }
-    }
-    EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(t.failed, 0);
-}
-
-// Where |a| <= 1e6, |h·a| <= 5000 and 20 subintervals reach the tolerance, owenT returns that
-// very integral
-// times the stored 1/(2π), bit for bit. Elsewhere it integrates again with more subintervals
-// (h = ±1e-3, ±5e-3 at a = 1e6 need 21), or takes T(0, a) = atan(a)/(2π), T(h, ±∞) =
-// ±(1 − Φ(|h|))/2 where the integral beyond |a| is below double precision, or the reciprocal
-// relation; Boost's owens_t checks those to Φ's accuracy.
-TEST_F(OwenTTest, KeepsEveryTwentySubintervalResultAndCompletesTheOthers) {
-    constexpr double kStoredOneOverTwoPi = 0.159154943091896;
-    int kept = 0;
-    int completed = 0;
-    double worstCompleted = 0.0;
-    for (double h :
-         {-40.0, -8.0, -2.0, -0.3, -5e-3, -1e-3, 0.0, 1e-4, 1e-3, 5e-3, 0.5, 4.2, 12.0}) {
-        for (double a : {-1e150, -1e17, -1e9, -3e5, -500.0, -2.0, 0.5, 10.0, 2e5, 3e5, 1e6, 1e7,
-                         1e12, 1e17, 1e150}) {
-            double parameter = h;
-            const Integration twenty(NoncentralT::owenTIntegrand, &parameter, 0.0, a, 1e-12, 1e-12,
-                                     20);
-            const double value = t.owenT(h, a);
-            if (std::fabs(a) <= 1e6 && std::fabs(h * a) <= 5000.0 && twenty.ier == 0) {
-                ++kept;
-                EXPECT_EQ(value, twenty.result * kStoredOneOverTwoPi) << h << " " << a;
-            } else {
-                ++completed;
-                const double difference = std::fabs(value - boost::math::owens_t(h, a));
-                worstCompleted = std::max(worstCompleted, difference);
-                EXPECT_LE(difference, kPhiAccuracy) << h << " " << a;
-            }
-        }
-    }
-    // Both branches must really be exercised by the grid.
-    EXPECT_GE(kept, 50);
-    EXPECT_GE(completed, 40);
-    EXPECT_TRUE(reporter.messages.empty());
-    RecordProperty("worst_absolute_error_completed", std::to_string(worstCompleted));
-}
-
-TEST(OwenTIntegrandTest, UnderflowsToZeroAndAlwaysClearsTheFlag) {
-    double h = 40.0;
-    int flag = 7;
-    EXPECT_EQ(NoncentralT::owenTIntegrand(0.0, &h, flag), 0.0);
-    EXPECT_EQ(flag, 0);
-    h = 0.5;
-    flag = 7;
-    EXPECT_DOUBLE_EQ(NoncentralT::owenTIntegrand(2.0, &h, flag), std::exp(-0.125 * 5.0) / 5.0);
-    EXPECT_EQ(flag, 0);
 }
 
 }  // namespace

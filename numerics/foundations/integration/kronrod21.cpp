@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
-#include "numerics/t/noncentral_t.h"
+#include "numerics/foundations/integration/qags.h"
 
 namespace quorvel {
 
@@ -32,10 +33,10 @@ constexpr std::array<double, 5> kGaussWeights{
 
 // Piessens, de Doncker, Überhuber and Kahaner, QUADPACK (Springer 1983), routine DQK21; nodes
 // and weights as evaluated by Fullerton (Bell Labs, 1981) with 80-digit arithmetic.
-void NoncentralT::kronrod21(QagsIntegrand f, void* data, double a, double b, double& result,
-                            double& abserr, double& resabs, double& resasc, int& errorFlag) {
-    const double epmach = machineConstant(4);
-    const double uflow = machineConstant(1);
+void kronrod21(QagsIntegrand f, void* data, double a, double b, double& result, double& abserr,
+               double& resabs, double& resasc, int& errorFlag) {
+    const double epmach = std::numeric_limits<double>::epsilon();
+    const double uflow = std::numeric_limits<double>::min();
     errorFlag = 0;
     const double centr = 0.5 * (a + b);
     const double hlgth = 0.5 * (b - a);

@@ -2,8 +2,9 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
-#include "numerics/t/noncentral_t.h"
+#include "numerics/foundations/integration/qags.h"
 
 namespace quorvel {
 
@@ -16,45 +17,38 @@ enum class Finish { SumSubintervals, DivergenceTest, Decrement };
 bool arrayHolds(std::size_t size, int limit) {
     return size >= static_cast<std::size_t>(limit);
 }
-}  // namespace
 
-double NoncentralT::machineConstant(int i) {
-    switch (i) {
-        case 1:
-            return 2.2250738585072014e-308;
-        case 2:
-            return 1.7976931348623157e+308;
-        case 3:
-            return 1.1102230246251565e-16;
-        case 4:
-            return 2.220446049250313e-16;
-        case 5:
-            return 0.3010299956639812;
-        default:
-            return 0.0;
-    }
-}
+// The constants of QUADPACK's D1MACH that the routines use (1 smallest normalized, 2 largest,
+// 4 the relative spacing) are those of IEEE double precision.
+static_assert(std::numeric_limits<double>::is_iec559);
+static_assert(std::numeric_limits<double>::min() == 2.2250738585072014e-308);
+static_assert(std::numeric_limits<double>::max() == 1.7976931348623157e+308);
+static_assert(std::numeric_limits<double>::epsilon() == 2.220446049250313e-16);
+}  // namespace
 
 // Piessens, de Doncker, Überhuber and Kahaner, QUADPACK (Springer 1983), routine DQAGSE:
 // globally adaptive bisection of the subinterval with the largest error, the 21-point
 // Gauss–Kronrod rule, and Wynn's epsilon extrapolation of the sequence of sums. Expressions
 // keep QUADPACK's order so that the rounding is the published routine's; indices count from 0.
-void NoncentralT::integrateQags(QagsIntegrand f, void* data, double a, double b, double epsabs,
-                                double epsrel, int limit, double& result, double& abserr,
-                                int& neval, int& ier, std::span<double> alist,
-                                std::span<double> blist, std::span<double> rlist,
-                                std::span<double> elist, std::span<int> iord, int& last) {
-    const double epmach = machineConstant(4);
-    ier = 0;
-    neval = 0;
-    last = 0;
-    result = 0.0;
-    abserr = 0.0;
+QagsResult integrateQags(QagsIntegrand f, void* data, double a, double b, double epsabs,
+                         double epsrel, int limit, QagsWorkArrays work) {
+    QagsResult output;
+    double& result = output.result;
+    double& abserr = output.abserr;
+    int& neval = output.neval;
+    int& ier = output.ier;
+    int& last = output.last;
+    const std::span<double> alist = work.alist;
+    const std::span<double> blist = work.blist;
+    const std::span<double> rlist = work.rlist;
+    const std::span<double> elist = work.elist;
+    const std::span<int> iord = work.iord;
+    const double epmach = std::numeric_limits<double>::epsilon();
     if (limit < 1 || !arrayHolds(alist.size(), limit) || !arrayHolds(blist.size(), limit) ||
         !arrayHolds(rlist.size(), limit) || !arrayHolds(elist.size(), limit) ||
         !arrayHolds(iord.size(), limit)) {
         ier = kInvalidInput;
-        return;
+        return output;
     }
     alist[0] = a;
     blist[0] = b;
@@ -62,20 +56,20 @@ void NoncentralT::integrateQags(QagsIntegrand f, void* data, double a, double b,
     elist[0] = 0.0;
     if (epsabs <= 0.0 && epsrel < std::max(50.0 * epmach, 0.5e-28)) {
         ier = kInvalidInput;
-        return;
+        return output;
     }
 
     // First approximation to the integral.
-    const double uflow = machineConstant(1);
-    const double oflow = machineConstant(2);
+    const double uflow = std::numeric_limits<double>::min();
+    const double oflow = std::numeric_limits<double>::max();
     int ierro = 0;
     int errorFlag = 0;
     double defabs = 0.0;
     double resabs = 0.0;
     kronrod21(f, data, a, b, result, abserr, defabs, resabs, errorFlag);
     if (errorFlag != 0) {
-        ier = kIntegrandFailed;
-        return;
+        ier = kQagsIntegrandFailed;
+        return output;
     }
     const double dres = std::fabs(result);
     double errbnd = std::max(epsabs, epsrel * dres);
@@ -91,7 +85,7 @@ void NoncentralT::integrateQags(QagsIntegrand f, void* data, double a, double b,
     }
     if (ier != 0 || (abserr <= errbnd && abserr != resabs) || abserr == 0.0) {
         neval = 42 * last - 21;
-        return;
+        return output;
     }
 
     // Initialisation.
@@ -135,13 +129,13 @@ void NoncentralT::integrateQags(QagsIntegrand f, void* data, double a, double b,
         double defab2 = 0.0;
         kronrod21(f, data, a1, b1, area1, error1, resabs, defab1, errorFlag);
         if (errorFlag != 0) {
-            ier = kIntegrandFailed;
-            return;
+            ier = kQagsIntegrandFailed;
+            return output;
         }
         kronrod21(f, data, a2, b2, area2, error2, resabs, defab2, errorFlag);
         if (errorFlag != 0) {
-            ier = kIntegrandFailed;
-            return;
+            ier = kQagsIntegrandFailed;
+            return output;
         }
 
         // Improve the previous approximations to the integral and error and test accuracy.
@@ -323,6 +317,7 @@ void NoncentralT::integrateQags(QagsIntegrand f, void* data, double a, double b,
         ier = ier - 1;
     }
     neval = 42 * last - 21;
+    return output;
 }
 
 }  // namespace quorvel

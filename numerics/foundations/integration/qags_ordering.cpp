@@ -1,4 +1,4 @@
-#include "numerics/t/noncentral_t.h"
+#include "numerics/foundations/integration/qags.h"
 
 namespace quorvel {
 
@@ -6,8 +6,8 @@ namespace quorvel {
 // larger new error is inserted top-down from position nrmax, the smaller bottom-up. Once more
 // than limit/2 + 2 subintervals exist only the first limit + 3 − last positions are kept in
 // order, since no more intervals than that can still be bisected.
-void NoncentralT::orderErrors(int limit, int last, int& maxerr, double& ermax,
-                              std::span<const double> elist, std::span<int> iord, int& nrmax) {
+void orderErrors(int limit, int last, int& maxerr, double& ermax, std::span<const double> elist,
+                 std::span<int> iord, int& nrmax) {
     if (last <= 2) {
         iord[0] = 0;
         iord[1] = 1;

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 
-#include "numerics/t/noncentral_t.h"
+#include "numerics/foundations/integration/qags.h"
 
 namespace quorvel {
 
@@ -13,12 +15,11 @@ constexpr int kLimexp = 50;
 // Wynn's epsilon algorithm (P. Wynn, MTAC 10, 1956) as in Piessens, de Doncker, Überhuber and
 // Kahaner, QUADPACK (Springer 1983), routine DQELG. The table keeps only the two lower
 // diagonals; its elements are numbered from 1 at the right-hand corner, as published.
-void NoncentralT::epsilonExtrapolate(int& n, std::array<double, kEpsilonTableSize>& epstab,
-                                     double& result, double& abserr, std::array<double, 3>& res3la,
-                                     int& nres) {
+void epsilonExtrapolate(int& n, std::array<double, kEpsilonTableSize>& epstab, double& result,
+                        double& abserr, std::array<double, 3>& res3la, int& nres) {
     auto e = [&epstab](int k) -> double& { return epstab[static_cast<std::size_t>(k - 1)]; };
-    const double epmach = machineConstant(4);
-    const double oflow = machineConstant(2);
+    const double epmach = std::numeric_limits<double>::epsilon();
+    const double oflow = std::numeric_limits<double>::max();
     // No estimate may claim more than the rounding level of the result.
     auto floorError = [&] { abserr = std::max(abserr, 5.0 * epmach * std::fabs(result)); };
     nres = nres + 1;
