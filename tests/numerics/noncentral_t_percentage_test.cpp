@@ -63,6 +63,21 @@ TEST_F(NoncentralTPercentageTest, ConvergesAtTheEndsOfTheCumPRangeForSmallDf) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
+// From a negative start the first search can run away into a failed evaluation; the search
+// then starts again from z + δ instead of giving up (Df 7, δ −5, CumP .001 gives about −18.73),
+// and where both stop short the bracketed search finds the point.
+TEST_F(NoncentralTPercentageTest, StartsAgainAfterAnAbortedFirstSearch) {
+    expectPercentagePoint(0.001, 7, -5.0);
+    for (int df = 1; df <= 40; df += 3) {
+        for (double delta : {-20.0, -12.5, -5.0, 5.0, 12.5, 20.0}) {
+            for (double cumP : {0.0001, 0.001, 0.999, 0.9999}) {
+                expectPercentagePoint(cumP, df, delta);
+            }
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
+}
+
 TEST_F(NoncentralTPercentageTest, MedianOfTheCentralDistributionIsZeroAtOnce) {
     EXPECT_EQ(t.percentagePoint(0.5, 10, 0.0), 0.0);
     EXPECT_EQ(t.failed, 0);
