@@ -138,6 +138,18 @@ class AnswerableRequestsSweep : public ::testing::Test {
         ++checked;
     }
 
+    // The four quantities of one drawn request.
+    void checkEveryQuantity(const Family& family, ComputeRequest request) {
+        request.quantity = QuantityKind::CumP;
+        checkCdf(family, request);
+        request.quantity = QuantityKind::Value;
+        checkValue(family, request);
+        request.quantity = QuantityKind::Noncentrality;
+        checkNoncentrality(family, request);
+        request.quantity = QuantityKind::Interval;
+        checkInterval(family, request);
+    }
+
     // One noncentrality target on a falling function: answerable when Boost's probabilities at
     // the ends of the accepted range enclose it by more than the floor; ambiguous targets within
     // the floor of an end are left out.
@@ -227,14 +239,7 @@ TEST_F(AnswerableRequestsSweep, F) {
         r.value = draws.uniform(0.05, 3.0) * (1.0 + r.noncentrality / r.df1);
         r.cumP = draws.cumP();
         r.confidence = draws.confidence();
-        r.quantity = QuantityKind::CumP;
-        checkCdf(family, r);
-        r.quantity = QuantityKind::Value;
-        checkValue(family, r);
-        r.quantity = QuantityKind::Noncentrality;
-        checkNoncentrality(family, r);
-        r.quantity = QuantityKind::Interval;
-        checkInterval(family, r);
+        checkEveryQuantity(family, r);
     }
     RecordProperty("requests_checked", checked);
     EXPECT_GT(checked, 3 * kRequestsPerOperation);
@@ -290,14 +295,7 @@ TEST_F(AnswerableRequestsSweep, ChiSquare) {
         r.value = draws.uniform(0.5, 3000.0);
         r.cumP = draws.cumP();
         r.confidence = draws.confidence();
-        r.quantity = QuantityKind::CumP;
-        checkCdf(family, r);
-        r.quantity = QuantityKind::Value;
-        checkValue(family, r);
-        r.quantity = QuantityKind::Noncentrality;
-        checkNoncentrality(family, r);
-        r.quantity = QuantityKind::Interval;
-        checkInterval(family, r);
+        checkEveryQuantity(family, r);
     }
     RecordProperty("requests_checked", checked);
     EXPECT_GT(checked, 3 * kRequestsPerOperation);
