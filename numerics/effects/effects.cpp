@@ -1,0 +1,50 @@
+#include "numerics/effects/effects.h"
+
+#include "numerics/calculators.h"
+#include "numerics/effects/effect_parts.h"
+
+namespace quorvel {
+
+void showEffectMessage(Calculators& calculators, std::string_view message) {
+    calculators.reporter().show(message);
+}
+
+EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& request) {
+    EffectOutcome outcome;
+    switch (request.quantity) {
+        case EffectQuantity::Estimate:
+            outcome = estimateEffect(calculators, request);
+            break;
+        case EffectQuantity::Power: {
+            const PowerValue value = testPower(calculators, request);
+            outcome.power = value.power;
+            outcome.failed = value.failed;
+            break;
+        }
+        case EffectQuantity::SampleSize:
+            outcome = findSampleSize(calculators, request);
+            break;
+    }
+    if (outcome.failed) {
+        // A failed request carries the failure value in every number it answers, as the
+        // families' own routines do.
+        const double failure = calculators.failureValue;
+        switch (request.quantity) {
+            case EffectQuantity::Estimate:
+                outcome.estimate = failure;
+                outcome.lower = failure;
+                outcome.upper = failure;
+                break;
+            case EffectQuantity::Power:
+                outcome.power = failure;
+                break;
+            case EffectQuantity::SampleSize:
+                outcome.n = truncateDegreesOfFreedom(failure);
+                outcome.power = failure;
+                break;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace quorvel
