@@ -60,7 +60,7 @@ int wholeDf(long long sum) {
 // T² ~ F(1, Df) gives t₁₋α/₂ = √F₁₋α(1, Df) from the F family instead, for Df up to its limit.
 double tCriticalValue(FamilyCalls& calls, double alpha, int sides, int df) {
     const double cumP = sides == 2 ? 1.0 - alpha / 2.0 : 1.0 - alpha;
-    if (sides != 2 || cumP <= t_arguments::kLargestValueCumP) {
+    if (sides != 2 || !(cumP > t_arguments::kLargestValueCumP)) {
         return calls.centralPoint(DistributionKind::T, cumP, df, 0);
     }
     if (df > f_arguments::kMaxDf) {

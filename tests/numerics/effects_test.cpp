@@ -14,6 +14,7 @@
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -604,6 +605,72 @@ TEST_F(Effects, FailuresShowOneMessageAndGiveTheFailureValue) {
                 EXPECT_EQ(outcome.power, kFailure) << row.name;
                 break;
         }
+    }
+}
+
+// Requests the command line would refuse as usage errors still end in a message and the
+// failure value: no overflow of a size sum, no search past a limit, no NaN passed on silently.
+TEST_F(Effects, AbsurdRequestsEndInAMessage) {
+    constexpr int kLargest = std::numeric_limits<int>::max();
+    constexpr int kSmallest = std::numeric_limits<int>::min();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const EffectRequest requests[] = {
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::Power,
+         .effect = 0.5,
+         .n1 = kLargest,
+         .n2 = kLargest},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::Power,
+         .effect = 0.5,
+         .n1 = 10,
+         .n2 = -10},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::Power,
+         .effect = 0.5,
+         .n = 20,
+         .alpha = nan},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 1e10},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = std::numeric_limits<double>::infinity()},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.5,
+         .power = nan},
+        {.distribution = DistributionKind::F,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.15,
+         .df1 = kLargest},
+        {.distribution = DistributionKind::F,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.15,
+         .df1 = kSmallest},
+        {.distribution = DistributionKind::F,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.15,
+         .df1 = 3,
+         .alpha = 2.0},
+        {.distribution = DistributionKind::ChiSquare,
+         .quantity = EffectQuantity::Power,
+         .effect = 0.3,
+         .n = kSmallest,
+         .df1 = 4},
+        {.distribution = DistributionKind::F,
+         .measure = EffectMeasure::CohensFSquared,
+         .value = 2.0,
+         .df1 = 3,
+         .df2 = 0},
+        {.distribution = DistributionKind::T, .value = 2.0, .n1 = 5, .n2 = 0},
+        {.distribution = DistributionKind::T, .value = 2.0, .n = 20, .confidence = nan},
+        {.measure = EffectMeasure::CohensW, .value = -1.0, .n = 50, .df1 = 4},
+    };
+    for (const EffectRequest& r : requests) {
+        const EffectOutcome outcome = compute(r);
+        EXPECT_TRUE(outcome.failed) << describe(r);
+        EXPECT_FALSE(reporter.messages.empty()) << describe(r);
     }
 }
 
