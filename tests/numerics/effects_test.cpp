@@ -1,7 +1,7 @@
 // Effect sizes, power and sample size through computeEffect, checked against Boost.Math's
-// central quantiles and noncentral distribution functions, against the power and sample-size
-// figures of Cohen (1988) as reproduced by R's pwr, and by putting each interval's limits back
-// through Boost's distribution function.
+// central quantiles and noncentral distribution functions, against reference figures for
+// standard designs (pwr's conventions λ = f²·(U + V + 1) and λ = N·w²), and by putting each
+// interval's limits back through Boost's distribution function.
 
 #include <gtest/gtest.h>
 
@@ -124,8 +124,7 @@ TEST_F(Effects, CohensDOfTwoGroupsOfElevenAtTwoPointFive) {
     EXPECT_NEAR(d.upper, 1.9524, 5e-5);
 }
 
-// Cohen (1988) tables as reproduced by pwr.t.test, pwr.f2.test and pwr.chisq.test, to the
-// six decimals quoted.
+// Reference powers of three standard designs, to the six decimals quoted.
 TEST_F(Effects, PowerCheckValues) {
     struct Row {
         EffectRequest request;
