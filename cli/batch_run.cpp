@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "cli/csv.h"
+#include "cli/effect_request.h"
 #include "cli/number_text.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
@@ -21,11 +24,13 @@ namespace {
 
 constexpr std::string_view kMessageSeparator = " | ";
 
-enum class ColumnKind { Distribution, Quantity, Number };
+// Number columns serve the distribution quantities, the effect quantities or both.
+enum class ColumnKind { Distribution, Quantity, Number, EffectOnly };
 
 struct Column {
     ColumnKind kind;
     RequestInput input = RequestInput::Value;
+    std::optional<EffectInput> effectInput = std::nullopt;
 };
 
 struct ColumnName {
@@ -33,16 +38,24 @@ struct ColumnName {
     Column column;
 };
 
-constexpr ColumnName kColumnNames[] = {
+const ColumnName kColumnNames[] = {
     {"distribution", {ColumnKind::Distribution}},
     {"quantity", {ColumnKind::Quantity}},
-    {"value", {ColumnKind::Number, RequestInput::Value}},
-    {"df1", {ColumnKind::Number, RequestInput::Df1}},
-    {"df", {ColumnKind::Number, RequestInput::Df1}},
-    {"df2", {ColumnKind::Number, RequestInput::Df2}},
+    {"value", {ColumnKind::Number, RequestInput::Value, EffectInput::Value}},
+    {"df1", {ColumnKind::Number, RequestInput::Df1, EffectInput::Df1}},
+    {"df", {ColumnKind::Number, RequestInput::Df1, EffectInput::Df1}},
+    {"df2", {ColumnKind::Number, RequestInput::Df2, EffectInput::Df2}},
     {"noncentrality", {ColumnKind::Number, RequestInput::Noncentrality}},
     {"cump", {ColumnKind::Number, RequestInput::CumP}},
-    {"confidence", {ColumnKind::Number, RequestInput::Confidence}},
+    {"confidence", {ColumnKind::Number, RequestInput::Confidence, EffectInput::Confidence}},
+    {"n", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N}},
+    {"n1", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N1}},
+    {"n2", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N2}},
+    {"alpha", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Alpha}},
+    {"power", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Power}},
+    {"sides", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Sides}},
+    {"design", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Design}},
+    {"effect", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Effect}},
 };
 
 std::string_view inputName(RequestInput input) {
@@ -82,10 +95,12 @@ struct HeaderLayout {
     std::vector<Column> columns;
     std::optional<std::size_t> distribution;
     std::optional<std::size_t> quantity;
-    std::optional<std::size_t> inputs[6];
+    std::map<RequestInput, std::size_t> inputs;
+    std::map<EffectInput, std::size_t> effectInputs;
 
-    std::optional<std::size_t>& position(RequestInput input) {
-        return inputs[static_cast<std::size_t>(input)];
+    std::optional<std::size_t> position(RequestInput input) const {
+        const auto found = inputs.find(input);
+        return found == inputs.end() ? std::nullopt : std::optional(found->second);
     }
 };
 
@@ -108,23 +123,30 @@ std::optional<HeaderLayout> readHeader(const CsvRecord& record, std::string& pro
             problem = "unknown column '" + std::string(trimmed(record.fields[i])) + "'";
             return std::nullopt;
         }
-        std::optional<std::size_t>* slot = nullptr;
+        bool repeated = false;
         switch (match->column.kind) {
             case ColumnKind::Distribution:
-                slot = &layout.distribution;
+                repeated = layout.distribution.has_value();
+                layout.distribution = i;
                 break;
             case ColumnKind::Quantity:
-                slot = &layout.quantity;
+                repeated = layout.quantity.has_value();
+                layout.quantity = i;
                 break;
             case ColumnKind::Number:
-                slot = &layout.position(match->column.input);
+                repeated = !layout.inputs.emplace(match->column.input, i).second;
+                break;
+            case ColumnKind::EffectOnly:
                 break;
         }
-        if (slot->has_value()) {
+        if (match->column.effectInput) {
+            repeated =
+                !layout.effectInputs.emplace(*match->column.effectInput, i).second || repeated;
+        }
+        if (repeated) {
             problem = "column '" + name + "' appears more than once";
             return std::nullopt;
         }
-        *slot = i;
         layout.columns.push_back(match->column);
     }
     if (!layout.distribution || !layout.quantity) {
@@ -140,15 +162,36 @@ struct RowResult {
     std::string upper;
     std::string status;
     std::string messages;
+    std::string achievedPower;
 };
 
 RowResult invalid(std::string reason) {
-    return {"", "", "", "invalid", std::move(reason)};
+    return {"", "", "", "invalid", std::move(reason), ""};
+}
+
+// A row's request: a distribution quantity or an effect quantity.
+using RowRequest = std::variant<ComputeRequest, EffectRequest>;
+
+// An effect quantity's row: the texts of the columns its command takes, by input.
+std::variant<EffectRequest, std::string> readEffectRow(const std::vector<std::string>& fields,
+                                                       const HeaderLayout& layout,
+                                                       const EffectCommand& command) {
+    EffectTexts texts;
+    for (const auto& [input, position] : layout.effectInputs) {
+        const std::string_view text = trimmed(fields[position]);
+        if (takes(command, input) && !text.empty()) {
+            texts[input] = std::string(text);
+        }
+    }
+    const EffectNamer columnName = [](EffectInput input) {
+        return std::string(effectInputName(input));
+    };
+    return effectRequestFrom(command, texts, columnName);
 }
 
 // Reads a row into a request, or gives the reason it cannot be computed.
-std::optional<ComputeRequest> readRow(const std::vector<std::string>& fields, HeaderLayout& layout,
-                                      std::string& reason) {
+std::optional<RowRequest> readRow(const std::vector<std::string>& fields,
+                                  const HeaderLayout& layout, std::string& reason) {
     const std::string distributionText = lowered(fields[*layout.distribution]);
     const std::optional<DistributionKind> distribution = distributionNamed(distributionText);
     if (!distribution) {
@@ -158,9 +201,19 @@ std::optional<ComputeRequest> readRow(const std::vector<std::string>& fields, He
     const std::string quantityText = lowered(fields[*layout.quantity]);
     const std::optional<QuantityKind> quantity = quantityNamed(quantityText);
     if (!quantity) {
-        reason =
-            "unknown quantity '" + quantityText + "' (use cdf, value, noncentrality or interval)";
-        return std::nullopt;
+        const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
+        if (command == nullptr) {
+            reason = "unknown quantity '" + quantityText +
+                     "' (use cdf, value, noncentrality, interval, an effect size, power or "
+                     "sample-size)";
+            return std::nullopt;
+        }
+        auto effect = readEffectRow(fields, layout, *command);
+        if (const std::string* problem = std::get_if<std::string>(&effect)) {
+            reason = distributionText + " " + quantityText + ": " + *problem;
+            return std::nullopt;
+        }
+        return std::get<EffectRequest>(effect);
     }
     ComputeRequest request;
     request.distribution = *distribution;
@@ -216,7 +269,25 @@ void writeRow(std::ostream& output, const std::vector<std::string>& fields, std:
         output << (i < fields.size() ? csvField(fields[i]) : std::string()) << ',';
     }
     output << csvField(row.result) << ',' << csvField(row.lower) << ',' << csvField(row.upper)
-           << ',' << row.status << ',' << csvField(row.messages) << '\n';
+           << ',' << row.status << ',' << csvField(row.messages) << ','
+           << csvField(row.achievedPower) << '\n';
+}
+
+void writeEffectOutcome(EffectQuantity quantity, const EffectOutcome& outcome, RowResult& row) {
+    switch (quantity) {
+        case EffectQuantity::Estimate:
+            row.result = formatNumber(outcome.estimate);
+            row.lower = formatNumber(outcome.lower);
+            row.upper = formatNumber(outcome.upper);
+            break;
+        case EffectQuantity::Power:
+            row.result = formatNumber(outcome.power);
+            break;
+        case EffectQuantity::SampleSize:
+            row.result = std::to_string(outcome.n);
+            row.achievedPower = formatNumber(outcome.power);
+            break;
+    }
 }
 
 bool isBlankLine(const CsvRecord& record) {
@@ -235,11 +306,18 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors) {
         messages = std::move(reporter.messages);
         return outcome;
     };
-    return runBatch(input, output, errors, compute);
+    const EffectRowComputation computeEffectRow = [&](const EffectRequest& request,
+                                                      std::vector<std::string>& messages) {
+        reporter.messages.clear();
+        const EffectOutcome outcome = computeEffect(calculators, request);
+        messages = std::move(reporter.messages);
+        return outcome;
+    };
+    return runBatch(input, output, errors, compute, computeEffectRow);
 }
 
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
-             const RowComputation& compute) {
+             const RowComputation& compute, const EffectRowComputation& computeEffectRow) {
     CsvReader reader(input);
     CsvRecord header;
     if (!reader.next(header)) {
@@ -256,7 +334,7 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
     for (const std::string& name : header.fields) {
         output << csvField(name) << ',';
     }
-    output << "result,lower,upper,status,messages\n";
+    output << "result,lower,upper,status,messages,achieved_power\n";
 
     int status = kBatchOk;
     CsvRecord record;
@@ -266,7 +344,7 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
         }
         RowResult row;
         std::string reason;
-        std::optional<ComputeRequest> request;
+        std::optional<RowRequest> request;
         if (!record.problem.empty()) {
             reason = record.problem;
         } else if (record.fields.size() != columns) {
@@ -280,14 +358,23 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
             status = kBatchInvalid;
         } else {
             std::vector<std::string> messages;
-            const ComputeOutcome outcome = compute(*request, messages);
-            if (request->quantity == QuantityKind::Interval) {
-                row.lower = formatNumber(outcome.lower);
-                row.upper = formatNumber(outcome.upper);
+            bool failed = false;
+            if (const auto* quantity = std::get_if<ComputeRequest>(&*request)) {
+                const ComputeOutcome outcome = compute(*quantity, messages);
+                failed = outcome.failed;
+                if (quantity->quantity == QuantityKind::Interval) {
+                    row.lower = formatNumber(outcome.lower);
+                    row.upper = formatNumber(outcome.upper);
+                } else {
+                    row.result = formatNumber(outcome.result);
+                }
             } else {
-                row.result = formatNumber(outcome.result);
+                const auto& effect = std::get<EffectRequest>(*request);
+                const EffectOutcome outcome = computeEffectRow(effect, messages);
+                failed = outcome.failed;
+                writeEffectOutcome(effect.quantity, outcome, row);
             }
-            if (!outcome.failed) {
+            if (!failed) {
                 row.status = "ok";
             } else {
                 row.status = "failed";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "numerics/computation.h"
+#include "numerics/effects/effects.h"
 
 namespace quorvel::cli {
 
@@ -15,9 +16,11 @@ namespace quorvel::cli {
 enum BatchStatus { kBatchOk = 0, kBatchFailedRow = 1, kBatchInvalid = 2 };
 
 // Reads CSV with a header naming any of distribution, quantity, value, df1 (or df), df2,
-// noncentrality, cump, confidence, and writes for every input row the row as read followed by
-// result, lower, upper, status (ok, failed or invalid) and messages. Rows stream through one
-// at a time; a bad row never stops the run. Diagnostics about the header go to `errors`.
+// noncentrality, cump, confidence and, for the effect quantities, n, n1, n2, alpha, power,
+// sides, design, effect, and writes for every input row the row as read followed by result,
+// lower, upper, status (ok, failed or invalid), messages and achieved_power (a sample size's). Rows
+// stream through one at a time; a bad row never stops the run. Diagnostics about the header go to
+// `errors`.
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
 
 // Computes one row, appending every calculation-error message shown to `messages`; the
@@ -25,9 +28,13 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
 using RowComputation = std::function<ComputeOutcome(const ComputeRequest& request,
                                                     std::vector<std::string>& messages)>;
 
+// Computes one effect-size, power or sample-size row, likewise.
+using EffectRowComputation =
+    std::function<EffectOutcome(const EffectRequest& request, std::vector<std::string>& messages)>;
+
 // runBatch with the computation of a row supplied by the caller (the reading and writing of the
 // CSV alone, as the fuzz test exercises it).
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
-             const RowComputation& compute);
+             const RowComputation& compute, const EffectRowComputation& computeEffectRow);
 
 }  // namespace quorvel::cli

@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "cli/effect_command_line.h"
 #include "cli/number_text.h"
 #include "numerics/request_model.h"
 
@@ -80,6 +81,22 @@ UsageError usage(std::string message) {
     return UsageError{std::move(message) + " (see quorvel-cli --help)"};
 }
 
+// A level above 1 and up to 100 was written as a percentage.
+constexpr double kLargestPercentage = 100.0;
+
+// The effect sizes a distribution offers, for the message about an unknown quantity.
+std::string effectQuantityNames(DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::F:
+            return "eta2, f2";
+        case DistributionKind::T:
+            return "d";
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return "rmsea, w";
+}
+
 }  // namespace
 
 Command parseCommandLine(const std::vector<std::string>& arguments) {
@@ -101,12 +118,16 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     }
     const std::optional<DistributionKind> distribution = distributionNamed(arguments[0]);
     if (!distribution) {
-        return usage("unknown distribution '" + arguments[0] + "': use f, t or chisq");
+        return usage("unknown distribution '" + arguments[0] + "': use f, t or chisq (or x2)");
     }
     const std::optional<QuantityKind> quantity = quantityNamed(arguments[1]);
     if (!quantity) {
-        return usage("unknown quantity '" + arguments[1] +
-                     "': use cdf, value, noncentrality or interval");
+        if (const EffectCommand* effect = effectCommandNamed(*distribution, arguments[1])) {
+            return parseEffectCommand(*effect, arguments);
+        }
+        return usage("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
+                     "': use cdf, value, noncentrality, interval, " +
+                     effectQuantityNames(*distribution) + ", power or sample-size");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
     const InputNeeds needs = inputsFor(*distribution, *quantity);
@@ -155,9 +176,17 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             return usage("option " + name + ": '" + std::string(text) +
                          "' is not a whole number of degrees of freedom");
         }
+        if (option->input == RequestInput::Confidence && *number > 1.0 &&
+            *number <= kLargestPercentage) {
+            return usage("option " + percentageHint(name, *number));
+        }
         assignInput(request, option->input, *number);
     }
     for (RequestInput input : needs.required) {
+        // The central distribution is meant when cdf or value names no noncentrality.
+        if (input == RequestInput::Noncentrality) {
+            continue;
+        }
         if (given.count(input) == 0) {
             return usage("'" + combination + "' needs option " +
                          std::string(optionFor(input, *distribution)));
@@ -171,28 +200,55 @@ std::string usageText() {
        quorvel-cli --batch FILE
        quorvel-cli --help
 
-Computes one quantity of the noncentral F, t or chi-square distribution.
+Computes one quantity of the noncentral F, t or chi-square distribution, an effect size with
+its confidence interval, a power or a sample size.
 
-  DISTRIBUTION  f | t | chisq
+  DISTRIBUTION  f | t | chisq (also x2; any case)
   QUANTITY      cdf            cumulative probability of --value
                 value          the value whose cumulative probability is --cump
                 noncentrality  the noncentrality that gives --value the probability --cump
                 interval       confidence limits for the noncentrality from --value
+                d              t: Cohen's d from --value with --n (one sample or paired, Df n-1)
+                               or --n1 and --n2 (two groups, Df n1+n2-2)
+                eta2, f2       f: partial eta squared, Cohen's f squared from --value, --df1 --df2
+                rmsea, w       chisq: RMSEA, Cohen's w from --value, --df, --n
+                power          t: --d with --n or --n1 --n2 [--sides 1|2];
+                               f: --f2 --df1 --df2; chisq: --w --df --n
+                sample-size    t: --d --power [--sides] [--design two-sample|one-sample];
+                               f: --f2 --df1 --power; chisq: --w --df --power
 
-Options (each once; a number may also be written --option=X):
-  --value X         the F, t or chi-square value
+Options (each once; a value may also be written --option=X):
+  --value X         the F, t or chi-square value (observed, for an effect size)
   --df1 N, --df2 N  degrees of freedom of F; --df N for t and chi-square
-  --lambda X        noncentrality of F and chi-square; --delta X for t
+  --lambda X        noncentrality of F and chi-square; --delta X for t (default 0 for cdf
+                    and value: the central distribution)
   --cump P          cumulative probability
-  --confidence C    confidence level of an interval (default 0.95)
+  --confidence C    confidence level of an interval or effect size (default 0.95)
+  --n N, --n1 N, --n2 N  sample sizes (whole numbers)
+  --d D, --f2 F2, --w W  effect of a power or sample size (f2 and w not negative)
+  --alpha A         level of the test, 0.0001 to 0.5 (default 0.05)
+  --power P         target power of a sample size, above alpha and at most 0.9999
+  --sides 1|2       one- or two-sided t test (default 2)
+  --design D        two-sample (default; N per group, equal groups) or one-sample
+A level or power is a proportion: 95 is refused with the hint 0.95.
+
+Effect sizes follow the conventions of R's MBESS (d, eta squared, RMSEA with N - 1) and pwr
+(lambda = f2 (u + v + 1) for F, lambda = N w^2 for chi-square); each interval is the
+family's interval for the noncentrality mapped through the measure, a lower noncentrality of 0
+giving 0. Power uses the central critical value of the family; a sample size is the smallest
+whole N whose power reaches --power (per group for a two-sample t design).
 
 Batch: --batch FILE (or - for standard input) reads CSV whose header names any of
-  distribution,quantity,value,df1,df2,noncentrality,cump,confidence (df for df1),
-  and writes each row followed by result,lower,upper,status,messages. status is ok,
-  failed (a calculation error: its messages) or invalid (the row could not be read).
+  distribution,quantity,value,df1,df2,noncentrality,cump,confidence (df for df1) and, for
+  the quantities above, n,n1,n2,alpha,power,sides,design,effect (effect: the d, f2 or w of a
+  power or sample size), and writes each row followed by
+  result,lower,upper,status,messages,achieved_power. result is the value, estimate, power or
+  N; lower and upper the limits; achieved_power the power a sample size reaches. status is
+  ok, failed (a calculation error: its messages) or invalid (the row could not be read).
   Exit status: 0 all ok, 1 a row failed, 2 a row invalid or the header unusable.
 
-Output: the result on one line (17 significant digits); an interval prints LOWER UPPER.
+Output: the result on one line (17 significant digits); an interval prints LOWER UPPER, an
+effect size ESTIMATE LOWER UPPER, a power POWER and a sample size N POWER.
 A failed calculation prints -9999 and its messages on standard error.
 Exit status: 0 success, 1 a calculation error was reported, 2 a usage error.
 )";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "numerics/computation.h"
+#include "numerics/effects/effects.h"
 
 namespace quorvel::cli {
 
@@ -12,6 +13,11 @@ struct HelpRequest {};
 
 struct SingleComputation {
     ComputeRequest request;
+};
+
+// An effect size with its interval, a power or a sample size.
+struct EffectComputation {
+    EffectRequest request;
 };
 
 struct BatchRequest {
@@ -23,11 +29,14 @@ struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<HelpRequest, SingleComputation, BatchRequest, UsageError>;
+using Command =
+    std::variant<HelpRequest, SingleComputation, EffectComputation, BatchRequest, UsageError>;
 
 // Reads `DISTRIBUTION QUANTITY [OPTIONS]`, `--batch FILE` or `--help` (arguments without the
-// program name). Every option must belong to the distribution and be used by the quantity,
-// appear once and hold a whole finite number; a Df must be a whole number.
+// program name). The distribution's name is read without regard to case (x2 is chisq). Every
+// option must belong to the distribution and be used by the quantity, appear once and hold a
+// finite number; a Df or a sample size must be a whole number. The noncentrality of cdf and
+// value is 0 when not given; a level or power written as a percentage is refused with a hint.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text that --help prints.

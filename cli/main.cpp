@@ -9,10 +9,12 @@
 
 #include "cli/batch_run.h"
 #include "cli/command_line.h"
+#include "cli/effect_request.h"
 #include "cli/number_text.h"
 #include "cli/stream_reporter.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
+#include "numerics/effects/effects.h"
 
 namespace {
 constexpr int kExitSuccess = 0;
@@ -29,6 +31,14 @@ int runSingle(const quorvel::ComputeRequest& request) {
     } else {
         std::cout << quorvel::cli::formatNumber(outcome.result) << '\n';
     }
+    return outcome.failed ? kExitCalculationError : kExitSuccess;
+}
+
+int runEffect(const quorvel::EffectRequest& request) {
+    quorvel::cli::StreamReporter reporter(std::cerr);
+    quorvel::Calculators calculators(reporter);
+    const quorvel::EffectOutcome outcome = quorvel::computeEffect(calculators, request);
+    std::cout << quorvel::cli::effectOutputLine(request.quantity, outcome) << '\n';
     return outcome.failed ? kExitCalculationError : kExitSuccess;
 }
 
@@ -59,6 +69,8 @@ int main(int argc, char** argv) {
                 return kExitUsageError;
             } else if constexpr (std::is_same_v<Parsed, quorvel::cli::BatchRequest>) {
                 return runBatchFile(parsed.path);
+            } else if constexpr (std::is_same_v<Parsed, quorvel::cli::EffectComputation>) {
+                return runEffect(parsed.request);
             } else {
                 return runSingle(parsed.request);
             }

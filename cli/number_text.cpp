@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <sstream>
 
 namespace quorvel::cli {
 
@@ -36,6 +37,13 @@ std::optional<double> parseNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+std::string percentageHint(std::string_view name, double value) {
+    std::ostringstream text;
+    text << name << ' ' << value << " looks like a percentage: write it as a proportion, for "
+         << "example " << value / 100.0;
+    return text.str();
 }
 
 }  // namespace quorvel::cli

@@ -14,4 +14,8 @@ std::string formatNumber(double value);
 // text is empty, or the number is out of range or not finite.
 std::optional<double> parseNumber(std::string_view text);
 
+// "NAME X looks like a percentage: write it as a proportion, for example Y" for a level or a
+// power written above 1 (95 for 0.95), with both numbers in their shortest form.
+std::string percentageHint(std::string_view name, double value);
+
 }  // namespace quorvel::cli

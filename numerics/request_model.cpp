@@ -1,5 +1,8 @@
 #include "numerics/request_model.h"
 
+#include <cctype>
+#include <string>
+
 namespace quorvel {
 
 InputNeeds inputsFor(DistributionKind distribution, QuantityKind quantity) {
@@ -53,9 +56,17 @@ void assignInput(ComputeRequest& request, RequestInput input, double number) {
 }
 
 std::optional<DistributionKind> distributionNamed(std::string_view name) {
+    std::string lowered(name);
+    for (char& c : lowered) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    // The window calls the chi-square distribution "X2".
+    if (lowered == "x2") {
+        return DistributionKind::ChiSquare;
+    }
     for (DistributionKind distribution :
          {DistributionKind::F, DistributionKind::T, DistributionKind::ChiSquare}) {
-        if (name == distributionName(distribution)) {
+        if (lowered == distributionName(distribution)) {
             return distribution;
         }
     }

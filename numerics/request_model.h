@@ -45,8 +45,8 @@ inline constexpr std::array<InputDefault, 5> kInputDefaults{{
 // The level of an interval for which the command line and a batch row name none.
 inline constexpr double kDefaultConfidence = 0.95;
 
-// "f", "t", "chisq" and "cdf", "value", "noncentrality", "interval": the names on the command
-// line and in batch files.
+// "f", "t", "chisq" (also "x2", and in any case) and "cdf", "value", "noncentrality",
+// "interval": the names on the command line and in batch files.
 std::optional<DistributionKind> distributionNamed(std::string_view name);
 std::optional<QuantityKind> quantityNamed(std::string_view name);
 

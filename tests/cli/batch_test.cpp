@@ -77,12 +77,12 @@ TEST(Batch, MixedRowsGetOneOutputRowEachWithTheirStatus) {
     ASSERT_EQ(run.lines.size(), 5u);
     EXPECT_EQ(run.lines[0],
               "distribution,quantity,value,df1,df2,noncentrality,cump,confidence,"
-              "result,lower,upper,status,messages");
-    EXPECT_EQ(run.lines[1], "f,cdf,3,5,10,0,,,0.93444243790653736,,,ok,");
-    EXPECT_EQ(run.lines[2], "f,cdf,3,0,10,0,,,-9999,,,failed,Df1 out of range.");
+              "result,lower,upper,status,messages,achieved_power");
+    EXPECT_EQ(run.lines[1], "f,cdf,3,5,10,0,,,0.93444243790653736,,,ok,,");
+    EXPECT_EQ(run.lines[2], "f,cdf,3,0,10,0,,,-9999,,,failed,Df1 out of range.,");
     EXPECT_EQ(run.lines[3],
-              "f,cdf,abc,5,10,0,,,,,,invalid,value: 'abc' is not a finite decimal number");
-    EXPECT_EQ(run.lines[4], "f,cdf, 3 ,5,10,0,,,0.93444243790653736,,,ok,");
+              "f,cdf,abc,5,10,0,,,,,,invalid,value: 'abc' is not a finite decimal number,");
+    EXPECT_EQ(run.lines[4], "f,cdf, 3 ,5,10,0,,,0.93444243790653736,,,ok,,");
     EXPECT_EQ(run.status, cli::kBatchInvalid);
 }
 

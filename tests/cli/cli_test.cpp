@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownDistribution", {"g", "cdf"}, "'g'"},
         UsageCase{"UnknownQuantity", {"f", "median"}, "'median'"},
         UsageCase{"UnknownOption", fCdf({"--value", "3", "--colour", "2"}), "--colour"},
-        UsageCase{"MissingOption", fCdf({"--value", "3", "--df1", "5", "--df2", "10"}), "--lambda"},
+        UsageCase{"MissingOption", fCdf({"--value", "3", "--df1", "5", "--lambda", "0"}), "--df2"},
         UsageCase{
             "RepeatedOption",
             fCdf({"--value", "3", "--value", "4", "--df1", "5", "--df2", "10", "--lambda", "0"}),

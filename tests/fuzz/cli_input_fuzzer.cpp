@@ -46,7 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         return quorvel::ComputeOutcome{request.value, -9999.0, request.cumP, failed};
     };
-    const int status = quorvel::cli::runBatch(input, output, errors, fixedAnswer);
+    const auto fixedEffect = [](const quorvel::EffectRequest& request, std::vector<std::string>&) {
+        return quorvel::EffectOutcome{request.value, -9999.0,   request.effect,
+                                      request.power, request.n, false};
+    };
+    const int status = quorvel::cli::runBatch(input, output, errors, fixedAnswer, fixedEffect);
     if (status < 0 || status > 2) {
         __builtin_trap();
     }

@@ -1,0 +1,110 @@
+#include "cli/effect_command_line.h"
+
+#include <array>
+#include <string_view>
+
+namespace quorvel::cli {
+
+namespace {
+
+using enum EffectInput;
+
+// An option of the effect quantities: the input it gives and the distributions it belongs to.
+struct EffectOption {
+    std::string_view name;
+    EffectInput input;
+    bool forF;
+    bool forT;
+    bool forChiSquare;
+};
+
+constexpr std::array<EffectOption, 15> kEffectOptions{{
+    {"--value", Value, true, true, true},
+    {"--n", N, false, true, true},
+    {"--n1", N1, false, true, false},
+    {"--n2", N2, false, true, false},
+    {"--df1", Df1, true, false, false},
+    {"--df2", Df2, true, false, false},
+    {"--df", Df1, false, false, true},
+    {"--confidence", Confidence, true, true, true},
+    {"--alpha", Alpha, true, true, true},
+    {"--power", Power, true, true, true},
+    {"--sides", Sides, false, true, false},
+    {"--design", Design, false, true, false},
+    {"--d", Effect, false, true, false},
+    {"--f2", Effect, true, false, false},
+    {"--w", Effect, false, false, true},
+}};
+
+bool belongsTo(const EffectOption& option, DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::F:
+            return option.forF;
+        case DistributionKind::T:
+            return option.forT;
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return option.forChiSquare;
+}
+
+const EffectOption* optionNamed(std::string_view name, DistributionKind distribution) {
+    for (const EffectOption& option : kEffectOptions) {
+        if (option.name == name && belongsTo(option, distribution)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+UsageError usage(std::string message) {
+    return UsageError{std::move(message) + " (see quorvel-cli --help)"};
+}
+
+}  // namespace
+
+Command parseEffectCommand(const EffectCommand& command,
+                           const std::vector<std::string>& arguments) {
+    const std::string combination = arguments[0] + " " + arguments[1];
+    EffectTexts texts;
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        std::string_view argument = arguments[i];
+        std::string text;
+        bool hasInlineValue = false;
+        if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+            text = std::string(argument.substr(equals + 1));
+            argument = argument.substr(0, equals);
+            hasInlineValue = true;
+        }
+        const std::string name(argument);
+        const EffectOption* option = optionNamed(argument, command.distribution);
+        if (option == nullptr || !takes(command, option->input)) {
+            return usage("option " + name + " is not used by '" + combination + "'");
+        }
+        if (texts.count(option->input) > 0) {
+            return usage("option " + name + " is given more than once");
+        }
+        if (!hasInlineValue) {
+            if (i + 1 >= arguments.size()) {
+                return usage("option " + name + " needs a value");
+            }
+            text = arguments[++i];
+        }
+        texts[option->input] = text;
+    }
+    const EffectNamer optionName = [&command](EffectInput input) {
+        for (const EffectOption& option : kEffectOptions) {
+            if (option.input == input && belongsTo(option, command.distribution)) {
+                return std::string(option.name);
+            }
+        }
+        return std::string(effectInputName(input));
+    };
+    auto built = effectRequestFrom(command, texts, optionName);
+    if (const std::string* problem = std::get_if<std::string>(&built)) {
+        return usage("'" + combination + "': " + *problem);
+    }
+    return EffectComputation{std::get<EffectRequest>(built)};
+}
+
+}  // namespace quorvel::cli
