@@ -18,20 +18,18 @@ namespace {
 struct OptionSpec {
     std::string_view name;
     RequestInput input;
-    bool forF;
-    bool forT;
-    bool forChiSquare;
+    OptionScope scope;
 };
 
 constexpr std::array<OptionSpec, 8> kOptions{{
-    {"--value", RequestInput::Value, true, true, true},
-    {"--df1", RequestInput::Df1, true, false, false},
-    {"--df2", RequestInput::Df2, true, false, false},
-    {"--df", RequestInput::Df1, false, true, true},
-    {"--lambda", RequestInput::Noncentrality, true, false, true},
-    {"--delta", RequestInput::Noncentrality, false, true, false},
-    {"--cump", RequestInput::CumP, true, true, true},
-    {"--confidence", RequestInput::Confidence, true, true, true},
+    {"--value", RequestInput::Value, {true, true, true}},
+    {"--df1", RequestInput::Df1, {true, false, false}},
+    {"--df2", RequestInput::Df2, {true, false, false}},
+    {"--df", RequestInput::Df1, {false, true, true}},
+    {"--lambda", RequestInput::Noncentrality, {true, false, true}},
+    {"--delta", RequestInput::Noncentrality, {false, true, false}},
+    {"--cump", RequestInput::CumP, {true, true, true}},
+    {"--confidence", RequestInput::Confidence, {true, true, true}},
 }};
 
 const OptionSpec* optionNamed(std::string_view name) {
@@ -43,22 +41,10 @@ const OptionSpec* optionNamed(std::string_view name) {
     return nullptr;
 }
 
-bool belongsTo(const OptionSpec& option, DistributionKind distribution) {
-    switch (distribution) {
-        case DistributionKind::F:
-            return option.forF;
-        case DistributionKind::T:
-            return option.forT;
-        case DistributionKind::ChiSquare:
-            return option.forChiSquare;
-    }
-    return false;
-}
-
 // The option that gives an input for a distribution, for the message about a missing one.
 std::string_view optionFor(RequestInput input, DistributionKind distribution) {
     for (const OptionSpec& option : kOptions) {
-        if (option.input == input && belongsTo(option, distribution)) {
+        if (option.input == input && option.scope.contains(distribution)) {
             return option.name;
         }
     }
@@ -75,10 +61,6 @@ bool isUsed(RequestInput input, const InputNeeds& needs) {
         }
     }
     return false;
-}
-
-UsageError usage(std::string message) {
-    return UsageError{std::move(message) + " (see quorvel-cli --help)"};
 }
 
 // A level above 1 and up to 100 was written as a percentage.
@@ -99,6 +81,10 @@ std::string effectQuantityNames(DistributionKind distribution) {
 
 }  // namespace
 
+UsageError usageError(std::string message) {
+    return UsageError{std::move(message) + " (see quorvel-cli --help)"};
+}
+
 Command parseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
@@ -107,27 +93,27 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (!arguments.empty() && arguments[0] == "--batch") {
         if (arguments.size() != 2) {
-            return usage("--batch takes exactly one file name (or - for standard input)");
+            return usageError("--batch takes exactly one file name (or - for standard input)");
         }
         return BatchRequest{arguments[1]};
     }
     if (arguments.size() < 2) {
-        return usage(
+        return usageError(
             "expected a distribution (f, t, chisq) and a quantity "
             "(cdf, value, noncentrality, interval)");
     }
     const std::optional<DistributionKind> distribution = distributionNamed(arguments[0]);
     if (!distribution) {
-        return usage("unknown distribution '" + arguments[0] + "': use f, t or chisq (or x2)");
+        return usageError("unknown distribution '" + arguments[0] + "': use f, t or chisq (or x2)");
     }
     const std::optional<QuantityKind> quantity = quantityNamed(arguments[1]);
     if (!quantity) {
         if (const EffectCommand* effect = effectCommandNamed(*distribution, arguments[1])) {
             return parseEffectCommand(*effect, arguments);
         }
-        return usage("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
-                     "': use cdf, value, noncentrality, interval, " +
-                     effectQuantityNames(*distribution) + ", power or sample-size");
+        return usageError("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
+                          "': use cdf, value, noncentrality, interval, " +
+                          effectQuantityNames(*distribution) + ", power or sample-size");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
     const InputNeeds needs = inputsFor(*distribution, *quantity);
@@ -148,37 +134,37 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const OptionSpec* option = optionNamed(argument);
         if (option == nullptr) {
-            return usage("unknown option '" + std::string(argument) + "'");
+            return usageError("unknown option '" + std::string(argument) + "'");
         }
         const std::string name(argument);
-        if (!belongsTo(*option, *distribution)) {
-            return usage("option " + name + " does not belong to distribution '" + arguments[0] +
-                         "'");
+        if (!option->scope.contains(*distribution)) {
+            return usageError("option " + name + " does not belong to distribution '" +
+                              arguments[0] + "'");
         }
         if (!isUsed(option->input, needs)) {
-            return usage("option " + name + " is not used by '" + combination + "'");
+            return usageError("option " + name + " is not used by '" + combination + "'");
         }
         if (!given.insert(option->input).second) {
-            return usage("option " + name + " is given more than once");
+            return usageError("option " + name + " is given more than once");
         }
         if (!hasInlineValue) {
             if (i + 1 >= arguments.size()) {
-                return usage("option " + name + " needs a number");
+                return usageError("option " + name + " needs a number");
             }
             text = arguments[++i];
         }
         const std::optional<double> number = parseNumber(text);
         if (!number) {
-            return usage("option " + name + ": '" + std::string(text) +
-                         "' is not a finite decimal number");
+            return usageError("option " + name + ": '" + std::string(text) +
+                              "' is not a finite decimal number");
         }
         if (isDegreesOfFreedom(option->input) && std::trunc(*number) != *number) {
-            return usage("option " + name + ": '" + std::string(text) +
-                         "' is not a whole number of degrees of freedom");
+            return usageError("option " + name + ": '" + std::string(text) +
+                              "' is not a whole number of degrees of freedom");
         }
         if (option->input == RequestInput::Confidence && *number > 1.0 &&
             *number <= kLargestPercentage) {
-            return usage("option " + percentageHint(name, *number));
+            return usageError("option " + percentageHint(name, *number));
         }
         assignInput(request, option->input, *number);
     }
@@ -188,8 +174,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         if (given.count(input) == 0) {
-            return usage("'" + combination + "' needs option " +
-                         std::string(optionFor(input, *distribution)));
+            return usageError("'" + combination + "' needs option " +
+                              std::string(optionFor(input, *distribution)));
         }
     }
     return SingleComputation{request};

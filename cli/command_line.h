@@ -29,6 +29,28 @@ struct UsageError {
     std::string message;
 };
 
+// The usage error with the pointer to --help that every such line ends with.
+UsageError usageError(std::string message);
+
+// The distributions an option belongs to.
+struct OptionScope {
+    bool f;
+    bool t;
+    bool chiSquare;
+
+    constexpr bool contains(DistributionKind distribution) const {
+        switch (distribution) {
+            case DistributionKind::F:
+                return f;
+            case DistributionKind::T:
+                return t;
+            case DistributionKind::ChiSquare:
+                break;
+        }
+        return chiSquare;
+    }
+};
+
 using Command =
     std::variant<HelpRequest, SingleComputation, EffectComputation, BatchRequest, UsageError>;
 

@@ -13,52 +13,34 @@ using enum EffectInput;
 struct EffectOption {
     std::string_view name;
     EffectInput input;
-    bool forF;
-    bool forT;
-    bool forChiSquare;
+    OptionScope scope;
 };
 
 constexpr std::array<EffectOption, 15> kEffectOptions{{
-    {"--value", Value, true, true, true},
-    {"--n", N, false, true, true},
-    {"--n1", N1, false, true, false},
-    {"--n2", N2, false, true, false},
-    {"--df1", Df1, true, false, false},
-    {"--df2", Df2, true, false, false},
-    {"--df", Df1, false, false, true},
-    {"--confidence", Confidence, true, true, true},
-    {"--alpha", Alpha, true, true, true},
-    {"--power", Power, true, true, true},
-    {"--sides", Sides, false, true, false},
-    {"--design", Design, false, true, false},
-    {"--d", Effect, false, true, false},
-    {"--f2", Effect, true, false, false},
-    {"--w", Effect, false, false, true},
+    {"--value", Value, {true, true, true}},
+    {"--n", N, {false, true, true}},
+    {"--n1", N1, {false, true, false}},
+    {"--n2", N2, {false, true, false}},
+    {"--df1", Df1, {true, false, false}},
+    {"--df2", Df2, {true, false, false}},
+    {"--df", Df1, {false, false, true}},
+    {"--confidence", Confidence, {true, true, true}},
+    {"--alpha", Alpha, {true, true, true}},
+    {"--power", Power, {true, true, true}},
+    {"--sides", Sides, {false, true, false}},
+    {"--design", Design, {false, true, false}},
+    {"--d", Effect, {false, true, false}},
+    {"--f2", Effect, {true, false, false}},
+    {"--w", Effect, {false, false, true}},
 }};
-
-bool belongsTo(const EffectOption& option, DistributionKind distribution) {
-    switch (distribution) {
-        case DistributionKind::F:
-            return option.forF;
-        case DistributionKind::T:
-            return option.forT;
-        case DistributionKind::ChiSquare:
-            break;
-    }
-    return option.forChiSquare;
-}
 
 const EffectOption* optionNamed(std::string_view name, DistributionKind distribution) {
     for (const EffectOption& option : kEffectOptions) {
-        if (option.name == name && belongsTo(option, distribution)) {
+        if (option.name == name && option.scope.contains(distribution)) {
             return &option;
         }
     }
     return nullptr;
-}
-
-UsageError usage(std::string message) {
-    return UsageError{std::move(message) + " (see quorvel-cli --help)"};
 }
 
 }  // namespace
@@ -79,14 +61,14 @@ Command parseEffectCommand(const EffectCommand& command,
         const std::string name(argument);
         const EffectOption* option = optionNamed(argument, command.distribution);
         if (option == nullptr || !takes(command, option->input)) {
-            return usage("option " + name + " is not used by '" + combination + "'");
+            return usageError("option " + name + " is not used by '" + combination + "'");
         }
         if (texts.count(option->input) > 0) {
-            return usage("option " + name + " is given more than once");
+            return usageError("option " + name + " is given more than once");
         }
         if (!hasInlineValue) {
             if (i + 1 >= arguments.size()) {
-                return usage("option " + name + " needs a value");
+                return usageError("option " + name + " needs a value");
             }
             text = arguments[++i];
         }
@@ -94,7 +76,7 @@ Command parseEffectCommand(const EffectCommand& command,
     }
     const EffectNamer optionName = [&command](EffectInput input) {
         for (const EffectOption& option : kEffectOptions) {
-            if (option.input == input && belongsTo(option, command.distribution)) {
+            if (option.input == input && option.scope.contains(command.distribution)) {
                 return std::string(option.name);
             }
         }
@@ -102,7 +84,7 @@ Command parseEffectCommand(const EffectCommand& command,
     };
     auto built = effectRequestFrom(command, texts, optionName);
     if (const std::string* problem = std::get_if<std::string>(&built)) {
-        return usage("'" + combination + "': " + *problem);
+        return usageError("'" + combination + "': " + *problem);
     }
     return EffectComputation{std::get<EffectRequest>(built)};
 }
