@@ -5,7 +5,7 @@
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
-#include "numerics/foundations/special/log_gamma.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 
 namespace quorvel {
 

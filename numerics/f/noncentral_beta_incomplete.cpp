@@ -2,7 +2,7 @@
 #include <string>
 
 #include "numerics/f/noncentral_beta.h"
-#include "numerics/foundations/special/incomplete_beta.h"
+#include "numerics/foundations/gamma_beta/incomplete_beta.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "numerics/f/noncentral_beta.h"
-#include "numerics/foundations/special/log_gamma.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 
 namespace quorvel {
 

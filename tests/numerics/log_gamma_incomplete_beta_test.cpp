@@ -6,7 +6,7 @@
 
 #include "numerics/calculators.h"
 #include "numerics/f/noncentral_beta.h"
-#include "numerics/foundations/special/log_gamma.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

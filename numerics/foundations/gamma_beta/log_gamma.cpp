@@ -1,4 +1,4 @@
-#include "numerics/foundations/special/log_gamma.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 
 #include <cmath>
 #include <limits>

@@ -1,8 +1,8 @@
-#include "numerics/foundations/special/incomplete_beta.h"
+#include "numerics/foundations/gamma_beta/incomplete_beta.h"
 
 #include <cmath>
 
-#include "numerics/foundations/special/log_gamma.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 
 namespace quorvel {
 
