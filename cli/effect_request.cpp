@@ -91,27 +91,34 @@ bool isWholeNumberInput(EffectInput input) {
            input == Sides;
 }
 
-// Reads the inputs given into numbers and the design, or says what is wrong with one.
+// The inputs given, each number read once; or what is wrong with the first bad one.
 class Reader {
   public:
     Reader(const EffectTexts& texts, const EffectNamer& nameOf) : texts_(texts), nameOf_(nameOf) {}
 
     bool has(EffectInput input) const { return texts_.count(input) > 0; }
 
-    // The number given for an input, or nothing after setting the problem.
-    std::optional<double> number(EffectInput input) {
-        const std::string& text = texts_.at(input);
-        const std::optional<double> value = parseNumber(text);
-        if (!value) {
-            problem = nameOf_(input) + ": '" + text + "' is not a finite decimal number";
-            return std::nullopt;
+    // Reads every text but the design as a number; false after setting the problem.
+    bool readNumbers() {
+        for (const auto& [input, text] : texts_) {
+            if (input == Design) {
+                continue;
+            }
+            const std::optional<double> value = parseNumber(text);
+            if (!value) {
+                problem = nameOf_(input) + ": '" + text + "' is not a finite decimal number";
+                return false;
+            }
+            if (isWholeNumberInput(input) && std::trunc(*value) != *value) {
+                problem = nameOf_(input) + ": '" + text + "' is not a whole number";
+                return false;
+            }
+            numbers_[input] = *value;
         }
-        if (isWholeNumberInput(input) && std::trunc(*value) != *value) {
-            problem = nameOf_(input) + ": '" + text + "' is not a whole number";
-            return std::nullopt;
-        }
-        return value;
+        return true;
     }
+
+    double number(EffectInput input) const { return numbers_.at(input); }
 
     std::string name(EffectInput input) const { return nameOf_(input); }
 
@@ -120,10 +127,11 @@ class Reader {
   private:
     const EffectTexts& texts_;
     const EffectNamer& nameOf_;
+    std::map<EffectInput, double> numbers_;
 };
 
 // The t design: n alone, or n1 and n2 together; its sizes must leave at least one Df.
-std::optional<std::string> readTDesign(Reader& reader, EffectRequest& request) {
+std::optional<std::string> readTDesign(const Reader& reader, EffectRequest& request) {
     const bool one = reader.has(N);
     const bool two = reader.has(N1) || reader.has(N2);
     if (one && two) {
@@ -134,14 +142,14 @@ std::optional<std::string> readTDesign(Reader& reader, EffectRequest& request) {
         return "needs " + reader.name(N) + ", or " + reader.name(N1) + " and " + reader.name(N2);
     }
     if (one) {
-        request.n = truncateDegreesOfFreedom(*reader.number(N));
+        request.n = truncateDegreesOfFreedom(reader.number(N));
         if (request.n <= 1) {
             return reader.name(N) + " must be at least 2";
         }
         return std::nullopt;
     }
-    request.n1 = truncateDegreesOfFreedom(*reader.number(N1));
-    request.n2 = truncateDegreesOfFreedom(*reader.number(N2));
+    request.n1 = truncateDegreesOfFreedom(reader.number(N1));
+    request.n2 = truncateDegreesOfFreedom(reader.number(N2));
     if (request.n1 < 1 || request.n2 < 1 || request.n1 + request.n2 <= 2) {
         return reader.name(N1) + " and " + reader.name(N2) +
                " must be at least 1 each and together more than 2";
@@ -228,12 +236,10 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
     request.quantity = command.quantity;
     request.measure = command.measure;
     // Every number first, so that a bad one is named before any rule about its value.
-    for (const auto& [input, text] : texts) {
-        if (input != Design && !reader.number(input)) {
-            return reader.problem;
-        }
+    if (!reader.readNumbers()) {
+        return reader.problem;
     }
-    auto numberOf = [&reader](EffectInput input) { return *reader.number(input); };
+    auto numberOf = [&reader](EffectInput input) { return reader.number(input); };
 
     if (reader.has(Value)) {
         request.value = numberOf(Value);
