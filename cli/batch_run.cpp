@@ -24,12 +24,12 @@ namespace {
 
 constexpr std::string_view kMessageSeparator = " | ";
 
-// Number columns serve the distribution quantities, the effect quantities or both.
-enum class ColumnKind { Distribution, Quantity, Number, EffectOnly };
+enum class ColumnKind { Distribution, Quantity, Number };
 
+// A number column serves the distribution quantities, the effect quantities or both.
 struct Column {
     ColumnKind kind;
-    RequestInput input = RequestInput::Value;
+    std::optional<RequestInput> input = std::nullopt;
     std::optional<EffectInput> effectInput = std::nullopt;
 };
 
@@ -48,14 +48,14 @@ const ColumnName kColumnNames[] = {
     {"noncentrality", {ColumnKind::Number, RequestInput::Noncentrality}},
     {"cump", {ColumnKind::Number, RequestInput::CumP}},
     {"confidence", {ColumnKind::Number, RequestInput::Confidence, EffectInput::Confidence}},
-    {"n", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N}},
-    {"n1", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N1}},
-    {"n2", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::N2}},
-    {"alpha", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Alpha}},
-    {"power", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Power}},
-    {"sides", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Sides}},
-    {"design", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Design}},
-    {"effect", {ColumnKind::EffectOnly, RequestInput::Value, EffectInput::Effect}},
+    {"n", {ColumnKind::Number, std::nullopt, EffectInput::N}},
+    {"n1", {ColumnKind::Number, std::nullopt, EffectInput::N1}},
+    {"n2", {ColumnKind::Number, std::nullopt, EffectInput::N2}},
+    {"alpha", {ColumnKind::Number, std::nullopt, EffectInput::Alpha}},
+    {"power", {ColumnKind::Number, std::nullopt, EffectInput::Power}},
+    {"sides", {ColumnKind::Number, std::nullopt, EffectInput::Sides}},
+    {"design", {ColumnKind::Number, std::nullopt, EffectInput::Design}},
+    {"effect", {ColumnKind::Number, std::nullopt, EffectInput::Effect}},
 };
 
 std::string_view inputName(RequestInput input) {
@@ -92,7 +92,6 @@ std::string lowered(std::string_view text) {
 
 // Where each kind of column stands in the header.
 struct HeaderLayout {
-    std::vector<Column> columns;
     std::optional<std::size_t> distribution;
     std::optional<std::size_t> quantity;
     std::map<RequestInput, std::size_t> inputs;
@@ -134,9 +133,9 @@ std::optional<HeaderLayout> readHeader(const CsvRecord& record, std::string& pro
                 layout.quantity = i;
                 break;
             case ColumnKind::Number:
-                repeated = !layout.inputs.emplace(match->column.input, i).second;
-                break;
-            case ColumnKind::EffectOnly:
+                if (match->column.input) {
+                    repeated = !layout.inputs.emplace(*match->column.input, i).second;
+                }
                 break;
         }
         if (match->column.effectInput) {
@@ -147,7 +146,6 @@ std::optional<HeaderLayout> readHeader(const CsvRecord& record, std::string& pro
             problem = "column '" + name + "' appears more than once";
             return std::nullopt;
         }
-        layout.columns.push_back(match->column);
     }
     if (!layout.distribution || !layout.quantity) {
         problem = "the columns 'distribution' and 'quantity' are required";
