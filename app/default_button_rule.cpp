@@ -13,12 +13,15 @@ void DefaultButtonRule::watch(QPushButton& button) {
     button.installEventFilter(this);
 }
 
-// A popup (a menu, the context-help pointer) borrows the focus without moving it.
+// A popup (a menu, the context-help pointer) borrows the focus without moving it. A button
+// that is being destroyed loses the focus as a plain widget (its push-button part is already
+// gone), so qobject_cast finds no button there and the rule leaves it alone.
 bool DefaultButtonRule::eventFilter(QObject* watched, QEvent* event) {
     const bool focusIn = event->type() == QEvent::FocusIn;
-    if ((focusIn || event->type() == QEvent::FocusOut) &&
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr && (focusIn || event->type() == QEvent::FocusOut) &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        static_cast<QPushButton*>(watched)->setDefault(focusIn);
+        button->setDefault(focusIn);
         if (!focusIn && templateDefault_ != nullptr) {
             templateDefault_->setDefault(true);
         }
