@@ -211,7 +211,11 @@ void ComputeController::compute() {
     setStatus(ComputeStatus::Working);
     if (isDistribution(distribution_) && isQuantity(quantity_)) {
         const ComputeRequest request = readRequest();
-        writeOutcome(request.quantity, computeQuantity(calculators_, request));
+        const ComputeOutcome outcome = computeQuantity(calculators_, request);
+        writeOutcome(request.quantity, outcome);
+        setStatus(ComputeStatus::Finished);
+        listeners_.quantityComputed(request, outcome);
+        return;
     }
     setStatus(ComputeStatus::Finished);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/computation_listener.h"
 #include "app/compute_view.h"
 #include "numerics/computation.h"
 
@@ -37,7 +38,8 @@ class ComputeController {
     void updateLayout();
     // An interval button: stores its confidence level, then lays out.
     void selectInterval(double confidence);
-    // Reads the inputs, calls the chosen routine, writes the result; ends "Finished".
+    // Reads the inputs, calls the chosen routine, writes the result, tells the listeners; ends
+    // "Finished".
     void compute();
     // Every change of a field's text lands here.
     void markNeedsCompute();
@@ -47,6 +49,8 @@ class ComputeController {
     int quantity() const { return quantity_; }
     double confidence() const { return confidence_; }
     ComputeStatus status() const { return status_; }
+    // Told of every computation once its result is written.
+    ComputationListeners& listeners() { return listeners_; }
 
   private:
     void readSelection();
@@ -63,6 +67,7 @@ class ComputeController {
     int quantity_ = -1;
     double confidence_ = 0.90;
     ComputeStatus status_ = ComputeStatus::NeedsCompute;
+    ComputationListeners listeners_;
 };
 
 }  // namespace quorvel

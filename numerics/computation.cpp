@@ -2,34 +2,18 @@
 
 #include <cmath>
 #include <limits>
-#include <string_view>
+#include <utility>
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/f/f_quantities.h"
-#include "numerics/foundations/failure_reporter.h"
+#include "numerics/foundations/message_tee.h"
 #include "numerics/single_df_quantities.h"
 #include "numerics/t/noncentral_t.h"
 
 namespace quorvel {
 
 namespace {
-// Passes every message on and counts them: every calculation error is shown, so a request
-// failed exactly when its count is not 0.
-class CountingReporter : public FailureReporter {
-  public:
-    explicit CountingReporter(FailureReporter& next) : next_(next) {}
-    FailureReporter& next() const { return next_; }
-    void show(std::string_view message) override {
-        ++shown;
-        next_.show(message);
-    }
-    int shown = 0;
-
-  private:
-    FailureReporter& next_;
-};
-
 ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request) {
     switch (request.distribution) {
         case DistributionKind::F:
@@ -44,11 +28,12 @@ ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request
 }  // namespace
 
 ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request) {
-    CountingReporter counter(calculators.reporter());
-    calculators.redirectReporter(counter);
+    MessageTee shown(calculators.reporter());
+    calculators.redirectReporter(shown);
     ComputeOutcome outcome = computeOf(calculators, request);
-    calculators.redirectReporter(counter.next());
-    outcome.failed = counter.shown > 0;
+    calculators.redirectReporter(shown.next());
+    outcome.failed = !shown.messages.empty();
+    outcome.messages = std::move(shown.messages);
     return outcome;
 }
 

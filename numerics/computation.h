@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace quorvel {
 
 class Calculators;
@@ -28,6 +31,8 @@ struct ComputeOutcome {
     double lower = 0.0;
     double upper = 0.0;
     bool failed = false;
+    // The messages shown while the request ran, in order.
+    std::vector<std::string> messages;
 };
 
 // "f", "t" or "chisq": the distribution's name on the command line and in batch files.

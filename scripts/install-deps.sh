@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
   clang libclang-rt-dev
   "$@"

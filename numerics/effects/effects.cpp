@@ -1,7 +1,10 @@
 #include "numerics/effects/effects.h"
 
+#include <utility>
+
 #include "numerics/calculators.h"
 #include "numerics/effects/effect_parts.h"
+#include "numerics/foundations/message_tee.h"
 
 namespace quorvel {
 
@@ -9,7 +12,8 @@ void showEffectMessage(Calculators& calculators, std::string_view message) {
     calculators.reporter().show(message);
 }
 
-EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& request) {
+namespace {
+EffectOutcome effectOf(Calculators& calculators, const EffectRequest& request) {
     EffectOutcome outcome;
     switch (request.quantity) {
         case EffectQuantity::Estimate:
@@ -44,6 +48,16 @@ EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& reque
                 break;
         }
     }
+    return outcome;
+}
+}  // namespace
+
+EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& request) {
+    MessageTee shown(calculators.reporter());
+    calculators.redirectReporter(shown);
+    EffectOutcome outcome = effectOf(calculators, request);
+    calculators.redirectReporter(shown.next());
+    outcome.messages = std::move(shown.messages);
     return outcome;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "numerics/computation.h"
 
 namespace quorvel {
@@ -60,6 +63,8 @@ struct EffectOutcome {
     double power = 0.0;
     int n = 0;
     bool failed = false;
+    // The messages shown while the request ran, in order.
+    std::vector<std::string> messages;
 };
 
 // The effect-size sibling of computeQuantity: the window and the command line compute every

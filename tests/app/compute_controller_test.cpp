@@ -229,6 +229,47 @@ TEST_F(ComputeControllerTest, FailureIsWrittenAsTheFailureValueAndStillFinishes)
     EXPECT_EQ(view.text(kComputeButton), "Finished");
 }
 
+// The listeners hear of each ended computation once, after "Finished" is shown, with the
+// request as computed and the messages it showed; removed listeners hear nothing more.
+TEST_F(ComputeControllerTest, ListenersHearEachEndedComputationWithItsMessages) {
+    struct Heard : ComputationListener {
+        explicit Heard(const FakeComputeView& view) : view(view) {}
+        void quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) override {
+            requests.push_back(request);
+            outcomes.push_back(outcome);
+            statuses.push_back(view.text(kComputeButton));
+        }
+        const FakeComputeView& view;
+        std::vector<ComputeRequest> requests;
+        std::vector<ComputeOutcome> outcomes;
+        std::vector<std::string> statuses;
+    } heard(view);
+    controller.listeners().add(heard);
+    select(T, Interval95);
+    view.setValue(kValueField, 2.5);
+    view.setValue(kDf1Field, 12.0);
+    controller.compute();
+    view.setValue(kDf1Field, 0.0);
+    controller.compute();
+    const std::vector<std::string> shown = reporter.messages;
+    controller.listeners().remove(heard);
+    controller.compute();
+
+    ASSERT_EQ(heard.requests.size(), 2u);
+    EXPECT_EQ(heard.requests[0].distribution, DistributionKind::T);
+    EXPECT_EQ(heard.requests[0].quantity, QuantityKind::Interval);
+    EXPECT_EQ(heard.requests[0].df1, 12);
+    EXPECT_DOUBLE_EQ(heard.requests[0].confidence, 0.95);
+    EXPECT_FALSE(heard.outcomes[0].failed);
+    EXPECT_GT(heard.outcomes[0].lower, 0.0);
+    EXPECT_GT(heard.outcomes[0].upper, heard.outcomes[0].lower);
+    EXPECT_TRUE(heard.outcomes[0].messages.empty());
+    EXPECT_TRUE(heard.outcomes[1].failed);
+    EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(heard.outcomes[1].messages, shown);
+    EXPECT_EQ(heard.statuses, (std::vector<std::string>{"Finished", "Finished"}));
+}
+
 TEST_F(ComputeControllerTest, InvalidFieldTextReadsAsZeroAndTheRoutineJudgesIt) {
     view.setText(kDf1Field, "abc");
     controller.compute();

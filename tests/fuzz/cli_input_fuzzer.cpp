@@ -44,11 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (failed) {
             messages.push_back("Df1 out of range.");
         }
-        return quorvel::ComputeOutcome{request.value, -9999.0, request.cumP, failed};
+        return quorvel::ComputeOutcome{request.value, -9999.0, request.cumP, failed, messages};
     };
     const auto fixedEffect = [](const quorvel::EffectRequest& request, std::vector<std::string>&) {
         return quorvel::EffectOutcome{request.value, -9999.0,   request.effect,
-                                      request.power, request.n, false};
+                                      request.power, request.n, false, {}};
     };
     const int status = quorvel::cli::runBatch(input, output, errors, fixedAnswer, fixedEffect);
     if (status < 0 || status > 2) {
