@@ -67,6 +67,21 @@ struct EffectOutcome {
     std::vector<std::string> messages;
 };
 
+// The test behind a power request: the family with its Df (df1 is the single Df of t and
+// chi-square), the noncentrality under the effect, and the central distribution's critical
+// value at α. The test rejects above `critical`, and with two sides (t only) also below
+// −critical. `failed` when a family showed a message on the way.
+struct PowerTest {
+    DistributionKind distribution;
+    int df1;
+    int df2;
+    double noncentrality;
+    double critical;
+    int sides;
+    bool failed;
+};
+PowerTest powerTestOf(Calculators& calculators, const EffectRequest& request);
+
 // The effect-size sibling of computeQuantity: the window and the command line compute every
 // effect size, power and sample size through here, using only the families' public operations.
 EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& request);

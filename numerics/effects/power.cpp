@@ -73,10 +73,10 @@ double tCriticalValue(FamilyCalls& calls, double alpha, int sides, int df) {
     return calls.failed ? f : std::sqrt(f);
 }
 
-// Power of the t test for Cohen's d (Cohen 1988, ch. 2; pwr's pwr.t.test): δ = d·√N with Df
-// N − 1 for one sample, δ = d·√(N1·N2/(N1 + N2)) with Df N1 + N2 − 2 for two groups. Two-sided
-// power is P(T > t₁₋α/₂) + P(T < −t₁₋α/₂) under δ, one-sided P(T > t₁₋α).
-double tPower(FamilyCalls& calls, const EffectRequest& request) {
+// The t test for Cohen's d (Cohen 1988, ch. 2; pwr's pwr.t.test): δ = d·√N with Df N − 1 for
+// one sample, δ = d·√(N1·N2/(N1 + N2)) with Df N1 + N2 − 2 for two groups, rejecting beyond
+// t₁₋α/₂ on both sides or beyond t₁₋α on one.
+PowerTest tTest(FamilyCalls& calls, const EffectRequest& request) {
     double delta = 0.0;
     int df = 0;
     if (request.n1 > 0) {
@@ -89,46 +89,61 @@ double tPower(FamilyCalls& calls, const EffectRequest& request) {
         df = wholeDf(static_cast<long long>(request.n) - 1);
     }
     const double critical = tCriticalValue(calls, request.alpha, request.sides, df);
-    const double upperTail = 1.0 - calls.cdf(DistributionKind::T, critical, df, 0, delta);
-    if (request.sides != 2) {
-        return upperTail;
-    }
-    return upperTail + calls.cdf(DistributionKind::T, -critical, df, 0, delta);
+    return {DistributionKind::T, df, 0, delta, critical, request.sides == 2 ? 2 : 1, false};
 }
 
-// Power of the F test for Cohen's f² (Cohen 1988, ch. 9) with λ = f²·(U + V + 1), the
-// convention of pwr's pwr.f2.test: 1 − P(F' <= F₁₋α) under λ.
-double fPower(FamilyCalls& calls, const EffectRequest& request) {
+// The F test for Cohen's f² (Cohen 1988, ch. 9) with λ = f²·(U + V + 1), the convention of
+// pwr's pwr.f2.test, rejecting beyond F₁₋α.
+PowerTest fTest(FamilyCalls& calls, const EffectRequest& request) {
     const double lambda = request.effect * (static_cast<double>(request.df1) + request.df2 + 1.0);
     const double critical =
         calls.centralPoint(DistributionKind::F, 1.0 - request.alpha, request.df1, request.df2);
-    return 1.0 - calls.cdf(DistributionKind::F, critical, request.df1, request.df2, lambda);
+    return {DistributionKind::F, request.df1, request.df2, lambda, critical, 1, false};
 }
 
-// Power of the chi-square test for Cohen's w (Cohen 1988, ch. 7) with λ = N·w², the
-// convention of pwr's pwr.chisq.test: 1 − P(X <= χ²₁₋α) under λ.
-double chiSquarePower(FamilyCalls& calls, const EffectRequest& request) {
+// The chi-square test for Cohen's w (Cohen 1988, ch. 7) with λ = N·w², the convention of pwr's
+// pwr.chisq.test, rejecting beyond χ²₁₋α.
+PowerTest chiSquareTest(FamilyCalls& calls, const EffectRequest& request) {
     const double lambda = static_cast<double>(request.n) * request.effect * request.effect;
     const double critical =
         calls.centralPoint(DistributionKind::ChiSquare, 1.0 - request.alpha, request.df1, 0);
-    return 1.0 - calls.cdf(DistributionKind::ChiSquare, critical, request.df1, 0, lambda);
+    return {DistributionKind::ChiSquare, request.df1, 0, lambda, critical, 1, false};
+}
+
+PowerTest testOf(FamilyCalls& calls, const EffectRequest& request) {
+    PowerTest test{};
+    switch (request.distribution) {
+        case DistributionKind::T:
+            test = tTest(calls, request);
+            break;
+        case DistributionKind::F:
+            test = fTest(calls, request);
+            break;
+        case DistributionKind::ChiSquare:
+            test = chiSquareTest(calls, request);
+            break;
+    }
+    test.failed = calls.failed;
+    return test;
 }
 
 }  // namespace
 
+PowerTest powerTestOf(Calculators& calculators, const EffectRequest& request) {
+    FamilyCalls calls(calculators);
+    return testOf(calls, request);
+}
+
+// The power is the probability beyond the critical value under the noncentral distribution,
+// P(X > critical) = 1 − P(X <= critical), plus, for a two-sided t test, P(T < −critical).
 PowerValue testPower(Calculators& calculators, const EffectRequest& request) {
     FamilyCalls calls(calculators);
-    double power = 0.0;
-    switch (request.distribution) {
-        case DistributionKind::T:
-            power = tPower(calls, request);
-            break;
-        case DistributionKind::F:
-            power = fPower(calls, request);
-            break;
-        case DistributionKind::ChiSquare:
-            power = chiSquarePower(calls, request);
-            break;
+    const PowerTest test = testOf(calls, request);
+    double power = 1.0 - calls.cdf(test.distribution, test.critical, test.df1, test.df2,
+                                   test.noncentrality);
+    if (test.sides == 2) {
+        power += calls.cdf(test.distribution, -test.critical, test.df1, test.df2,
+                           test.noncentrality);
     }
     return {calls.failed ? calculators.failureValue : power, calls.failed};
 }

@@ -190,6 +190,56 @@ TEST_F(Effects, SampleSizeCheckValues) {
 
 // ---- Power against Boost ------------------------------------------------------------------
 
+// The test behind a power request, which the power picture draws: its noncentrality under
+// the effect and the central critical value at α, for each family and both t designs.
+TEST_F(Effects, PowerTestGivesTheNoncentralityAndTheCriticalValue) {
+    const PowerTest twoGroups = powerTestOf(calculators, {.distribution = DistributionKind::T,
+                                                          .quantity = EffectQuantity::Power,
+                                                          .effect = 0.5,
+                                                          .n1 = 20,
+                                                          .n2 = 21});
+    EXPECT_FALSE(twoGroups.failed);
+    EXPECT_EQ(twoGroups.df1, 39);
+    EXPECT_NEAR(twoGroups.noncentrality, 0.5 * std::sqrt(20.0 * 21.0 / 41.0), 1e-14);
+    EXPECT_NEAR(twoGroups.critical, quantile(boost::math::students_t(39), 0.975), 1e-8);
+    EXPECT_EQ(twoGroups.sides, 2);
+
+    const PowerTest oneSample = powerTestOf(calculators, {.distribution = DistributionKind::T,
+                                                          .quantity = EffectQuantity::Power,
+                                                          .effect = 0.4,
+                                                          .n = 30,
+                                                          .sides = 1});
+    EXPECT_EQ(oneSample.df1, 29);
+    EXPECT_NEAR(oneSample.noncentrality, 0.4 * std::sqrt(30.0), 1e-14);
+    EXPECT_NEAR(oneSample.critical, quantile(boost::math::students_t(29), 0.95), 1e-8);
+    EXPECT_EQ(oneSample.sides, 1);
+
+    const PowerTest f = powerTestOf(calculators, {.distribution = DistributionKind::F,
+                                                  .quantity = EffectQuantity::Power,
+                                                  .effect = 0.15,
+                                                  .df1 = 3,
+                                                  .df2 = 40});
+    EXPECT_NEAR(f.noncentrality, 0.15 * 44.0, 1e-13);
+    EXPECT_NEAR(f.critical, quantile(boost::math::fisher_f(3, 40), 0.95), 1e-8);
+
+    const PowerTest chiSquare = powerTestOf(calculators, {.distribution = DistributionKind::ChiSquare,
+                                                          .quantity = EffectQuantity::Power,
+                                                          .effect = 0.3,
+                                                          .n = 100,
+                                                          .df1 = 4});
+    EXPECT_NEAR(chiSquare.noncentrality, 9.0, 1e-13);
+    EXPECT_NEAR(chiSquare.critical, quantile(boost::math::chi_squared(4), 0.95), 1e-8);
+    EXPECT_EQ(chiSquare.sides, 1);
+    EXPECT_TRUE(reporter.messages.empty());
+
+    const PowerTest rejected = powerTestOf(calculators, {.distribution = DistributionKind::F,
+                                                         .quantity = EffectQuantity::Power,
+                                                         .effect = 0.15,
+                                                         .df1 = 0,
+                                                         .df2 = 40});
+    EXPECT_TRUE(rejected.failed);
+}
+
 TEST_F(Effects, TPowerOfBothDesignsAndSidesAgreesWithBoost) {
     struct Sizes {
         int n1;
