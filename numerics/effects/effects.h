@@ -67,6 +67,10 @@ struct EffectOutcome {
     std::vector<std::string> messages;
 };
 
+// The power request that a sample-size request tests at a whole N: N per group (two equal
+// groups) or N in one sample for t, V = N − U − 1 for F, N for chi-square.
+EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN);
+
 // The test behind a power request: the family with its Df (df1 is the single Df of t and
 // chi-square), the noncentrality under the effect, and the central distribution's critical
 // value at α. The test rejects above `critical`, and with two sides (t only) also below

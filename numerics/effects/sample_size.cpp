@@ -62,28 +62,6 @@ SearchRange searchRange(const EffectRequest& request) {
                 : "Sample size above the limits of the chi-square distribution (Lambda <= 5000)."};
 }
 
-// The request's test at N: N per group (two equal groups) or N in one sample for t, V = N − U − 1
-// for F, N for chi-square.
-EffectRequest designAt(const EffectRequest& request, long long wholeN) {
-    EffectRequest design = request;
-    design.quantity = EffectQuantity::Power;
-    const int n = static_cast<int>(wholeN);
-    switch (request.distribution) {
-        case DistributionKind::T:
-            design.n = n;
-            design.n1 = request.twoSample ? n : 0;
-            design.n2 = request.twoSample ? n : 0;
-            break;
-        case DistributionKind::F:
-            design.df2 = static_cast<int>(wholeN - request.df1 - 1);
-            break;
-        case DistributionKind::ChiSquare:
-            design.n = n;
-            break;
-    }
-    return design;
-}
-
 EffectOutcome failedWith(Calculators& calculators, const char* message) {
     showEffectMessage(calculators, message);
     EffectOutcome outcome;
@@ -109,7 +87,7 @@ EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& requ
     }
     EffectOutcome outcome;
     auto powerAt = [&](long long n) {
-        const PowerValue value = testPower(calculators, designAt(request, n));
+        const PowerValue value = testPower(calculators, powerRequestAt(request, n));
         outcome.failed = value.failed;
         return value.power;
     };
@@ -161,6 +139,26 @@ EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& requ
     outcome.n = static_cast<int>(above);
     outcome.power = powerAbove;
     return outcome;
+}
+
+EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN) {
+    EffectRequest design = request;
+    design.quantity = EffectQuantity::Power;
+    const int n = static_cast<int>(wholeN);
+    switch (request.distribution) {
+        case DistributionKind::T:
+            design.n = n;
+            design.n1 = request.twoSample ? n : 0;
+            design.n2 = request.twoSample ? n : 0;
+            break;
+        case DistributionKind::F:
+            design.df2 = static_cast<int>(wholeN - request.df1 - 1);
+            break;
+        case DistributionKind::ChiSquare:
+            design.n = n;
+            break;
+    }
+    return design;
 }
 
 }  // namespace quorvel

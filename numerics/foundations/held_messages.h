@@ -22,6 +22,8 @@ class HeldMessages {
 
     // Shows the held messages and lets every later message through.
     void release();
+    // Whether a message has been held since the hold began.
+    bool anyHeld() const { return !recorder_.messages.empty(); }
 
   private:
     Calculators& calculators_;
