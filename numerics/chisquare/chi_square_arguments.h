@@ -30,4 +30,19 @@ inline bool isCumulativeProbability(double p) {
     return p >= kMinCumP && p <= kMaxCumP;
 }
 
+// The message for the first of x, Df and λ (in that order) that the distribution function and
+// the density do not accept, or nullptr when all three are accepted.
+inline const char* distributionArgumentProblem(double x, int df, double lambda) {
+    if (!isChiSquareValue(x)) {
+        return kNegativeChiSquare;
+    }
+    if (!isDegreesOfFreedom(df)) {
+        return kDfOutOfRange;
+    }
+    if (!isNoncentrality(lambda)) {
+        return kLambdaOutOfRange;
+    }
+    return nullptr;
+}
+
 }  // namespace quorvel::chi_square_arguments

@@ -24,6 +24,15 @@ class NoncentralChiSquare : public ReportingCalculator {
     // check), then stores its arguments and returns evaluateCdf(). Never clears `failed`.
     double cdf(double x, int df, double lambda);
 
+    // The density at x for x >= 0, Df in 1..100000 and λ in 0..5000, with the checks and
+    // messages of cdf (x, Df, then λ); stores nothing and never clears `failed`. The Poisson
+    // mixture of central chi-square densities summed to a relative 1e-12. At x = 0 it returns
+    // the limit from the right: +infinity for Df 1, e^(−λ/2)/2 for Df 2, 0 for Df >= 3; an
+    // infinite x gives 0. Never negative or NaN; the failure value after a reported error ("X2
+    // density failed to converge." should the series exceed its term budget, which the accepted
+    // ranges never need).
+    double pdf(double x, int df, double lambda);
+
     // The distribution function of the stored chiSquare, df and lambda: the Poisson mixture of
     // central probabilities to an absolute 1e-6 while e^(−λ/2) > 1e-200 (at most 500 terms
     // beyond the peak of the Poisson weights at λ/2), otherwise a normal approximation

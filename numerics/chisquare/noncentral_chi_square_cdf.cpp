@@ -116,14 +116,8 @@ double powerNormalApproximation(double x, int n, double lambda, const NormalDist
 }  // namespace
 
 double NoncentralChiSquare::cdf(double x, int df, double lambda) {
-    if (!isChiSquareValue(x)) {
-        return reportFailure(kNegativeChiSquare);
-    }
-    if (!isDegreesOfFreedom(df)) {
-        return reportFailure(kDfOutOfRange);
-    }
-    if (!isNoncentrality(lambda)) {
-        return reportFailure(kLambdaOutOfRange);
+    if (const char* problem = distributionArgumentProblem(x, df, lambda)) {
+        return reportFailure(problem);
     }
     chiSquare = x;
     this->df = df;

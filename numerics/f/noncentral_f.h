@@ -24,6 +24,15 @@ class NoncentralF : public ReportingCalculator {
     // stores its arguments. A value <= 0 or NaN gives 0. Never clears `failed`.
     double cdf(double fValue, int df1, int df2, double lambda, int method);
 
+    // The density of F' at fValue for df1, df2 in 1..10000 and λ in 0..10000, with the checks
+    // and messages of cdf (Df1, Df2, then λ); stores nothing and never clears `failed`. The
+    // Poisson mixture of central F densities summed to a relative 1e-12. At fValue = 0 it
+    // returns the limit from the right: +infinity for df1 = 1, e^(−λ/2) for df1 = 2, 0 for
+    // df1 >= 3. A value below 0, NaN (as for cdf) or +infinity gives 0. Never negative or NaN;
+    // the failure value after a reported error ("F density failed to converge." should the
+    // series exceed its term budget, which the accepted ranges never need).
+    double pdf(double fValue, int df1, int df2, double lambda);
+
     // The cdf of the stored fields by the stored method.
     double evaluateCdf();
 

@@ -17,14 +17,8 @@ constexpr const char* kParameterOutOfRange = "F distribution parameter out of ra
 }  // namespace
 
 double NoncentralF::cdf(double fValue, int df1, int df2, double lambda, int method) {
-    if (df1 < 1 || df1 > kMaxDf) {
-        return reportFailure("Df1 out of range.");
-    }
-    if (df2 < 1 || df2 > kMaxDf) {
-        return reportFailure("Df2 out of range.");
-    }
-    if (lambda < 0.0 || lambda > kMaxLambda || std::isnan(lambda)) {
-        return reportFailure("Lambda out of range.");
+    if (const char* problem = distributionArgumentProblem(df1, df2, lambda)) {
+        return reportFailure(problem);
     }
     this->fValue = fValue;
     this->df1 = df1;

@@ -93,11 +93,11 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
     this->confidence = confidence;
     const double alpha = (1.0 - confidence) / 2.0;
     if (df1 > kMaxDf || df1 < 1) {
-        reportFailure("Df1 out of range.");
+        reportFailure(kDf1OutOfRange);
         return;
     }
     if (df2 > kMaxDf || df2 < 1) {
-        reportFailure("Df2 out of range.");
+        reportFailure(kDf2OutOfRange);
         return;
     }
     if (!(confidence >= kSmallestConfidence && confidence <= kLargestConfidence)) {

@@ -69,18 +69,10 @@ bool owenTTailNegligible(double h, double a) {
 }  // namespace
 
 double NoncentralT::cdf(double t, int df, double delta) {
-    if (df < 1 || df > kMaxDf) {
-        return reportFailure("T distribution Df parameter out of range. Limits 1 <= Df <= 100000");
-    }
-    if (!(delta >= -kMaxAbsDelta && delta <= kMaxAbsDelta)) {
-        return reportFailure(
-            "T distribution parameter Delta out of range. Should have absolute value less than "
-            "or equal to 5000.");
-    }
     // The recursion has no meaning at t = ±∞ (∞/∞ in B) or NaN: an infinite t, which a field
     // reads from a typed 1e999, has its limits 1 and 0; NaN is reported.
-    if (std::isnan(t)) {
-        return reportFailure("T value is not a number.");
+    if (const char* problem = distributionArgumentProblem(t, df, delta)) {
+        return reportFailure(problem);
     }
     tValue = t;
     this->df = df;

@@ -21,7 +21,7 @@ constexpr MonotoneRange kDeltaRange{-kMaxAbsDelta, kMaxAbsDelta, false};
 
 double NoncentralT::noncentrality(double t, int df, double cumP) {
     if (df < 1 || df > kMaxDf) {
-        return reportFailure("T distribution Df parameter out of range. Limits 1 <= Df <= 100000");
+        return reportFailure(kDfOutOfRange);
     }
     if (!(cumP >= kSmallestDeltaCumP && cumP <= kLargestDeltaCumP)) {
         return reportFailure("CumP out of range.");
