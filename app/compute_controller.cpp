@@ -248,6 +248,10 @@ void ComputeController::writeOutcome(QuantityKind quantity, const ComputeOutcome
             view_.setValue(kUpperField, outcome.upper);
             view_.setValue(kLowerField, outcome.lower);
             break;
+        case QuantityKind::Density:
+            // The window has no field for a density (kQuantityAt never selects it); its plots
+            // ask the families directly. Nothing to write.
+            break;
     }
 }
 

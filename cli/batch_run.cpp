@@ -202,7 +202,7 @@ std::optional<RowRequest> readRow(const std::vector<std::string>& fields,
         const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
         if (command == nullptr) {
             reason = "unknown quantity '" + quantityText +
-                     "' (use cdf, value, noncentrality, interval, an effect size, power or "
+                     "' (use cdf, pdf, value, noncentrality, interval, an effect size, power or "
                      "sample-size)";
             return std::nullopt;
         }

@@ -100,7 +100,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.size() < 2) {
         return usageError(
             "expected a distribution (f, t, chisq) and a quantity "
-            "(cdf, value, noncentrality, interval)");
+            "(cdf, pdf, value, noncentrality, interval)");
     }
     const std::optional<DistributionKind> distribution = distributionNamed(arguments[0]);
     if (!distribution) {
@@ -112,7 +112,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             return parseEffectCommand(*effect, arguments);
         }
         return usageError("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
-                          "': use cdf, value, noncentrality, interval, " +
+                          "': use cdf, pdf, value, noncentrality, interval, " +
                           effectQuantityNames(*distribution) + ", power or sample-size");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
@@ -169,7 +169,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         assignInput(request, option->input, *number);
     }
     for (RequestInput input : needs.required) {
-        // The central distribution is meant when cdf or value names no noncentrality.
+        // The central distribution is meant when cdf, pdf or value names no noncentrality.
         if (input == RequestInput::Noncentrality) {
             continue;
         }
@@ -191,6 +191,8 @@ its confidence interval, a power or a sample size.
 
   DISTRIBUTION  f | t | chisq (also x2; any case)
   QUANTITY      cdf            cumulative probability of --value
+                pdf            probability density at --value (the limit from the right at
+                               0: infinite for f with --df1 1 and chisq with --df 1)
                 value          the value whose cumulative probability is --cump
                 noncentrality  the noncentrality that gives --value the probability --cump
                 interval       confidence limits for the noncentrality from --value
@@ -206,8 +208,8 @@ its confidence interval, a power or a sample size.
 Options (each once; a value may also be written --option=X):
   --value X         the F, t or chi-square value (observed, for an effect size)
   --df1 N, --df2 N  degrees of freedom of F; --df N for t and chi-square
-  --lambda X        noncentrality of F and chi-square; --delta X for t (default 0 for cdf
-                    and value: the central distribution)
+  --lambda X        noncentrality of F and chi-square; --delta X for t (default 0 for cdf,
+                    pdf and value: the central distribution)
   --cump P          cumulative probability
   --confidence C    confidence level of an interval or effect size (default 0.95)
   --n N, --n1 N, --n2 N  sample sizes (whole numbers)

@@ -8,7 +8,9 @@ namespace quorvel {
 class Calculators;
 
 enum class DistributionKind { F, T, ChiSquare };
-enum class QuantityKind { CumP, Value, Noncentrality, Interval };
+// Density is the pdf at the value: the command line and the plots ask for it, the window's
+// radio buttons have no position for it.
+enum class QuantityKind { CumP, Value, Noncentrality, Interval, Density };
 
 // The inputs of one computation as the user gave them. `df1` is the single Df of t and
 // chi-square; `noncentrality` is λ for F and chi-square and δ for t.

@@ -15,6 +15,7 @@ InputNeeds inputsFor(DistributionKind distribution, QuantityKind quantity) {
     }
     switch (quantity) {
         case QuantityKind::CumP:
+        case QuantityKind::Density:
         case QuantityKind::Value:
             needs.required.push_back(RequestInput::Noncentrality);
             break;
@@ -80,7 +81,8 @@ std::optional<QuantityKind> quantityNamed(std::string_view name) {
     } kNames[] = {{"cdf", QuantityKind::CumP},
                   {"value", QuantityKind::Value},
                   {"noncentrality", QuantityKind::Noncentrality},
-                  {"interval", QuantityKind::Interval}};
+                  {"interval", QuantityKind::Interval},
+                  {"pdf", QuantityKind::Density}};
     for (const auto& entry : kNames) {
         if (name == entry.name) {
             return entry.quantity;

@@ -46,7 +46,7 @@ inline constexpr std::array<InputDefault, 5> kInputDefaults{{
 inline constexpr double kDefaultConfidence = 0.95;
 
 // "f", "t", "chisq" (also "x2", and in any case) and "cdf", "value", "noncentrality",
-// "interval": the names on the command line and in batch files.
+// "interval", "pdf": the names on the command line and in batch files.
 std::optional<DistributionKind> distributionNamed(std::string_view name);
 std::optional<QuantityKind> quantityNamed(std::string_view name);
 

@@ -16,6 +16,9 @@ ComputeOutcome computeSingleDf(Calculator& calculator, double failureValue,
         case QuantityKind::CumP:
             outcome.result = calculator.cdf(request.value, request.df1, request.noncentrality);
             break;
+        case QuantityKind::Density:
+            outcome.result = calculator.pdf(request.value, request.df1, request.noncentrality);
+            break;
         case QuantityKind::Value:
             outcome.result =
                 calculator.percentagePoint(request.cumP, request.df1, request.noncentrality);

@@ -18,6 +18,9 @@ ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request)
             outcome.result =
                 f.cdf(request.value, request.df1, request.df2, request.noncentrality, kExactMethod);
             break;
+        case QuantityKind::Density:
+            outcome.result = f.pdf(request.value, request.df1, request.df2, request.noncentrality);
+            break;
         case QuantityKind::Value:
             outcome.result = f.percentagePoint(request.cumP, request.df1, request.df2,
                                                request.noncentrality, kExactMethod);
