@@ -9,11 +9,14 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QWhatsThis>
+#include <algorithm>
 #include <array>
 
 #include "app/cabout_dlg.h"
 #include "app/control_ids.h"
 #include "app/help_window.h"
+#include "app/plot_pane.h"
+#include "app/plot_setting.h"
 #include "app/program_resources.h"
 #include "controls/chighlight_button.h"
 #include "controls/cnum_edit.h"
@@ -47,6 +50,9 @@ constexpr std::array<SpinField, 5> kSpinFields{{
 constexpr double kSpinRange = 10000.0;
 constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 6;
+// The plot pane beside the template, in pixels; the window grows to its height.
+constexpr int kPlotWidth = 560;
+constexpr int kPlotHeight = 420;
 // The confidence limits hold any number.
 constexpr double kLimitRange = 1e300;
 
@@ -82,6 +88,8 @@ CMainDlg::CMainDlg(Calculators& calculators, HelpWindow& helpWindow, QWidget* pa
                    Qt::WindowContextHelpButtonHint);
     setWindowModality(Qt::WindowModal);
     setWindowIcon(programIcon());
+    templateSize_ = size();
+    setUpPlot();
     buildContextMenu();
     attachContextHelp();
     connectCommands();
@@ -160,7 +168,41 @@ void CMainDlg::buildContextMenu() {
     contextMenu_->addAction(tr("&Help\tF1"), &helpWindow_, &HelpWindow::showContents);
     contextMenu_->addAction(tr("&Close\tEsc"), this, &QDialog::reject);
     contextMenu_->addSeparator();
+    showPlotAction_ = contextMenu_->addAction(tr("Show &Plot"));
+    showPlotAction_->setCheckable(true);
+    showPlotAction_->setChecked(isPlotShown());
+    connect(showPlotAction_, &QAction::triggered, this, [this](bool shown) {
+        setPlotShown(shown);
+        rememberPlotShown(shown);
+    });
+    contextMenu_->addSeparator();
     contextMenu_->addAction(QString::fromUtf8(dialog::kAboutMenuText), this, &CMainDlg::showAbout);
+}
+
+void CMainDlg::setUpPlot() {
+    plotPane_ = new PlotPane(this);
+    quantityPlot_ = std::make_unique<QuantityPlot>(calculators_, *plotPane_);
+    controller_.listeners().add(*quantityPlot_);
+    setPlotShown(plotShownSetting());
+}
+
+void CMainDlg::setPlotShown(bool shown) {
+    if (shown) {
+        const QSize pane(kPlotWidth, std::max(templateSize_.height(), kPlotHeight));
+        setFixedSize(templateSize_.width() + pane.width(), pane.height());
+        plotPane_->setGeometry(templateSize_.width(), 0, pane.width(), pane.height());
+    } else {
+        setFixedSize(templateSize_);
+    }
+    plotPane_->setVisible(shown);
+    quantityPlot_->setShown(shown);
+    if (showPlotAction_ != nullptr && showPlotAction_->isChecked() != shown) {
+        showPlotAction_->setChecked(shown);
+    }
+}
+
+bool CMainDlg::isPlotShown() const {
+    return !plotPane_->isHidden();
 }
 
 void CMainDlg::showAbout() {

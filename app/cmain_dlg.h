@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
+#include <memory>
 
 #include "app/compute_controller.h"
 #include "app/compute_view.h"
+#include "app/quantity_plot.h"
 #include "app/template_widgets.h"
 
+class QAction;
 class QMenu;
 
 namespace quorvel {
@@ -14,13 +18,15 @@ class Calculators;
 class CHighlightButton;
 class CNumEdit;
 class HelpWindow;
+class PlotPane;
 
 // The main window: the dialog built from its template, bound to the compute controller. Radio
 // clicks lay the fields out, the interval choices store their confidence level, Compute
 // computes, and every change of a field's text asks for a new computation. F1 and Help open
 // the help window; Shift+F1 or the caption's "?" followed by a click shows a control's popup.
 // Enter (outside a focused push button) and Escape end the dialog. The dialog's context menu
-// (right mouse button on the dialog, or the Menu key) ends with the About entry.
+// (right mouse button on the dialog, or the Menu key) ends with the About entry. Beside the
+// template, a plot pane pictures each computation; "Show Plot" in the menu hides it.
 //
 // The dialog is modal but owned by no window, so it blocks no other window: the help window
 // stays usable beside it. It is a top-level window of its own, with its own taskbar entry.
@@ -36,6 +42,11 @@ class CMainDlg : public QDialog, public ComputeView {
     // The widget of a control by identifier; nullptr for none (and for −1).
     QWidget* control(int controlId) const { return controls_.widget(controlId); }
     QMenu& contextMenu() const { return *contextMenu_; }
+    PlotPane& plotPane() const { return *plotPane_; }
+    // Shows the plot beside the template, or shrinks the window back to the template alone.
+    // The menu's "Show Plot" does the same and remembers the choice for the next start.
+    void setPlotShown(bool shown);
+    bool isPlotShown() const;
 
     int checkedPosition(RadioGroup group) const override;
     void checkPosition(RadioGroup group, int position) override;
@@ -62,6 +73,7 @@ class CMainDlg : public QDialog, public ComputeView {
     void attachContextHelp();
     void buildContextMenu();
     void showAbout();
+    void setUpPlot();
 
     CNumEdit& field(int fieldId) const;
     CHighlightButton& computeButton() const;
@@ -71,6 +83,10 @@ class CMainDlg : public QDialog, public ComputeView {
     ComputeController controller_;
     TemplateWidgets controls_;
     QMenu* contextMenu_ = nullptr;
+    QSize templateSize_;
+    PlotPane* plotPane_ = nullptr;
+    QAction* showPlotAction_ = nullptr;
+    std::unique_ptr<QuantityPlot> quantityPlot_;
 };
 
 }  // namespace quorvel

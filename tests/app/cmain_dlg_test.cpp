@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QWhatsThis>
 #include <QWindow>
@@ -22,6 +24,7 @@
 #include "app/dialog_template.h"
 #include "app/help_window.h"
 #include "app/message_box_reporter.h"
+#include "app/plot_pane.h"
 #include "app/program_resources.h"
 #include "app/template_rows.h"
 #include "controls/chighlight_button.h"
@@ -73,6 +76,7 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -123,11 +127,18 @@ class MainDialogTest : public QObject {
     void resultShowsWhole(int fieldId) const;
     QString nameOf(const QWidget* widget) const;
 
+    QTemporaryDir settingsDir_;
     RecordingReporter reporter_;
     std::unique_ptr<Calculators> calculators_;
     std::unique_ptr<HelpWindow> help_;
     std::unique_ptr<CMainDlg> dialog_;
 };
+
+// The user's own settings (whether the plot is shown) stay out of the tests.
+void MainDialogTest::initTestCase() {
+    QVERIFY(settingsDir_.isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+}
 
 void MainDialogTest::init() {
     reporter_.messages.clear();
@@ -336,8 +347,11 @@ void MainDialogTest::windowIsAFixedDialogWithCloseAndContextHelp() {
 
 void MainDialogTest::layoutFollowsTheTemplate() {
     const dialog::DialogBaseUnits units = baseUnitsOf(dialog_->font());
-    QCOMPARE(dialog_->size(),
-             QSize(dialog::horizontalPixels(296, units), dialog::verticalPixels(188, units)));
+    const QSize templateSize(dialog::horizontalPixels(296, units), dialog::verticalPixels(188, units));
+    QVERIFY(dialog_->isPlotShown());
+    QCOMPARE(dialog_->plotPane().geometry().left(), templateSize.width());
+    dialog_->setPlotShown(false);
+    QCOMPARE(dialog_->size(), templateSize);
     const dialog::DialogTemplate& main = dialog::mainDialogTemplate();
     for (std::size_t index = 0; index < main.controls.size(); ++index) {
         const dialog::ControlTemplate& control = main.controls[index];
