@@ -10,7 +10,7 @@ namespace quorvel {
 CCalculatorApp::CCalculatorApp(int& argc, char** argv)
     : QApplication(argc, argv), helpWindow_(std::make_unique<HelpWindow>()) {
     setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
-    setDesktopFileName(QStringLiteral("quorvel"));
+    setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     setWindowIcon(programIcon());
 }
 

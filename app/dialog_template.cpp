@@ -73,7 +73,12 @@ constexpr int kOkButton = 1;
 // Template 100.
 constexpr std::array<ControlTemplate, 4> kAboutControls{{
     {kUnaddressed, Static, "", {11, 17, 20, 20}, kIcon, 0},
-    {kUnaddressed, Static, "Quorvel Version 1.0", {40, 10, 119, 8}, kNoPrefix | kGroup, 0},
+    {kUnaddressed,
+     Static,
+     "Quorvel Version " QUORVEL_VERSION,
+     {40, 10, 119, 8},
+     kNoPrefix | kGroup,
+     0},
     {kUnaddressed, Static, "Noncentral F, t, chi-square", {40, 25, 119, 8}, kLeftText | kGroup, 0},
     {kOkButton, Button, "OK", {178, 7, 50, 14}, kDefaultPushButton | kGroup | kTabStop, 0},
 }};

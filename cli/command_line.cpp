@@ -91,6 +91,11 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             return HelpRequest{};
         }
     }
+    for (const std::string& argument : arguments) {
+        if (argument == "--version") {
+            return VersionRequest{};
+        }
+    }
     if (!arguments.empty() && arguments[0] == "--batch") {
         if (arguments.size() != 2) {
             return usageError("--batch takes exactly one file name (or - for standard input)");
@@ -181,10 +186,14 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     return SingleComputation{request};
 }
 
+std::string versionLine() {
+    return "quorvel " QUORVEL_VERSION "\n";
+}
+
 std::string usageText() {
     return R"(Usage: quorvel-cli DISTRIBUTION QUANTITY [OPTIONS]
        quorvel-cli --batch FILE
-       quorvel-cli --help
+       quorvel-cli --help | --version
 
 Computes one quantity of the noncentral F, t or chi-square distribution, an effect size with
 its confidence interval, a power or a sample size.
@@ -239,6 +248,9 @@ Output: the result on one line (17 significant digits); an interval prints LOWER
 effect size ESTIMATE LOWER UPPER, a power POWER and a sample size N POWER.
 A failed calculation prints -9999 and its messages on standard error.
 Exit status: 0 success, 1 a calculation error was reported, 2 a usage error.
+
+--help prints this text, --version the version (quorvel )" QUORVEL_VERSION R"(); both exit 0.
+The manual page quorvel-cli(1) says more.
 )";
 }
 

@@ -11,6 +11,8 @@ namespace quorvel::cli {
 
 struct HelpRequest {};
 
+struct VersionRequest {};
+
 struct SingleComputation {
     ComputeRequest request;
 };
@@ -51,17 +53,22 @@ struct OptionScope {
     }
 };
 
-using Command =
-    std::variant<HelpRequest, SingleComputation, EffectComputation, BatchRequest, UsageError>;
+using Command = std::variant<HelpRequest, VersionRequest, SingleComputation, EffectComputation,
+                             BatchRequest, UsageError>;
 
-// Reads `DISTRIBUTION QUANTITY [OPTIONS]`, `--batch FILE` or `--help` (arguments without the
-// program name). The distribution's name is read without regard to case (x2 is chisq). Every
-// option must belong to the distribution and be used by the quantity, appear once and hold a
-// finite number; a Df or a sample size must be a whole number. The noncentrality of cdf, pdf
-// and value is 0 when not given; a level or power written as a percentage is refused with a hint.
+// Reads `DISTRIBUTION QUANTITY [OPTIONS]`, `--batch FILE`, `--help` or `--version` (arguments
+// without the program name; --help, then --version, wins wherever it stands). The distribution's
+// name is read without regard to case (x2 is chisq). Every option must belong to the distribution
+// and be used by the quantity, appear once and hold a finite number; a Df or a sample size must be
+// a whole number. The noncentrality of cdf, pdf
+// and value is 0 when not given; a level or power written as a percentage is refused
+// with a hint.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text that --help prints.
 std::string usageText();
+
+// The line that --version prints: "quorvel" and the release.
+std::string versionLine();
 
 }  // namespace quorvel::cli

@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
             if constexpr (std::is_same_v<Parsed, quorvel::cli::HelpRequest>) {
                 std::cout << quorvel::cli::usageText();
                 return kExitSuccess;
+            } else if constexpr (std::is_same_v<Parsed, quorvel::cli::VersionRequest>) {
+                std::cout << quorvel::cli::versionLine();
+                return kExitSuccess;
             } else if constexpr (std::is_same_v<Parsed, quorvel::cli::UsageError>) {
                 std::cerr << "quorvel-cli: " << parsed.message << '\n';
                 return kExitUsageError;

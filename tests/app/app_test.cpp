@@ -43,8 +43,8 @@ class ApplicationTest : public QObject {
 void ApplicationTest::namesAndVersionForTheDesktop() {
     // The executable's base name, which is the caption of every message box.
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("app_test"));
-    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0.1"));
-    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("quorvel"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(QUORVEL_VERSION));
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(QUORVEL_APP_ID));
     QVERIFY(!QApplication::windowIcon().isNull());
 }
 

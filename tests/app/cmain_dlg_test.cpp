@@ -536,7 +536,8 @@ void MainDialogTest::aboutBoxClosesWithEnterOrEscape() {
     QCOMPARE(watcher.seen().front().className, QStringLiteral("quorvel::CAboutDlg"));
     QCOMPARE(watcher.seen().front().title, QStringLiteral("About Quorvel"));
     QCOMPARE(watcher.seen().front().parent, static_cast<QWidget*>(dialog_.get()));
-    QVERIFY2(labels.contains(QStringLiteral("Quorvel Version 1.0")), qPrintable(labels.join(u'|')));
+    QVERIFY2(labels.contains(QStringLiteral("Quorvel Version " QUORVEL_VERSION)),
+             qPrintable(labels.join(u'|')));
     QCOMPARE(closedWith, result);
     QVERIFY(dialog_->isVisible());
 }

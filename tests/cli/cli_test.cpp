@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,19 @@ TEST(CliHelp, PrintsTheUsageAndSucceeds) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_NE(run.out.find("quorvel-cli DISTRIBUTION QUANTITY"), std::string::npos);
     EXPECT_NE(run.out.find("--confidence"), std::string::npos);
+    EXPECT_NE(run.out.find("--version"), std::string::npos);
+}
+
+TEST(CliVersion, PrintsTheReleaseWhereverItStandsAndSucceeds) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--version"}, {"f", "cdf", "--value", "3", "--version"}}) {
+        const auto run = runCli(arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, "quorvel " QUORVEL_VERSION "\n");
+        EXPECT_TRUE(std::regex_match(run.out, std::regex("quorvel [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+            << "a three-part release: " << run.out;
+    }
 }
 
 }  // namespace
