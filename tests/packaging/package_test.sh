@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a user meets it: package_test.sh DEB README. The control fields
-# (section, computed dependencies), the files a desktop and Debian expect, the AppStream
-# metadata validated in the unpacked tree (desktop entry and icon found under the same id),
-# the unpacked programs (--version without a display, and every README example written as
-# "    $ quorvel-cli ..." followed by its output line), and lintian without errors.
+# (section, computed dependencies); the files a desktop and Debian expect, the icon under the
+# desktop entry's Icon name, which is its id; the AppStream metadata validated in the unpacked
+# tree (which finds the desktop entry the metadata launches); the unpacked programs (--version
+# without a display, and every README example written as "    $ quorvel-cli ..." followed by
+# its output line); and lintian without errors.
 set -uo pipefail
 deb="$1" readme="$2"
 failures=0
@@ -43,6 +44,8 @@ done
 for file in "${expected[@]}"; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
+icon="$(sed -n 's/^Icon=//p' "${desktop_files[0]}")"
+[ "$icon" = "$id" ] || fail "the desktop entry's Icon is '$icon', not its id $id"
 report="$(appstreamcli validate-tree --no-net --no-color "$root" 2>&1)" ||
     fail "appstreamcli validate-tree: $report"
 echo "$report"
