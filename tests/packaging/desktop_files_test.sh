@@ -12,7 +12,8 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Both validators also print hints and pedantic notes; any other line is a finding.
+# desktop-file-validate must say nothing, not even a hint; appstreamcli fails on any error or
+# warning and shows its notes.
 report="$(desktop-file-validate "$desktop" 2>&1)" || fail "desktop-file-validate: $report"
 [ -z "$report" ] || fail "desktop-file-validate: $report"
 report="$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1)" || fail "appstreamcli: $report"
