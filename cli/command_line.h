@@ -60,9 +60,8 @@ using Command = std::variant<HelpRequest, VersionRequest, SingleComputation, Eff
 // without the program name; --help, then --version, wins wherever it stands). The distribution's
 // name is read without regard to case (x2 is chisq). Every option must belong to the distribution
 // and be used by the quantity, appear once and hold a finite number; a Df or a sample size must be
-// a whole number. The noncentrality of cdf, pdf
-// and value is 0 when not given; a level or power written as a percentage is refused
-// with a hint.
+// a whole number. The noncentrality of cdf, pdf and value is 0 when not given; a level or power
+// written as a percentage is refused with a hint.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text that --help prints.
