@@ -19,6 +19,8 @@ constexpr double kRelativeTolerance = 1e-12;
 // Starting at the largest term, the terms fall off like a normal curve in j with a spread of
 // about √(j_peak/2): a few thousand terms even at x = 1e12; 100000 a side only guard the loop.
 constexpr std::int64_t kMaxTermsPerSide = 100000;
+// e^−760 lies below the smallest subnormal double.
+constexpr double kLogNegligibleDensity = -760.0;
 }  // namespace
 
 // The Poisson mixture of central chi-square densities (Abramowitz and Stegun 26.4.25 term by
@@ -42,6 +44,13 @@ double NoncentralChiSquare::pdf(double x, int df, double lambda) {
         return 0.0;
     }
     const double halfN = df / 2.0;
+    // f(x) <= e^(−x/4)·2^(n/2)·e^(λ/2): each χ²_k density at x is e^(−x/4)·2^(k/2) times the
+    // density of 2χ²_k there (at most 1/2 for x >= 1), and Σ_j Poisson(j; λ/2)·2^j = e^(λ/2).
+    // Beyond the point where that bound underflows, the largest term may lie too far out to
+    // be reached; the density is 0 to double precision.
+    if (x >= 1.0 && -x / 4.0 + halfN * std::numbers::ln2 + halfLambda < kLogNegligibleDensity) {
+        return 0.0;
+    }
     const double logX = std::log(x);
     const auto logTerm = [&](std::int64_t j) {
         const double k = halfN + static_cast<double>(j);

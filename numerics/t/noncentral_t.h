@@ -23,7 +23,7 @@ class NoncentralT : public ReportingCalculator {
 
     // The density at t for 1 <= df <= 100000 and |delta| <= 5000, with the checks and messages
     // of cdf (Df, delta, then a NaN t); stores nothing and never clears `failed`. For
-    // |t| > min(1, 1e-4·df), (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from Owen's
+    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from Owen's
     // recursion; nearer 0 the power series (densitySeries), which at 0 is the closed form
     // Γ((df+1)/2)/(√(df·π)·Γ(df/2))·e^(−δ²/2). An infinite t gives 0. Never negative or NaN;
     // the failure value after a reported error (the cdf's message when Owen's T function cannot
@@ -31,8 +31,8 @@ class NoncentralT : public ReportingCalculator {
     double pdf(double t, int df, double delta);
 
     // The density by its power series in t·δ, to a relative 1e-13 of the sum of the terms'
-    // magnitudes (which is the density at (−t, δ)); no argument checks. For |t·δ| up to a few
-    // thousand; "T density series failed to converge." and the failure value beyond its
+    // magnitudes (which is the density at (−t, δ)); no argument checks. For |t·δ| up to about
+    // 50000; "T density series failed to converge." and the failure value beyond its
     // 100000-term budget.
     double densitySeries(double t, int df, double delta);
 
