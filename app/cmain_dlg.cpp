@@ -14,6 +14,7 @@
 
 #include "app/cabout_dlg.h"
 #include "app/control_ids.h"
+#include "app/effect_window.h"
 #include "app/help_window.h"
 #include "app/plot_pane.h"
 #include "app/plot_setting.h"
@@ -98,6 +99,8 @@ CMainDlg::CMainDlg(Calculators& calculators, HelpWindow& helpWindow, QWidget* pa
     controller_.startUp();
 }
 
+CMainDlg::~CMainDlg() = default;
+
 QWidget* CMainDlg::makeControl(const dialog::ControlTemplate& control, QWidget* parent) {
     if (control.controlClass == dialog::ControlClass::Edit) {
         auto* edit = new CNumEdit(calculators_.failureValue, parent);
@@ -150,6 +153,8 @@ void CMainDlg::connectCommands() {
     connect(help, &QShortcut::activated, &helpWindow_, &HelpWindow::showContents);
     auto* whatsThis = new QShortcut(QKeySequence::WhatsThis, this);
     connect(whatsThis, &QShortcut::activated, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    auto* effects = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(effects, &QShortcut::activated, this, &CMainDlg::showEffectWindow);
 }
 
 void CMainDlg::attachContextHelp() {
@@ -168,6 +173,8 @@ void CMainDlg::buildContextMenu() {
     contextMenu_->addAction(tr("&Help\tF1"), &helpWindow_, &HelpWindow::showContents);
     contextMenu_->addAction(tr("&Close\tEsc"), this, &QDialog::reject);
     contextMenu_->addSeparator();
+    contextMenu_->addAction(tr("&Effect Size and Power...\tCtrl+E"), this,
+                            &CMainDlg::showEffectWindow);
     showPlotAction_ = contextMenu_->addAction(tr("Show &Plot"));
     showPlotAction_->setCheckable(true);
     showPlotAction_->setChecked(isPlotShown());
@@ -203,6 +210,17 @@ void CMainDlg::setPlotShown(bool shown) {
 
 bool CMainDlg::isPlotShown() const {
     return !plotPane_->isHidden();
+}
+
+void CMainDlg::showEffectWindow() {
+    if (!effectWindow_) {
+        effectWindow_ =
+            std::make_unique<EffectWindow>(calculators_, helpWindow_, controller_.listeners());
+    }
+    effectWindow_->show();
+    effectWindow_->setWindowState(effectWindow_->windowState() & ~Qt::WindowMinimized);
+    effectWindow_->raise();
+    effectWindow_->activateWindow();
 }
 
 void CMainDlg::showAbout() {

@@ -17,6 +17,7 @@ namespace quorvel {
 class Calculators;
 class CHighlightButton;
 class CNumEdit;
+class EffectWindow;
 class HelpWindow;
 class PlotPane;
 
@@ -37,6 +38,7 @@ class CMainDlg : public QDialog, public ComputeView {
     // Builds the dialog and starts it: each field with its spin button, default, range and
     // decimals; F and Cum. P checked; the layout for them; Compute reading "COMPUTE".
     CMainDlg(Calculators& calculators, HelpWindow& helpWindow, QWidget* parent = nullptr);
+    ~CMainDlg() override;
 
     ComputeController& controller() { return controller_; }
     // The widget of a control by identifier; nullptr for none (and for −1).
@@ -47,6 +49,11 @@ class CMainDlg : public QDialog, public ComputeView {
     // The menu's "Show Plot" does the same and remembers the choice for the next start.
     void setPlotShown(bool shown);
     bool isPlotShown() const;
+    // The Effect Size and Power window once it has been opened (one for the dialog's life,
+    // hidden when closed); nullptr before.
+    EffectWindow* effectWindow() const { return effectWindow_.get(); }
+    // Opens the Effect Size and Power window in front (context menu, Ctrl+E).
+    void showEffectWindow();
 
     int checkedPosition(RadioGroup group) const override;
     void checkPosition(RadioGroup group, int position) override;
@@ -87,6 +94,7 @@ class CMainDlg : public QDialog, public ComputeView {
     PlotPane* plotPane_ = nullptr;
     QAction* showPlotAction_ = nullptr;
     std::unique_ptr<QuantityPlot> quantityPlot_;
+    std::unique_ptr<EffectWindow> effectWindow_;
 };
 
 }  // namespace quorvel

@@ -72,6 +72,15 @@ void HelpWindow::showContents() {
     if (page_->source().isEmpty() && contents_->topLevelItemCount() > 0) {
         contents_->setCurrentItem(contents_->topLevelItem(0));
     }
+    bringToFront();
+}
+
+void HelpWindow::showPage(const QString& page) {
+    page_->setSource(pageUrl(page));
+    bringToFront();
+}
+
+void HelpWindow::bringToFront() {
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

@@ -21,12 +21,15 @@ class HelpWindow : public QWidget {
     // Shows the window in front with its table of contents, on the first topic the first time
     // and on the page last read afterwards.
     void showContents();
+    // Shows the window in front with the page of that file name ("effects.html").
+    void showPage(const QString& page);
 
     QTreeWidget& contents() const { return *contents_; }
     QTextBrowser& page() const { return *page_; }
 
   private:
     void fillContents();
+    void bringToFront();
     void openTopic(QTreeWidgetItem* item);
     void selectTopicOf(const QUrl& page);
 

@@ -12,4 +12,18 @@ void MessageBoxReporter::show(std::string_view message) {
     box.exec();
 }
 
+MessageBoxOwnerScope::MessageBoxOwnerScope(FailureReporter& reporter, QWidget* owner)
+    : boxes_(dynamic_cast<MessageBoxReporter*>(&reporter)) {
+    if (boxes_ != nullptr) {
+        previous_ = boxes_->owner();
+        boxes_->setOwner(owner);
+    }
+}
+
+MessageBoxOwnerScope::~MessageBoxOwnerScope() {
+    if (boxes_ != nullptr) {
+        boxes_->setOwner(previous_.data());
+    }
+}
+
 }  // namespace quorvel

@@ -45,4 +45,9 @@ const std::map<std::uint32_t, std::string>& popupTexts() {
     return texts;
 }
 
+QString whatsThisText(std::uint32_t popupId) {
+    const auto found = popupTexts().find(popupId);
+    return found == popupTexts().end() ? QString() : QString::fromStdString(found->second);
+}
+
 }  // namespace quorvel

@@ -20,5 +20,7 @@ QIcon programIcon();
 QByteArray resourceData(const QString& path);
 // The popup texts by context-help identifier, read once from the popup file.
 const std::map<std::uint32_t, std::string>& popupTexts();
+// The popup text of that identifier as a What's This text; empty when there is none.
+QString whatsThisText(std::uint32_t popupId);
 
 }  // namespace quorvel

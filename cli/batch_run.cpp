@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "cli/csv.h"
-#include "cli/effect_request.h"
-#include "cli/number_text.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
+#include "numerics/effects/effect_request.h"
 #include "numerics/foundations/recording_reporter.h"
+#include "numerics/number_text.h"
 #include "numerics/request_model.h"
 
 namespace quorvel::cli {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/effect_command_line.h"
-#include "cli/number_text.h"
+#include "numerics/number_text.h"
 #include "numerics/request_model.h"
 
 namespace quorvel::cli {

@@ -9,12 +9,12 @@
 
 #include "cli/batch_run.h"
 #include "cli/command_line.h"
-#include "cli/effect_request.h"
-#include "cli/number_text.h"
 #include "cli/stream_reporter.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
+#include "numerics/effects/effect_request.h"
 #include "numerics/effects/effects.h"
+#include "numerics/number_text.h"
 
 namespace {
 constexpr int kExitSuccess = 0;
@@ -26,10 +26,10 @@ int runSingle(const quorvel::ComputeRequest& request) {
     quorvel::Calculators calculators(reporter);
     const quorvel::ComputeOutcome outcome = quorvel::computeQuantity(calculators, request);
     if (request.quantity == quorvel::QuantityKind::Interval) {
-        std::cout << quorvel::cli::formatNumber(outcome.lower) << ' '
-                  << quorvel::cli::formatNumber(outcome.upper) << '\n';
+        std::cout << quorvel::formatNumber(outcome.lower) << ' '
+                  << quorvel::formatNumber(outcome.upper) << '\n';
     } else {
-        std::cout << quorvel::cli::formatNumber(outcome.result) << '\n';
+        std::cout << quorvel::formatNumber(outcome.result) << '\n';
     }
     return outcome.failed ? kExitCalculationError : kExitSuccess;
 }
@@ -38,7 +38,7 @@ int runEffect(const quorvel::EffectRequest& request) {
     quorvel::cli::StreamReporter reporter(std::cerr);
     quorvel::Calculators calculators(reporter);
     const quorvel::EffectOutcome outcome = quorvel::computeEffect(calculators, request);
-    std::cout << quorvel::cli::effectOutputLine(request.quantity, outcome) << '\n';
+    std::cout << quorvel::effectOutputLine(request.quantity, outcome) << '\n';
     return outcome.failed ? kExitCalculationError : kExitSuccess;
 }
 

@@ -1,10 +1,10 @@
-#include "cli/number_text.h"
+#include "numerics/number_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <sstream>
 
-namespace quorvel::cli {
+namespace quorvel {
 
 namespace {
 constexpr int kSignificantDigits = 17;
@@ -46,4 +46,4 @@ std::string percentageHint(std::string_view name, double value) {
     return text.str();
 }
 
-}  // namespace quorvel::cli
+}  // namespace quorvel

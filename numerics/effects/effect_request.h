@@ -9,10 +9,11 @@
 
 #include "numerics/effects/effects.h"
 
-namespace quorvel::cli {
+namespace quorvel {
 
 // The inputs of the effect-size, power and sample-size quantities, however the command line
-// (--n, --d, ...) or a batch header (n, effect, ...) names them.
+// (--n, --d, ...), a batch header (n, effect, ...) or the window's labels name them. The command
+// line, the batch reader and the Effect Size and Power window build their requests here.
 enum class EffectInput {
     Value,
     N,
@@ -62,8 +63,11 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
                                                            const EffectTexts& texts,
                                                            const EffectNamer& nameOf);
 
-// The printed result: ESTIMATE LOWER UPPER, POWER, or N POWER, numbers with 17 significant
-// digits.
+// The numbers of a result as the command line prints them and the window shows them: ESTIMATE
+// LOWER UPPER, POWER, or N POWER, each with 17 significant digits (N as a whole number).
+std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const EffectOutcome& outcome);
+
+// The printed result: the output numbers separated by blanks.
 std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome);
 
-}  // namespace quorvel::cli
+}  // namespace quorvel

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvel::cli {
+namespace quorvel {
 
 // A number as printf's %.17g prints it in the C locale (always a decimal point, never a comma),
 // so that the double read back is the one printed.
@@ -18,4 +18,4 @@ std::optional<double> parseNumber(std::string_view text);
 // power written above 1 (95 for 0.95), with both numbers in their shortest form.
 std::string percentageHint(std::string_view name, double value);
 
-}  // namespace quorvel::cli
+}  // namespace quorvel

@@ -1,11 +1,11 @@
-#include "cli/effect_request.h"
+#include "numerics/effects/effect_request.h"
 
 #include <cmath>
 #include <optional>
 
-#include "cli/number_text.h"
+#include "numerics/number_text.h"
 
-namespace quorvel::cli {
+namespace quorvel {
 
 namespace {
 
@@ -198,17 +198,26 @@ std::string_view effectInputName(EffectInput input) {
     return "effect";
 }
 
-std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome) {
+std::vector<std::string> effectOutputNumbers(EffectQuantity quantity,
+                                             const EffectOutcome& outcome) {
     switch (quantity) {
         case EffectQuantity::Estimate:
-            return formatNumber(outcome.estimate) + ' ' + formatNumber(outcome.lower) + ' ' +
-                   formatNumber(outcome.upper);
+            return {formatNumber(outcome.estimate), formatNumber(outcome.lower),
+                    formatNumber(outcome.upper)};
         case EffectQuantity::Power:
-            return formatNumber(outcome.power);
+            return {formatNumber(outcome.power)};
         case EffectQuantity::SampleSize:
             break;
     }
-    return std::to_string(outcome.n) + ' ' + formatNumber(outcome.power);
+    return {std::to_string(outcome.n), formatNumber(outcome.power)};
+}
+
+std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome) {
+    std::string line;
+    for (const std::string& number : effectOutputNumbers(quantity, outcome)) {
+        line += line.empty() ? number : ' ' + number;
+    }
+    return line;
 }
 
 bool takes(const EffectCommand& command, EffectInput input) {
@@ -306,4 +315,4 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
     return request;
 }
 
-}  // namespace quorvel::cli
+}  // namespace quorvel

@@ -1,0 +1,323 @@
+#include "app/effect_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+#include <climits>
+
+#include "app/effect_group.h"
+#include "app/help_window.h"
+#include "app/program_resources.h"
+
+namespace quorvel {
+
+namespace {
+
+using enum EffectInput;
+
+// What's This texts of the window's fields in the popup file.
+namespace popup {
+constexpr std::uint32_t kDesign = 0x80670001;
+constexpr std::uint32_t kValue = 0x80670002;
+constexpr std::uint32_t kN = 0x80670003;
+constexpr std::uint32_t kGroupSizes = 0x80670004;
+constexpr std::uint32_t kConfidence = 0x80670005;
+constexpr std::uint32_t kEstimate = 0x80670006;
+constexpr std::uint32_t kEffect = 0x80670007;
+constexpr std::uint32_t kAlpha = 0x80670008;
+constexpr std::uint32_t kSides = 0x80670009;
+constexpr std::uint32_t kPower = 0x8067000A;
+constexpr std::uint32_t kTargetPower = 0x8067000B;
+constexpr std::uint32_t kSampleSize = 0x8067000C;
+constexpr std::uint32_t kFMeasure = 0x8067000D;
+constexpr std::uint32_t kChiSquareMeasure = 0x8067000E;
+constexpr std::uint32_t kDf1 = 0x8067000F;
+constexpr std::uint32_t kDf2 = 0x80670010;
+constexpr std::uint32_t kDf = 0x80670011;
+}  // namespace popup
+
+constexpr const char* kHelpPage = "effects.html";
+constexpr double kAnyNumber = 1e300;
+constexpr double kLargestWhole = INT_MAX;
+
+// The fields every family shares.
+constexpr EffectField kConfidenceField{
+    Confidence, QT_TR_NOOP("Confidence &level:"), 0.95, 0.80, 0.9999, false, popup::kConfidence};
+constexpr EffectField kAlphaField{Alpha, QT_TR_NOOP("&Alpha:"), 0.05, 0.0001, 0.5,
+                                  false, popup::kAlpha};
+constexpr EffectField kTargetPowerField{Power, QT_TR_NOOP("Ta&rget power:"), 0.80, 0.0001, 0.9999,
+                                        false, popup::kTargetPower};
+constexpr EffectField kTotalNField{N, QT_TR_NOOP("&N:"), 100, 2, kLargestWhole, true, popup::kN};
+
+constexpr EffectField kTSizes[]{
+    {N, QT_TR_NOOP("&N:"), 20, 2, kLargestWhole, true, popup::kN},
+    {N1, QT_TR_NOOP("N&1:"), 20, 1, kLargestWhole, true, popup::kGroupSizes},
+    {N2, QT_TR_NOOP("N&2:"), 20, 1, kLargestWhole, true, popup::kGroupSizes},
+};
+
+constexpr EffectField kFDf1{Df1, QT_TR_NOOP("Df&1:"), 3, 1, kLargestWhole, true, popup::kDf1};
+constexpr EffectField kFDf2{Df2, QT_TR_NOOP("Df&2:"), 40, 1, kLargestWhole, true, popup::kDf2};
+constexpr EffectField kChiSquareDf{Df1, QT_TR_NOOP("&Df:"), 4, 1, kLargestWhole, true, popup::kDf};
+
+constexpr const char* kEstimateGroup = QT_TR_NOOP("&Effect size and confidence interval");
+constexpr const char* kPowerGroup = QT_TR_NOOP("&Power");
+constexpr const char* kSampleSizeGroup = QT_TR_NOOP("&Sample size");
+constexpr const char* kComputeInterval = QT_TR_NOOP("Compute &interval");
+constexpr const char* kComputePower = QT_TR_NOOP("Compute po&wer");
+constexpr const char* kComputeSampleSize = QT_TR_NOOP("Compute sa&mple size");
+const std::vector<const char*> kEstimateResults{QT_TR_NOOP("Estimate:"), QT_TR_NOOP("Lower limit:"),
+                                                QT_TR_NOOP("Upper limit:")};
+const std::vector<const char*> kPowerResults{QT_TR_NOOP("Power:")};
+const std::vector<const char*> kSampleSizeResults{QT_TR_NOOP("N:"), QT_TR_NOOP("Power reached:")};
+
+constexpr std::size_t indexOf(DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::T:
+            return 0;
+        case DistributionKind::F:
+            return 1;
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return 2;
+}
+
+constexpr std::size_t indexOf(EffectQuantity quantity) {
+    switch (quantity) {
+        case EffectQuantity::Estimate:
+            return 0;
+        case EffectQuantity::Power:
+            return 1;
+        case EffectQuantity::SampleSize:
+            break;
+    }
+    return 2;
+}
+
+// A tab's page: its three groups one below the other, under the tab's own choice if it has one.
+QWidget* tabPage(QLayout* choice, const std::array<EffectGroup*, 3>& groups) {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    if (choice != nullptr) {
+        column->addLayout(choice);
+    }
+    for (EffectGroup* group : groups) {
+        column->addWidget(group);
+    }
+    column->addStretch();
+    return page;
+}
+
+}  // namespace
+
+EffectWindow::EffectWindow(Calculators& calculators, HelpWindow& helpWindow,
+                           ComputationListeners& listeners)
+    : QWidget(nullptr, Qt::Window),
+      helpWindow_(helpWindow),
+      sideBySide_(new QHBoxLayout),
+      tabs_(new QTabWidget) {
+    setWindowTitle(tr("Effect Size and Power"));
+    setWindowIcon(programIcon());
+
+    tabs_->addTab(makeTTab(calculators, listeners), tr("&t: d"));
+    tabs_->addTab(makeFTab(calculators, listeners), tr("&F: partial eta², f²"));
+    tabs_->addTab(makeChiSquareTab(calculators, listeners), tr("&Chi-square: RMSEA, w"));
+    sideBySide_->addWidget(tabs_);
+
+    auto* help = new QPushButton(tr("&Help"));
+    auto* close = new QPushButton(tr("Cl&ose"));
+    connect(help, &QPushButton::clicked, this,
+            [this] { helpWindow_.showPage(QString::fromLatin1(kHelpPage)); });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(help);
+    buttons->addWidget(close);
+
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(sideBySide_, 1);
+    column->addLayout(buttons);
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, help, &QPushButton::click);
+    auto* whatsThis = new QShortcut(QKeySequence::WhatsThis, this);
+    connect(whatsThis, &QShortcut::activated, this, [] { QWhatsThis::enterWhatsThisMode(); });
+
+    for (std::size_t tab = 0; tab < groups_.size(); ++tab) {
+        current_[tab] = groups_[tab][0];
+    }
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget* /*old*/, QWidget* now) { followFocus(now); });
+}
+
+QWidget* EffectWindow::makeTTab(Calculators& calculators, ComputationListeners& listeners) {
+    auto& groups = groups_[indexOf(DistributionKind::T)];
+    auto* estimate =
+        new EffectGroup(tr(kEstimateGroup), DistributionKind::T, "d", calculators, listeners);
+    estimate->addField(
+        {Value, QT_TR_NOOP("T &value:"), 2.0, -kAnyNumber, kAnyNumber, false, popup::kValue});
+    for (const EffectField& size : kTSizes) {
+        estimate->addField(size);
+    }
+    estimate->addField(kConfidenceField);
+    estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
+
+    auto* power =
+        new EffectGroup(tr(kPowerGroup), DistributionKind::T, "power", calculators, listeners);
+    const EffectField effect{
+        Effect, QT_TR_NOOP("Effect si&ze d:"), 0.5, -kAnyNumber, kAnyNumber, false, popup::kEffect};
+    power->addField(effect);
+    for (const EffectField& size : kTSizes) {
+        power->addField(size);
+    }
+    power->addField(kAlphaField);
+    power->addSidesChoice(popup::kSides);
+    power->addResults(kComputePower, kPowerResults, popup::kPower);
+
+    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::T, "sample-size",
+                                       calculators, listeners);
+    sampleSize->addField(effect);
+    sampleSize->addField(kTargetPowerField);
+    sampleSize->addField(kAlphaField);
+    sampleSize->addSidesChoice(popup::kSides);
+    sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
+    groups = {estimate, power, sampleSize};
+
+    tDesign_ = new QComboBox;
+    tDesign_->addItem(tr("Two groups"));
+    tDesign_->addItem(tr("One sample or paired"));
+    auto* designLabel = new QLabel(tr("Desi&gn:"));
+    designLabel->setBuddy(tDesign_);
+    designLabel->setWhatsThis(whatsThisText(popup::kDesign));
+    tDesign_->setWhatsThis(whatsThisText(popup::kDesign));
+    auto* choice = new QFormLayout;
+    choice->addRow(designLabel, tDesign_);
+    connect(tDesign_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        for (EffectGroup* group : groups_[indexOf(DistributionKind::T)]) {
+            group->setTwoGroups(index == 0);
+        }
+    });
+    for (EffectGroup* group : groups) {
+        group->setTwoGroups(true);
+    }
+    return tabPage(choice, groups);
+}
+
+QWidget* EffectWindow::makeFTab(Calculators& calculators, ComputationListeners& listeners) {
+    auto* estimate =
+        new EffectGroup(tr(kEstimateGroup), DistributionKind::F, "eta2", calculators, listeners);
+    estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("Partial eta²"), tr("Cohen's f²")},
+                               {"eta2", "f2"}, popup::kFMeasure);
+    estimate->addField(
+        {Value, QT_TR_NOOP("F &value:"), 3.0, 0.0, kAnyNumber, false, popup::kValue});
+    estimate->addField(kFDf1);
+    estimate->addField(kFDf2);
+    estimate->addField(kConfidenceField);
+    estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
+
+    const EffectField effect{
+        Effect, QT_TR_NOOP("Effect si&ze f²:"), 0.15, 0.0, kAnyNumber, false, popup::kEffect};
+    auto* power =
+        new EffectGroup(tr(kPowerGroup), DistributionKind::F, "power", calculators, listeners);
+    power->addField(effect);
+    power->addField(kFDf1);
+    power->addField(kFDf2);
+    power->addField(kAlphaField);
+    power->addResults(kComputePower, kPowerResults, popup::kPower);
+
+    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::F, "sample-size",
+                                       calculators, listeners);
+    sampleSize->addField(effect);
+    sampleSize->addField(kFDf1);
+    sampleSize->addField(kTargetPowerField);
+    sampleSize->addField(kAlphaField);
+    sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
+
+    groups_[indexOf(DistributionKind::F)] = {estimate, power, sampleSize};
+    return tabPage(nullptr, groups_[indexOf(DistributionKind::F)]);
+}
+
+QWidget* EffectWindow::makeChiSquareTab(Calculators& calculators, ComputationListeners& listeners) {
+    auto* estimate = new EffectGroup(tr(kEstimateGroup), DistributionKind::ChiSquare, "rmsea",
+                                     calculators, listeners);
+    estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("RMSEA"), tr("Cohen's w")},
+                               {"rmsea", "w"}, popup::kChiSquareMeasure);
+    estimate->addField(
+        {Value, QT_TR_NOOP("Chi-square &value:"), 10.0, 0.0, kAnyNumber, false, popup::kValue});
+    estimate->addField(kChiSquareDf);
+    estimate->addField(kTotalNField);
+    estimate->addField(kConfidenceField);
+    estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
+
+    const EffectField effect{
+        Effect, QT_TR_NOOP("Effect si&ze w:"), 0.3, 0.0, kAnyNumber, false, popup::kEffect};
+    auto* power = new EffectGroup(tr(kPowerGroup), DistributionKind::ChiSquare, "power",
+                                  calculators, listeners);
+    power->addField(effect);
+    power->addField(kChiSquareDf);
+    power->addField(kTotalNField);
+    power->addField(kAlphaField);
+    power->addResults(kComputePower, kPowerResults, popup::kPower);
+
+    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::ChiSquare,
+                                       "sample-size", calculators, listeners);
+    sampleSize->addField(effect);
+    sampleSize->addField(kChiSquareDf);
+    sampleSize->addField(kTargetPowerField);
+    sampleSize->addField(kAlphaField);
+    sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
+
+    groups_[indexOf(DistributionKind::ChiSquare)] = {estimate, power, sampleSize};
+    return tabPage(nullptr, groups_[indexOf(DistributionKind::ChiSquare)]);
+}
+
+EffectGroup& EffectWindow::group(DistributionKind distribution, EffectQuantity quantity) const {
+    return *groups_[indexOf(distribution)][indexOf(quantity)];
+}
+
+EffectGroup& EffectWindow::currentGroup() const {
+    return *current_[static_cast<std::size_t>(tabs_->currentIndex())];
+}
+
+// The group that holds the focus becomes its tab's current group.
+void EffectWindow::followFocus(QWidget* now) {
+    for (QWidget* widget = now; widget != nullptr && widget != this;
+         widget = widget->parentWidget()) {
+        for (std::size_t tab = 0; tab < groups_.size(); ++tab) {
+            for (EffectGroup* group : groups_[tab]) {
+                if (widget == group) {
+                    current_[tab] = group;
+                    return;
+                }
+            }
+        }
+    }
+}
+
+void EffectWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+                button->click();
+            } else {
+                currentGroup().compute();
+            }
+            return;
+        case Qt::Key_Escape:
+            close();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "numerics/effects/effects.h"
+
+class QComboBox;
+class QHBoxLayout;
+class QKeyEvent;
+class QTabWidget;
+
+namespace quorvel {
+
+class Calculators;
+class ComputationListeners;
+class EffectGroup;
+class HelpWindow;
+
+// The Effect Size and Power window: one tab per family (t: d; F: partial η² and f²;
+// chi-square: RMSEA and w), each with three groups: the effect size with its confidence
+// interval, the power of a test, and the sample size that reaches a target power. Every group
+// computes through computeEffect, the entry the command line uses, and tells the listeners.
+//
+// Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
+// Close; each group's title and each caption carry a mnemonic (a caption repeated in another
+// group of the same tab shares its letter, and pressing it again moves on to the next). Enter
+// computes the tab's current group: the group that has the focus, or else the one that had it
+// last (at first the effect-size group); on a push button Enter presses it. F1 and Help open
+// this window's help page, Shift+F1 a field's What's This text, Escape closes the window.
+//
+// A top-level window without a parent, so that the modal main dialog does not block it.
+class EffectWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    EffectWindow(Calculators& calculators, HelpWindow& helpWindow, ComputationListeners& listeners);
+
+    QTabWidget& tabs() const { return *tabs_; }
+    // The row that holds the tabs: a widget added to it shows at the right of the tabs.
+    QHBoxLayout& sideBySide() const { return *sideBySide_; }
+    EffectGroup& group(DistributionKind distribution, EffectQuantity quantity) const;
+    // The design of the t tab: two groups (index 0) or one sample (index 1).
+    QComboBox& tDesign() const { return *tDesign_; }
+    // The group Enter computes on the current tab.
+    EffectGroup& currentGroup() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QWidget* makeTTab(Calculators& calculators, ComputationListeners& listeners);
+    QWidget* makeFTab(Calculators& calculators, ComputationListeners& listeners);
+    QWidget* makeChiSquareTab(Calculators& calculators, ComputationListeners& listeners);
+    void followFocus(QWidget* now);
+
+    HelpWindow& helpWindow_;
+    QHBoxLayout* sideBySide_;
+    QTabWidget* tabs_;
+    QComboBox* tDesign_ = nullptr;
+    // By tab (t, F, chi-square), then by quantity (estimate, power, sample size).
+    std::array<std::array<EffectGroup*, 3>, 3> groups_{};
+    std::array<EffectGroup*, 3> current_{};
+};
+
+}  // namespace quorvel
