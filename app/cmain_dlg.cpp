@@ -14,7 +14,7 @@
 
 #include "app/cabout_dlg.h"
 #include "app/control_ids.h"
-#include "app/effect_window.h"
+#include "app/effects_window.h"
 #include "app/help_window.h"
 #include "app/plot_pane.h"
 #include "app/plot_setting.h"
@@ -154,7 +154,7 @@ void CMainDlg::connectCommands() {
     auto* whatsThis = new QShortcut(QKeySequence::WhatsThis, this);
     connect(whatsThis, &QShortcut::activated, this, [] { QWhatsThis::enterWhatsThisMode(); });
     auto* effects = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
-    connect(effects, &QShortcut::activated, this, &CMainDlg::showEffectWindow);
+    connect(effects, &QShortcut::activated, this, &CMainDlg::showEffectsWindow);
 }
 
 void CMainDlg::attachContextHelp() {
@@ -174,7 +174,7 @@ void CMainDlg::buildContextMenu() {
     contextMenu_->addAction(tr("&Close\tEsc"), this, &QDialog::reject);
     contextMenu_->addSeparator();
     contextMenu_->addAction(tr("&Effect Size and Power...\tCtrl+E"), this,
-                            &CMainDlg::showEffectWindow);
+                            &CMainDlg::showEffectsWindow);
     showPlotAction_ = contextMenu_->addAction(tr("Show &Plot"));
     showPlotAction_->setCheckable(true);
     showPlotAction_->setChecked(isPlotShown());
@@ -212,15 +212,15 @@ bool CMainDlg::isPlotShown() const {
     return !plotPane_->isHidden();
 }
 
-void CMainDlg::showEffectWindow() {
-    if (!effectWindow_) {
-        effectWindow_ =
-            std::make_unique<EffectWindow>(calculators_, helpWindow_, controller_.listeners());
+void CMainDlg::showEffectsWindow() {
+    if (!effectsWindow_) {
+        effectsWindow_ =
+            std::make_unique<EffectsWindow>(calculators_, helpWindow_, controller_.listeners());
     }
-    effectWindow_->show();
-    effectWindow_->setWindowState(effectWindow_->windowState() & ~Qt::WindowMinimized);
-    effectWindow_->raise();
-    effectWindow_->activateWindow();
+    effectsWindow_->show();
+    effectsWindow_->setWindowState(effectsWindow_->windowState() & ~Qt::WindowMinimized);
+    effectsWindow_->raise();
+    effectsWindow_->activateWindow();
 }
 
 void CMainDlg::showAbout() {

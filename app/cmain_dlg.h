@@ -17,7 +17,7 @@ namespace quorvel {
 class Calculators;
 class CHighlightButton;
 class CNumEdit;
-class EffectWindow;
+class EffectsWindow;
 class HelpWindow;
 class PlotPane;
 
@@ -51,9 +51,9 @@ class CMainDlg : public QDialog, public ComputeView {
     bool isPlotShown() const;
     // The Effect Size and Power window once it has been opened (one for the dialog's life,
     // hidden when closed); nullptr before.
-    EffectWindow* effectWindow() const { return effectWindow_.get(); }
+    EffectsWindow* effectsWindow() const { return effectsWindow_.get(); }
     // Opens the Effect Size and Power window in front (context menu, Ctrl+E).
-    void showEffectWindow();
+    void showEffectsWindow();
 
     int checkedPosition(RadioGroup group) const override;
     void checkPosition(RadioGroup group, int position) override;
@@ -94,7 +94,7 @@ class CMainDlg : public QDialog, public ComputeView {
     PlotPane* plotPane_ = nullptr;
     QAction* showPlotAction_ = nullptr;
     std::unique_ptr<QuantityPlot> quantityPlot_;
-    std::unique_ptr<EffectWindow> effectWindow_;
+    std::unique_ptr<EffectsWindow> effectsWindow_;
 };
 
 }  // namespace quorvel

@@ -39,24 +39,24 @@ EffectGroup::EffectGroup(const QString& title, DistributionKind distribution,
       quantity_(effectCommandNamed(distribution, command)->quantity),
       calculators_(calculators),
       listeners_(listeners),
+      columns_(new QHBoxLayout(this)),
       inputs_(new QFormLayout) {
-    auto* columns = new QHBoxLayout(this);
-    columns->addLayout(inputs_);
+    columns_->addLayout(inputs_);
 }
 
 QLabel* EffectGroup::addRow(const char* label, QWidget* field, std::uint32_t popupId) {
     auto* caption = new QLabel(tr(label));
     caption->setBuddy(field);
-    const QString text = whatsThisText(popupId);
+    const QString text = effectsWhatsThis(popupId);
     caption->setWhatsThis(text);
     field->setWhatsThis(text);
     inputs_->addRow(caption, field);
     return caption;
 }
 
-QComboBox& EffectGroup::addMeasureChoice(const char* label, const std::vector<QString>& captions,
-                                         const std::vector<std::string_view>& commands,
-                                         std::uint32_t popupId) {
+void EffectGroup::addMeasureChoice(const char* label, const std::vector<QString>& captions,
+                                   const std::vector<std::string_view>& commands,
+                                   std::uint32_t popupId) {
     measure_ = new QComboBox;
     for (const QString& caption : captions) {
         measure_->addItem(caption);
@@ -64,10 +64,9 @@ QComboBox& EffectGroup::addMeasureChoice(const char* label, const std::vector<QS
     commands_ = commands;
     addRow(label, measure_, popupId);
     connect(measure_, &QComboBox::currentIndexChanged, this, &EffectGroup::clearResults);
-    return *measure_;
 }
 
-CNumEdit& EffectGroup::addField(const EffectField& field) {
+void EffectGroup::addField(const EffectField& field) {
     auto* edit = new CNumEdit(calculators_.failureValue);
     if (field.integer) {
         edit->Init(static_cast<int>(field.value), static_cast<int>(field.min),
@@ -77,16 +76,14 @@ CNumEdit& EffectGroup::addField(const EffectField& field) {
     }
     edit->setChangeListener([this] { clearResults(); });
     fields_.push_back({field.input, addRow(field.label, edit, field.popupId), edit});
-    return *edit;
 }
 
-QComboBox& EffectGroup::addSidesChoice(std::uint32_t popupId) {
+void EffectGroup::addSidesChoice(std::uint32_t popupId) {
     sides_ = new QComboBox;
     sides_->addItem(tr("Two-sided"));
     sides_->addItem(tr("One-sided"));
     addRow(QT_TR_NOOP("Si&des:"), sides_, popupId);
     connect(sides_, &QComboBox::currentIndexChanged, this, &EffectGroup::clearResults);
-    return *sides_;
 }
 
 void EffectGroup::addResults(const char* computeCaption,
@@ -94,7 +91,7 @@ void EffectGroup::addResults(const char* computeCaption,
                              std::uint32_t resultPopupId) {
     auto* column = new QVBoxLayout;
     computeButton_ = new QPushButton(tr(computeCaption));
-    computeButton_->setWhatsThis(whatsThisText(resultPopupId));
+    computeButton_->setWhatsThis(effectsWhatsThis(resultPopupId));
     connect(computeButton_, &QPushButton::clicked, this, &EffectGroup::compute);
     column->addWidget(computeButton_);
     outputs_ = new QFormLayout;
@@ -102,7 +99,7 @@ void EffectGroup::addResults(const char* computeCaption,
         auto* result = new CNumEdit(calculators_.failureValue);
         result->setReadOnly(true);
         result->setMinimumWidth(result->fontMetrics().averageCharWidth() * kResultCharacters);
-        result->setWhatsThis(whatsThisText(resultPopupId));
+        result->setWhatsThis(effectsWhatsThis(resultPopupId));
         outputs_->addRow(tr(label), result);
         results_.push_back(result);
     }
@@ -112,7 +109,7 @@ void EffectGroup::addResults(const char* computeCaption,
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(status_);
     column->addStretch();
-    static_cast<QHBoxLayout*>(layout())->addLayout(column, 1);
+    columns_->addLayout(column, 1);
 }
 
 bool EffectGroup::event(QEvent* event) {

@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -47,12 +48,11 @@ class EffectGroup : public QGroupBox {
                 Calculators& calculators, ComputationListeners& listeners);
 
     // A choice between measures ("eta2", "f2"): the quantity computed follows the choice.
-    QComboBox& addMeasureChoice(const char* label, const std::vector<QString>& captions,
-                                const std::vector<std::string_view>& commands,
-                                std::uint32_t popupId);
-    CNumEdit& addField(const EffectField& field);
+    void addMeasureChoice(const char* label, const std::vector<QString>& captions,
+                          const std::vector<std::string_view>& commands, std::uint32_t popupId);
+    void addField(const EffectField& field);
     // Two-sided or one-sided test (t).
-    QComboBox& addSidesChoice(std::uint32_t popupId);
+    void addSidesChoice(std::uint32_t popupId);
     // The Compute button, then one read-only result field per number of the output line.
     void addResults(const char* computeCaption, const std::vector<const char*>& resultLabels,
                     std::uint32_t resultPopupId);
@@ -92,6 +92,7 @@ class EffectGroup : public QGroupBox {
     EffectQuantity quantity_;
     Calculators& calculators_;
     ComputationListeners& listeners_;
+    QHBoxLayout* columns_;
     QFormLayout* inputs_;
     QFormLayout* outputs_ = nullptr;
     std::vector<Input> fields_;

@@ -45,9 +45,15 @@ const std::map<std::uint32_t, std::string>& popupTexts() {
     return texts;
 }
 
-QString whatsThisText(std::uint32_t popupId) {
-    const auto found = popupTexts().find(popupId);
-    return found == popupTexts().end() ? QString() : QString::fromStdString(found->second);
+const std::map<std::uint32_t, std::string>& effectsPopupTexts() {
+    static const std::map<std::uint32_t, std::string> texts =
+        parsePopupTexts(resourceData(kEffectsPopupTextsPath).toStdString());
+    return texts;
+}
+
+QString effectsWhatsThis(std::uint32_t popupId) {
+    const auto found = effectsPopupTexts().find(popupId);
+    return found == effectsPopupTexts().end() ? QString() : QString::fromStdString(found->second);
 }
 
 }  // namespace quorvel

@@ -13,6 +13,7 @@ namespace quorvel {
 inline constexpr const char* kHelpFolder = ":/help";
 inline constexpr const char* kHelpContentsPath = ":/help/contents.txt";
 inline constexpr const char* kPopupTextsPath = ":/help/popups.txt";
+inline constexpr const char* kEffectsPopupTextsPath = ":/help/effects-popups.txt";
 
 // The program icon in every size drawn for it: window, taskbar and About box picture.
 QIcon programIcon();
@@ -20,7 +21,11 @@ QIcon programIcon();
 QByteArray resourceData(const QString& path);
 // The popup texts by context-help identifier, read once from the popup file.
 const std::map<std::uint32_t, std::string>& popupTexts();
-// The popup text of that identifier as a What's This text; empty when there is none.
-QString whatsThisText(std::uint32_t popupId);
+// The Effect Size and Power window's popup texts by identifier, from their own file in the same
+// format, read once.
+const std::map<std::uint32_t, std::string>& effectsPopupTexts();
+// The Effect Size and Power window's popup text of that identifier as a What's This text;
+// empty when there is none.
+QString effectsWhatsThis(std::uint32_t popupId);
 
 }  // namespace quorvel

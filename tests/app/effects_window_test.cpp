@@ -1,4 +1,4 @@
-#include "app/effect_window.h"
+#include "app/effects_window.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +20,7 @@
 #include "app/effect_group.h"
 #include "app/help_window.h"
 #include "app/message_box_reporter.h"
+#include "app/program_resources.h"
 #include "controls/cnum_edit.h"
 #include "controls/num_edit_logic.h"
 #include "numerics/calculators.h"
@@ -59,7 +60,7 @@ QStringList shownNumbers(const EffectGroup& group) {
 
 Q_DECLARE_METATYPE(quorvel::EffectRequest)
 
-class EffectWindowTest : public QObject {
+class EffectsWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -79,8 +80,8 @@ class EffectWindowTest : public QObject {
     void opensAndClosesAHundredTimes();
 
   private:
-    EffectWindow& openWindow();
-    void runSteps(EffectWindow& window, Qt::Key tab, Qt::Key group, const Steps& steps);
+    EffectsWindow& openWindow();
+    void runSteps(EffectsWindow& window, Qt::Key tab, Qt::Key group, const Steps& steps);
 
     RecordingReporter reporter_;
     RecordingListener listener_;
@@ -89,7 +90,7 @@ class EffectWindowTest : public QObject {
     std::unique_ptr<CMainDlg> dialog_;
 };
 
-void EffectWindowTest::init() {
+void EffectsWindowTest::init() {
     reporter_.messages.clear();
     listener_.heard.clear();
     calculators_ = std::make_unique<Calculators>(reporter_);
@@ -98,7 +99,7 @@ void EffectWindowTest::init() {
     dialog_->controller().listeners().add(listener_);
 }
 
-void EffectWindowTest::cleanup() {
+void EffectsWindowTest::cleanup() {
     dialog_->controller().listeners().remove(listener_);
     dialog_.reset();
     help_.reset();
@@ -106,20 +107,20 @@ void EffectWindowTest::cleanup() {
 }
 
 // Ctrl+E in the main dialog, as a user opens the window.
-EffectWindow& EffectWindowTest::openWindow() {
+EffectsWindow& EffectsWindowTest::openWindow() {
     dialog_->show();
     dialog_->activateWindow();
     [&] { QVERIFY(QTest::qWaitForWindowActive(dialog_.get())); }();
     QTest::keyClick(dialog_.get(), Qt::Key_E, Qt::ControlModifier);
-    EffectWindow* window = dialog_->effectWindow();
+    EffectsWindow* window = dialog_->effectsWindow();
     Q_ASSERT(window != nullptr);
     [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
     return *window;
 }
 
 // Alt+tab letter, Alt+group letter, then each step and Tab; then Enter.
-void EffectWindowTest::runSteps(EffectWindow& window, Qt::Key tab, Qt::Key group,
-                                const Steps& steps) {
+void EffectsWindowTest::runSteps(EffectsWindow& window, Qt::Key tab, Qt::Key group,
+                                 const Steps& steps) {
     QTest::keyClick(&window, tab, Qt::AltModifier);
     QTest::keyClick(&window, group, Qt::AltModifier);
     for (const QString& step : steps) {
@@ -140,8 +141,8 @@ void EffectWindowTest::runSteps(EffectWindow& window, Qt::Key tab, Qt::Key group
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
-void EffectWindowTest::opensFromTheMenuAndCtrlEAsOneWindow() {
-    QVERIFY(dialog_->effectWindow() == nullptr);
+void EffectsWindowTest::opensFromTheMenuAndCtrlEAsOneWindow() {
+    QVERIFY(dialog_->effectsWindow() == nullptr);
     QAction* open = nullptr;
     for (QAction* action : dialog_->contextMenu().actions()) {
         if (action->text().startsWith(QStringLiteral("&Effect Size and Power..."))) {
@@ -150,7 +151,7 @@ void EffectWindowTest::opensFromTheMenuAndCtrlEAsOneWindow() {
     }
     QVERIFY(open != nullptr);
     open->trigger();
-    EffectWindow* window = dialog_->effectWindow();
+    EffectsWindow* window = dialog_->effectsWindow();
     QVERIFY(window != nullptr);
     QVERIFY(window->isVisible());
     QVERIFY(!window->isModal());
@@ -162,7 +163,7 @@ void EffectWindowTest::opensFromTheMenuAndCtrlEAsOneWindow() {
     QVERIFY(window->isVisible());
 }
 
-void EffectWindowTest::showsTheCommandLineNumbers_data() {
+void EffectsWindowTest::showsTheCommandLineNumbers_data() {
     QTest::addColumn<int>("tab");
     QTest::addColumn<int>("group");
     QTest::addColumn<bool>("oneSample");
@@ -297,7 +298,7 @@ void EffectWindowTest::showsTheCommandLineNumbers_data() {
 
 // Typed in, Tab by Tab, then Enter: the group shows what computeEffect gives for the request,
 // formatted as the command line prints it, and the listeners hear that request and outcome.
-void EffectWindowTest::showsTheCommandLineNumbers() {
+void EffectsWindowTest::showsTheCommandLineNumbers() {
     QFETCH(int, tab);
     QFETCH(int, group);
     QFETCH(bool, oneSample);
@@ -305,7 +306,7 @@ void EffectWindowTest::showsTheCommandLineNumbers() {
     QFETCH(EffectRequest, request);
     QFETCH(QStringList, printed);
 
-    EffectWindow& window = openWindow();
+    EffectsWindow& window = openWindow();
     if (oneSample) {
         QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
@@ -355,8 +356,8 @@ void EffectWindowTest::showsTheCommandLineNumbers() {
 }
 
 // F 100000 with Df 1 and 1000 needs λ ≈ 99934, beyond the F family's 10000: its own message.
-void EffectWindowTest::aFailedComputationShowsItsMessageAndSaysSo() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::aFailedComputationShowsItsMessageAndSaysSo() {
+    EffectsWindow& window = openWindow();
     runSteps(window, Qt::Key_F, Qt::Key_E, {"", "100000", "1", "1000", "0.95"});
 
     QVERIFY(!reporter_.messages.empty());
@@ -378,8 +379,8 @@ void EffectWindowTest::aFailedComputationShowsItsMessageAndSaysSo() {
 
 // The command line's rules refuse the input and name the field by its caption; nothing is
 // computed, so no listener hears of it.
-void EffectWindowTest::aRefusedInputIsShownAndNotComputed() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::aRefusedInputIsShownAndNotComputed() {
+    EffectsWindow& window = openWindow();
     runSteps(window, Qt::Key_T, Qt::Key_P, {"0.5", "20", "20", "0.9"});
     QCOMPARE(reporter_.messages, std::vector<std::string>{"Alpha must lie from 0.0001 to 0.5"});
     EffectGroup& group = window.group(DistributionKind::T, EffectQuantity::Power);
@@ -395,11 +396,11 @@ void EffectWindowTest::aRefusedInputIsShownAndNotComputed() {
 
 // With the program's reporter, a failure is a warning box over the Effect Size and Power
 // window, and the main dialog owns the boxes again afterwards.
-void EffectWindowTest::failureBoxesBelongToTheWindow() {
+void EffectsWindowTest::failureBoxesBelongToTheWindow() {
     MessageBoxReporter boxes;
     boxes.setOwner(dialog_.get());
     calculators_->redirectReporter(boxes);
-    EffectWindow& window = openWindow();
+    EffectsWindow& window = openWindow();
     ModalWatcher watcher;
     runSteps(window, Qt::Key_F, Qt::Key_E, {"", "100000", "1", "1000", "0.95"});
 
@@ -410,8 +411,8 @@ void EffectWindowTest::failureBoxesBelongToTheWindow() {
     calculators_->redirectReporter(reporter_);
 }
 
-void EffectWindowTest::enterComputesTheFocusedOrTheLastFocusedGroup() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::enterComputesTheFocusedOrTheLastFocusedGroup() {
+    EffectsWindow& window = openWindow();
     // At first Enter computes the effect-size group of the tab.
     QTest::keyClick(&window, Qt::Key_Return);
     QCOMPARE(listener_.heard.size(), std::size_t{1});
@@ -446,8 +447,8 @@ void EffectWindowTest::enterComputesTheFocusedOrTheLastFocusedGroup() {
 
 // Every caption of an input names a buddy and carries a mnemonic; within one group no two
 // captions share a letter, and no group title shares one with a caption of its tab.
-void EffectWindowTest::everyCaptionHasAMnemonicUniqueInItsGroup() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::everyCaptionHasAMnemonicUniqueInItsGroup() {
+    EffectsWindow& window = openWindow();
     auto mnemonicOf = [](const QString& text) {
         const qsizetype at = text.indexOf(QLatin1Char('&'));
         return at < 0 || at + 1 >= text.size() ? QChar() : text.at(at + 1).toLower();
@@ -478,8 +479,9 @@ void EffectWindowTest::everyCaptionHasAMnemonicUniqueInItsGroup() {
     }
 }
 
-void EffectWindowTest::everyFieldHasAWhatsThisAndF1OpensItsPage() {
-    EffectWindow& window = openWindow();
+// Every input, choice, button and result explains itself; F1 opens the window's own help page.
+void EffectsWindowTest::everyFieldHasAWhatsThisAndF1OpensItsPage() {
+    EffectsWindow& window = openWindow();
     for (auto* group : window.findChildren<EffectGroup*>()) {
         for (auto* widget : group->findChildren<QWidget*>()) {
             if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
@@ -489,6 +491,14 @@ void EffectWindowTest::everyFieldHasAWhatsThisAndF1OpensItsPage() {
         }
     }
     QVERIFY(!window.tDesign().whatsThis().isEmpty());
+    // And every text of the window's popup file belongs to one of its widgets.
+    std::set<QString> shown;
+    for (auto* widget : window.findChildren<QWidget*>()) {
+        shown.insert(widget->whatsThis());
+    }
+    for (const auto& [id, text] : effectsPopupTexts()) {
+        QVERIFY2(shown.contains(QString::fromStdString(text)), qPrintable(QString::number(id)));
+    }
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     QVERIFY(help_->isVisible());
@@ -497,8 +507,8 @@ void EffectWindowTest::everyFieldHasAWhatsThisAndF1OpensItsPage() {
 }
 
 // The lead's plot goes into sideBySide(): it shows at the right of the tabs.
-void EffectWindowTest::aWidgetAddedBesideTheTabsShowsToTheirRight() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::aWidgetAddedBesideTheTabsShowsToTheirRight() {
+    EffectsWindow& window = openWindow();
     auto* beside = new QLabel(QStringLiteral("plot"));
     window.sideBySide().addWidget(beside);
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -509,8 +519,8 @@ void EffectWindowTest::aWidgetAddedBesideTheTabsShowsToTheirRight() {
 
 // Run under the sanitize preset too: a hundred openings and closings of one window, then a
 // hundred windows made, used and destroyed with their dialog.
-void EffectWindowTest::opensAndClosesAHundredTimes() {
-    EffectWindow& window = openWindow();
+void EffectsWindowTest::opensAndClosesAHundredTimes() {
+    EffectsWindow& window = openWindow();
     for (int round = 0; round < 100; ++round) {
         QTest::keyClick(&window, Qt::Key_Escape);
         QVERIFY(!window.isVisible());
@@ -519,7 +529,7 @@ void EffectWindowTest::opensAndClosesAHundredTimes() {
     for (int round = 0; round < 100; ++round) {
         cleanup();
         init();
-        EffectWindow& fresh = openWindow();
+        EffectsWindow& fresh = openWindow();
         QTest::keyClick(&fresh, Qt::Key_Return);
         QCOMPARE(listener_.heard.size(), std::size_t{1});
         QTest::keyClick(&fresh, Qt::Key_Escape);
@@ -527,6 +537,6 @@ void EffectWindowTest::opensAndClosesAHundredTimes() {
     }
 }
 
-QTEST_MAIN(EffectWindowTest)
+QTEST_MAIN(EffectsWindowTest)
 
-#include "effect_window_test.moc"
+#include "effects_window_test.moc"

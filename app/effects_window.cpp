@@ -1,4 +1,4 @@
-#include "app/effect_window.h"
+#include "app/effects_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,25 +23,25 @@ namespace {
 
 using enum EffectInput;
 
-// What's This texts of the window's fields in the popup file.
+// What's This texts of the window's fields in their popup file.
 namespace popup {
-constexpr std::uint32_t kDesign = 0x80670001;
-constexpr std::uint32_t kValue = 0x80670002;
-constexpr std::uint32_t kN = 0x80670003;
-constexpr std::uint32_t kGroupSizes = 0x80670004;
-constexpr std::uint32_t kConfidence = 0x80670005;
-constexpr std::uint32_t kEstimate = 0x80670006;
-constexpr std::uint32_t kEffect = 0x80670007;
-constexpr std::uint32_t kAlpha = 0x80670008;
-constexpr std::uint32_t kSides = 0x80670009;
-constexpr std::uint32_t kPower = 0x8067000A;
-constexpr std::uint32_t kTargetPower = 0x8067000B;
-constexpr std::uint32_t kSampleSize = 0x8067000C;
-constexpr std::uint32_t kFMeasure = 0x8067000D;
-constexpr std::uint32_t kChiSquareMeasure = 0x8067000E;
-constexpr std::uint32_t kDf1 = 0x8067000F;
-constexpr std::uint32_t kDf2 = 0x80670010;
-constexpr std::uint32_t kDf = 0x80670011;
+constexpr std::uint32_t kDesign = 1;
+constexpr std::uint32_t kValue = 2;
+constexpr std::uint32_t kN = 3;
+constexpr std::uint32_t kGroupSizes = 4;
+constexpr std::uint32_t kConfidence = 5;
+constexpr std::uint32_t kEstimate = 6;
+constexpr std::uint32_t kEffect = 7;
+constexpr std::uint32_t kAlpha = 8;
+constexpr std::uint32_t kSides = 9;
+constexpr std::uint32_t kPower = 10;
+constexpr std::uint32_t kTargetPower = 11;
+constexpr std::uint32_t kSampleSize = 12;
+constexpr std::uint32_t kFMeasure = 13;
+constexpr std::uint32_t kChiSquareMeasure = 14;
+constexpr std::uint32_t kDf1 = 15;
+constexpr std::uint32_t kDf2 = 16;
+constexpr std::uint32_t kDf = 17;
 }  // namespace popup
 
 constexpr const char* kHelpPage = "effects.html";
@@ -118,8 +118,8 @@ QWidget* tabPage(QLayout* choice, const std::array<EffectGroup*, 3>& groups) {
 
 }  // namespace
 
-EffectWindow::EffectWindow(Calculators& calculators, HelpWindow& helpWindow,
-                           ComputationListeners& listeners)
+EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
+                             ComputationListeners& listeners)
     : QWidget(nullptr, Qt::Window),
       helpWindow_(helpWindow),
       sideBySide_(new QHBoxLayout),
@@ -158,7 +158,7 @@ EffectWindow::EffectWindow(Calculators& calculators, HelpWindow& helpWindow,
             [this](QWidget* /*old*/, QWidget* now) { followFocus(now); });
 }
 
-QWidget* EffectWindow::makeTTab(Calculators& calculators, ComputationListeners& listeners) {
+QWidget* EffectsWindow::makeTTab(Calculators& calculators, ComputationListeners& listeners) {
     auto& groups = groups_[indexOf(DistributionKind::T)];
     auto* estimate =
         new EffectGroup(tr(kEstimateGroup), DistributionKind::T, "d", calculators, listeners);
@@ -196,8 +196,8 @@ QWidget* EffectWindow::makeTTab(Calculators& calculators, ComputationListeners& 
     tDesign_->addItem(tr("One sample or paired"));
     auto* designLabel = new QLabel(tr("Desi&gn:"));
     designLabel->setBuddy(tDesign_);
-    designLabel->setWhatsThis(whatsThisText(popup::kDesign));
-    tDesign_->setWhatsThis(whatsThisText(popup::kDesign));
+    designLabel->setWhatsThis(effectsWhatsThis(popup::kDesign));
+    tDesign_->setWhatsThis(effectsWhatsThis(popup::kDesign));
     auto* choice = new QFormLayout;
     choice->addRow(designLabel, tDesign_);
     connect(tDesign_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -211,7 +211,7 @@ QWidget* EffectWindow::makeTTab(Calculators& calculators, ComputationListeners& 
     return tabPage(choice, groups);
 }
 
-QWidget* EffectWindow::makeFTab(Calculators& calculators, ComputationListeners& listeners) {
+QWidget* EffectsWindow::makeFTab(Calculators& calculators, ComputationListeners& listeners) {
     auto* estimate =
         new EffectGroup(tr(kEstimateGroup), DistributionKind::F, "eta2", calculators, listeners);
     estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("Partial eta²"), tr("Cohen's f²")},
@@ -245,7 +245,8 @@ QWidget* EffectWindow::makeFTab(Calculators& calculators, ComputationListeners& 
     return tabPage(nullptr, groups_[indexOf(DistributionKind::F)]);
 }
 
-QWidget* EffectWindow::makeChiSquareTab(Calculators& calculators, ComputationListeners& listeners) {
+QWidget* EffectsWindow::makeChiSquareTab(Calculators& calculators,
+                                         ComputationListeners& listeners) {
     auto* estimate = new EffectGroup(tr(kEstimateGroup), DistributionKind::ChiSquare, "rmsea",
                                      calculators, listeners);
     estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("RMSEA"), tr("Cohen's w")},
@@ -279,16 +280,16 @@ QWidget* EffectWindow::makeChiSquareTab(Calculators& calculators, ComputationLis
     return tabPage(nullptr, groups_[indexOf(DistributionKind::ChiSquare)]);
 }
 
-EffectGroup& EffectWindow::group(DistributionKind distribution, EffectQuantity quantity) const {
+EffectGroup& EffectsWindow::group(DistributionKind distribution, EffectQuantity quantity) const {
     return *groups_[indexOf(distribution)][indexOf(quantity)];
 }
 
-EffectGroup& EffectWindow::currentGroup() const {
+EffectGroup& EffectsWindow::currentGroup() const {
     return *current_[static_cast<std::size_t>(tabs_->currentIndex())];
 }
 
 // The group that holds the focus becomes its tab's current group.
-void EffectWindow::followFocus(QWidget* now) {
+void EffectsWindow::followFocus(QWidget* now) {
     for (QWidget* widget = now; widget != nullptr && widget != this;
          widget = widget->parentWidget()) {
         for (std::size_t tab = 0; tab < groups_.size(); ++tab) {
@@ -302,7 +303,7 @@ void EffectWindow::followFocus(QWidget* now) {
     }
 }
 
-void EffectWindow::keyPressEvent(QKeyEvent* event) {
+void EffectsWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

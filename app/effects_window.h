@@ -30,11 +30,12 @@ class HelpWindow;
 // this window's help page, Shift+F1 a field's What's This text, Escape closes the window.
 //
 // A top-level window without a parent, so that the modal main dialog does not block it.
-class EffectWindow : public QWidget {
+class EffectsWindow : public QWidget {
     Q_OBJECT
 
   public:
-    EffectWindow(Calculators& calculators, HelpWindow& helpWindow, ComputationListeners& listeners);
+    EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
+                  ComputationListeners& listeners);
 
     QTabWidget& tabs() const { return *tabs_; }
     // The row that holds the tabs: a widget added to it shows at the right of the tabs.
