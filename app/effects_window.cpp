@@ -154,8 +154,14 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
     for (std::size_t tab = 0; tab < groups_.size(); ++tab) {
         current_[tab] = groups_[tab][0];
     }
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget* /*old*/, QWidget* now) { followFocus(now); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget* /*old*/, QWidget* now) { followFocus(now); });
+}
+
+// The focus moves while the children are destroyed, after this object has ceased to be an
+// EffectsWindow: the watch ends first.
+EffectsWindow::~EffectsWindow() {
+    disconnect(focusWatch_);
 }
 
 QWidget* EffectsWindow::makeTTab(Calculators& calculators, ComputationListeners& listeners) {

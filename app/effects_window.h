@@ -36,6 +36,7 @@ class EffectsWindow : public QWidget {
   public:
     EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
                   ComputationListeners& listeners);
+    ~EffectsWindow() override;
 
     QTabWidget& tabs() const { return *tabs_; }
     // The row that holds the tabs: a widget added to it shows at the right of the tabs.
@@ -62,6 +63,7 @@ class EffectsWindow : public QWidget {
     // By tab (t, F, chi-square), then by quantity (estimate, power, sample size).
     std::array<std::array<EffectGroup*, 3>, 3> groups_{};
     std::array<EffectGroup*, 3> current_{};
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace quorvel
