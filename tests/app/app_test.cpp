@@ -1,5 +1,6 @@
 #include "app/ccalculator_app.h"
 
+#include <QLabel>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
@@ -7,6 +8,8 @@
 
 #include "app/cmain_dlg.h"
 #include "app/control_ids.h"
+#include "app/effect_group.h"
+#include "app/effects_window.h"
 #include "app/help_window.h"
 
 using namespace quorvel;
@@ -35,6 +38,7 @@ class ApplicationTest : public QObject {
   private slots:
     void namesAndVersionForTheDesktop();
     void runsTheDialogUntilItEndsThenClosesHelp();
+    void theEffectsWindowWorksBesideTheModalDialog();
 
   private:
     CCalculatorApp& app_;
@@ -86,6 +90,30 @@ void ApplicationTest::runsTheDialogUntilItEndsThenClosesHelp() {
     QVERIFY(runningDialog() == nullptr);
     QVERIFY(!app_.helpWindow().isVisible());
     QVERIFY(app_.calculators() == nullptr);
+}
+
+// Ctrl+E opens the Effect Size and Power window while the main dialog runs modally, and the
+// window takes keys through the window system: Enter computes its current group.
+void ApplicationTest::theEffectsWindowWorksBesideTheModalDialog() {
+    QString status;
+    QTimer::singleShot(0, [&] {
+        CMainDlg* dialog = runningDialog();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->control(control::kValueField), Qt::Key_E, Qt::ControlModifier);
+        EffectsWindow* effects = dialog->effectsWindow();
+        QVERIFY(effects != nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(effects));
+        QTest::keyClick(effects->windowHandle(), Qt::Key_Return);
+        status = effects->group(DistributionKind::T, EffectQuantity::Estimate).status().text();
+
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->control(control::kValueField), Qt::Key_Escape);
+    });
+
+    QCOMPARE(app_.run(), 0);
+    QCOMPARE(status, QStringLiteral("Finished"));
 }
 
 int main(int argc, char** argv) {
