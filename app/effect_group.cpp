@@ -54,14 +54,15 @@ QLabel* EffectGroup::addRow(const char* label, QWidget* field, std::uint32_t pop
     return caption;
 }
 
-void EffectGroup::addMeasureChoice(const char* label, const std::vector<QString>& captions,
-                                   const std::vector<std::string_view>& commands,
+void EffectGroup::addMeasureChoice(const char* label,
+                                   const std::vector<EffectMeasureOption>& measures,
                                    std::uint32_t popupId) {
     measure_ = new QComboBox;
-    for (const QString& caption : captions) {
-        measure_->addItem(caption);
+    commands_.clear();
+    for (const EffectMeasureOption& measure : measures) {
+        measure_->addItem(tr(measure.caption));
+        commands_.push_back(measure.command);
     }
-    commands_ = commands;
     addRow(label, measure_, popupId);
     connect(measure_, &QComboBox::currentIndexChanged, this, &EffectGroup::clearResults);
 }

@@ -31,6 +31,12 @@ struct EffectField {
     std::uint32_t popupId;
 };
 
+// One measure an estimate group may compute: its command ("eta2") and its caption.
+struct EffectMeasureOption {
+    std::string_view command;
+    const char* caption;
+};
+
 // One group of the Effect Size and Power window: the inputs of one quantity of one family, its
 // Compute button, its results and a status line. Compute builds the request from the fields'
 // texts with the same rules as the command line (effectRequestFrom, the fields named by their
@@ -48,8 +54,8 @@ class EffectGroup : public QGroupBox {
                 Calculators& calculators, ComputationListeners& listeners);
 
     // A choice between measures ("eta2", "f2"): the quantity computed follows the choice.
-    void addMeasureChoice(const char* label, const std::vector<QString>& captions,
-                          const std::vector<std::string_view>& commands, std::uint32_t popupId);
+    void addMeasureChoice(const char* label, const std::vector<EffectMeasureOption>& measures,
+                          std::uint32_t popupId);
     void addField(const EffectField& field);
     // Two-sided or one-sided test (t).
     void addSidesChoice(std::uint32_t popupId);

@@ -19,6 +19,18 @@
 
 namespace quorvel {
 
+// One tab: its family, caption, the estimate's measures (a choice where there are several),
+// and the inputs of its three groups in the order shown.
+struct EffectsTabFields {
+    DistributionKind distribution;
+    const char* caption;
+    std::vector<EffectMeasureOption> measures;
+    std::uint32_t measurePopup;
+    std::vector<EffectField> estimate;
+    std::vector<EffectField> power;
+    std::vector<EffectField> sampleSize;
+};
+
 namespace {
 
 using enum EffectInput;
@@ -57,15 +69,56 @@ constexpr EffectField kTargetPowerField{Power, QT_TR_NOOP("Ta&rget power:"), 0.8
                                         false, popup::kTargetPower};
 constexpr EffectField kTotalNField{N, QT_TR_NOOP("&N:"), 100, 2, kLargestWhole, true, popup::kN};
 
-constexpr EffectField kTSizes[]{
-    {N, QT_TR_NOOP("&N:"), 20, 2, kLargestWhole, true, popup::kN},
-    {N1, QT_TR_NOOP("N&1:"), 20, 1, kLargestWhole, true, popup::kGroupSizes},
-    {N2, QT_TR_NOOP("N&2:"), 20, 1, kLargestWhole, true, popup::kGroupSizes},
-};
-
+constexpr EffectField kTN{N, QT_TR_NOOP("&N:"), 20, 2, kLargestWhole, true, popup::kN};
+constexpr EffectField kTN1{N1, QT_TR_NOOP("N&1:"), 20, 1, kLargestWhole, true, popup::kGroupSizes};
+constexpr EffectField kTN2{N2, QT_TR_NOOP("N&2:"), 20, 1, kLargestWhole, true, popup::kGroupSizes};
 constexpr EffectField kFDf1{Df1, QT_TR_NOOP("Df&1:"), 3, 1, kLargestWhole, true, popup::kDf1};
 constexpr EffectField kFDf2{Df2, QT_TR_NOOP("Df&2:"), 40, 1, kLargestWhole, true, popup::kDf2};
 constexpr EffectField kChiSquareDf{Df1, QT_TR_NOOP("&Df:"), 4, 1, kLargestWhole, true, popup::kDf};
+
+// t, F and chi-square, in the order of the tabs.
+const std::vector<EffectsTabFields>& tabFields() {
+    constexpr EffectField d{
+        Effect, QT_TR_NOOP("Effect si&ze d:"), 0.5, -kAnyNumber, kAnyNumber, false, popup::kEffect};
+    constexpr EffectField f2{
+        Effect, QT_TR_NOOP("Effect si&ze f²:"), 0.15, 0.0, kAnyNumber, false, popup::kEffect};
+    constexpr EffectField w{
+        Effect, QT_TR_NOOP("Effect si&ze w:"), 0.3, 0.0, kAnyNumber, false, popup::kEffect};
+    static const std::vector<EffectsTabFields> tabs{
+        {DistributionKind::T,
+         QT_TR_NOOP("&t: d"),
+         {{"d", QT_TR_NOOP("Cohen's d")}},
+         0,
+         {{Value, QT_TR_NOOP("T &value:"), 2.0, -kAnyNumber, kAnyNumber, false, popup::kValue},
+          kTN,
+          kTN1,
+          kTN2,
+          kConfidenceField},
+         {d, kTN, kTN1, kTN2, kAlphaField},
+         {d, kTargetPowerField, kAlphaField}},
+        {DistributionKind::F,
+         QT_TR_NOOP("&F: partial eta², f²"),
+         {{"eta2", QT_TR_NOOP("Partial eta²")}, {"f2", QT_TR_NOOP("Cohen's f²")}},
+         popup::kFMeasure,
+         {{Value, QT_TR_NOOP("F &value:"), 3.0, 0.0, kAnyNumber, false, popup::kValue},
+          kFDf1,
+          kFDf2,
+          kConfidenceField},
+         {f2, kFDf1, kFDf2, kAlphaField},
+         {f2, kFDf1, kTargetPowerField, kAlphaField}},
+        {DistributionKind::ChiSquare,
+         QT_TR_NOOP("&Chi-square: RMSEA, w"),
+         {{"rmsea", QT_TR_NOOP("RMSEA")}, {"w", QT_TR_NOOP("Cohen's w")}},
+         popup::kChiSquareMeasure,
+         {{Value, QT_TR_NOOP("Chi-square &value:"), 10.0, 0.0, kAnyNumber, false, popup::kValue},
+          kChiSquareDf,
+          kTotalNField,
+          kConfidenceField},
+         {w, kChiSquareDf, kTotalNField, kAlphaField},
+         {w, kChiSquareDf, kTargetPowerField, kAlphaField}},
+    };
+    return tabs;
+}
 
 constexpr const char* kEstimateGroup = QT_TR_NOOP("&Effect size and confidence interval");
 constexpr const char* kPowerGroup = QT_TR_NOOP("&Power");
@@ -127,9 +180,9 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
     setWindowTitle(tr("Effect Size and Power"));
     setWindowIcon(programIcon());
 
-    tabs_->addTab(makeTTab(calculators, listeners), tr("&t: d"));
-    tabs_->addTab(makeFTab(calculators, listeners), tr("&F: partial eta², f²"));
-    tabs_->addTab(makeChiSquareTab(calculators, listeners), tr("&Chi-square: RMSEA, w"));
+    for (const EffectsTabFields& fields : tabFields()) {
+        tabs_->addTab(makeTab(fields, calculators, listeners), tr(fields.caption));
+    }
     sideBySide_->addWidget(tabs_);
 
     auto* help = new QPushButton(tr("&Help"));
@@ -164,39 +217,47 @@ EffectsWindow::~EffectsWindow() {
     disconnect(focusWatch_);
 }
 
-QWidget* EffectsWindow::makeTTab(Calculators& calculators, ComputationListeners& listeners) {
-    auto& groups = groups_[indexOf(DistributionKind::T)];
-    auto* estimate =
-        new EffectGroup(tr(kEstimateGroup), DistributionKind::T, "d", calculators, listeners);
-    estimate->addField(
-        {Value, QT_TR_NOOP("T &value:"), 2.0, -kAnyNumber, kAnyNumber, false, popup::kValue});
-    for (const EffectField& size : kTSizes) {
-        estimate->addField(size);
+QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& calculators,
+                                ComputationListeners& listeners) {
+    const DistributionKind family = fields.distribution;
+    // The t test alone takes one or two sides.
+    const bool sides = family == DistributionKind::T;
+    auto* estimate = new EffectGroup(tr(kEstimateGroup), family, fields.measures.front().command,
+                                     calculators, listeners);
+    if (fields.measures.size() > 1) {
+        estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), fields.measures, fields.measurePopup);
     }
-    estimate->addField(kConfidenceField);
+    for (const EffectField& field : fields.estimate) {
+        estimate->addField(field);
+    }
     estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
 
-    auto* power =
-        new EffectGroup(tr(kPowerGroup), DistributionKind::T, "power", calculators, listeners);
-    const EffectField effect{
-        Effect, QT_TR_NOOP("Effect si&ze d:"), 0.5, -kAnyNumber, kAnyNumber, false, popup::kEffect};
-    power->addField(effect);
-    for (const EffectField& size : kTSizes) {
-        power->addField(size);
+    auto* power = new EffectGroup(tr(kPowerGroup), family, "power", calculators, listeners);
+    for (const EffectField& field : fields.power) {
+        power->addField(field);
     }
-    power->addField(kAlphaField);
-    power->addSidesChoice(popup::kSides);
+    if (sides) {
+        power->addSidesChoice(popup::kSides);
+    }
     power->addResults(kComputePower, kPowerResults, popup::kPower);
 
-    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::T, "sample-size",
-                                       calculators, listeners);
-    sampleSize->addField(effect);
-    sampleSize->addField(kTargetPowerField);
-    sampleSize->addField(kAlphaField);
-    sampleSize->addSidesChoice(popup::kSides);
+    auto* sampleSize =
+        new EffectGroup(tr(kSampleSizeGroup), family, "sample-size", calculators, listeners);
+    for (const EffectField& field : fields.sampleSize) {
+        sampleSize->addField(field);
+    }
+    if (sides) {
+        sampleSize->addSidesChoice(popup::kSides);
+    }
     sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
-    groups = {estimate, power, sampleSize};
 
+    std::array<EffectGroup*, 3>& groups = groups_[indexOf(family)];
+    groups = {estimate, power, sampleSize};
+    return tabPage(family == DistributionKind::T ? makeTDesign() : nullptr, groups);
+}
+
+// The t design above the t tab's groups: it shows N, or N1 and N2, in each of them.
+QLayout* EffectsWindow::makeTDesign() {
     tDesign_ = new QComboBox;
     tDesign_->addItem(tr("Two groups"));
     tDesign_->addItem(tr("One sample or paired"));
@@ -206,84 +267,16 @@ QWidget* EffectsWindow::makeTTab(Calculators& calculators, ComputationListeners&
     tDesign_->setWhatsThis(effectsWhatsThis(popup::kDesign));
     auto* choice = new QFormLayout;
     choice->addRow(designLabel, tDesign_);
-    connect(tDesign_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        for (EffectGroup* group : groups_[indexOf(DistributionKind::T)]) {
+    const std::array<EffectGroup*, 3>& groups = groups_[indexOf(DistributionKind::T)];
+    connect(tDesign_, &QComboBox::currentIndexChanged, this, [&groups](int index) {
+        for (EffectGroup* group : groups) {
             group->setTwoGroups(index == 0);
         }
     });
     for (EffectGroup* group : groups) {
         group->setTwoGroups(true);
     }
-    return tabPage(choice, groups);
-}
-
-QWidget* EffectsWindow::makeFTab(Calculators& calculators, ComputationListeners& listeners) {
-    auto* estimate =
-        new EffectGroup(tr(kEstimateGroup), DistributionKind::F, "eta2", calculators, listeners);
-    estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("Partial eta²"), tr("Cohen's f²")},
-                               {"eta2", "f2"}, popup::kFMeasure);
-    estimate->addField(
-        {Value, QT_TR_NOOP("F &value:"), 3.0, 0.0, kAnyNumber, false, popup::kValue});
-    estimate->addField(kFDf1);
-    estimate->addField(kFDf2);
-    estimate->addField(kConfidenceField);
-    estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
-
-    const EffectField effect{
-        Effect, QT_TR_NOOP("Effect si&ze f²:"), 0.15, 0.0, kAnyNumber, false, popup::kEffect};
-    auto* power =
-        new EffectGroup(tr(kPowerGroup), DistributionKind::F, "power", calculators, listeners);
-    power->addField(effect);
-    power->addField(kFDf1);
-    power->addField(kFDf2);
-    power->addField(kAlphaField);
-    power->addResults(kComputePower, kPowerResults, popup::kPower);
-
-    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::F, "sample-size",
-                                       calculators, listeners);
-    sampleSize->addField(effect);
-    sampleSize->addField(kFDf1);
-    sampleSize->addField(kTargetPowerField);
-    sampleSize->addField(kAlphaField);
-    sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
-
-    groups_[indexOf(DistributionKind::F)] = {estimate, power, sampleSize};
-    return tabPage(nullptr, groups_[indexOf(DistributionKind::F)]);
-}
-
-QWidget* EffectsWindow::makeChiSquareTab(Calculators& calculators,
-                                         ComputationListeners& listeners) {
-    auto* estimate = new EffectGroup(tr(kEstimateGroup), DistributionKind::ChiSquare, "rmsea",
-                                     calculators, listeners);
-    estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), {tr("RMSEA"), tr("Cohen's w")},
-                               {"rmsea", "w"}, popup::kChiSquareMeasure);
-    estimate->addField(
-        {Value, QT_TR_NOOP("Chi-square &value:"), 10.0, 0.0, kAnyNumber, false, popup::kValue});
-    estimate->addField(kChiSquareDf);
-    estimate->addField(kTotalNField);
-    estimate->addField(kConfidenceField);
-    estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
-
-    const EffectField effect{
-        Effect, QT_TR_NOOP("Effect si&ze w:"), 0.3, 0.0, kAnyNumber, false, popup::kEffect};
-    auto* power = new EffectGroup(tr(kPowerGroup), DistributionKind::ChiSquare, "power",
-                                  calculators, listeners);
-    power->addField(effect);
-    power->addField(kChiSquareDf);
-    power->addField(kTotalNField);
-    power->addField(kAlphaField);
-    power->addResults(kComputePower, kPowerResults, popup::kPower);
-
-    auto* sampleSize = new EffectGroup(tr(kSampleSizeGroup), DistributionKind::ChiSquare,
-                                       "sample-size", calculators, listeners);
-    sampleSize->addField(effect);
-    sampleSize->addField(kChiSquareDf);
-    sampleSize->addField(kTargetPowerField);
-    sampleSize->addField(kAlphaField);
-    sampleSize->addResults(kComputeSampleSize, kSampleSizeResults, popup::kSampleSize);
-
-    groups_[indexOf(DistributionKind::ChiSquare)] = {estimate, power, sampleSize};
-    return tabPage(nullptr, groups_[indexOf(DistributionKind::ChiSquare)]);
+    return choice;
 }
 
 EffectGroup& EffectsWindow::group(DistributionKind distribution, EffectQuantity quantity) const {

@@ -8,6 +8,7 @@
 class QComboBox;
 class QHBoxLayout;
 class QKeyEvent;
+class QLayout;
 class QTabWidget;
 
 namespace quorvel {
@@ -15,6 +16,7 @@ namespace quorvel {
 class Calculators;
 class ComputationListeners;
 class EffectGroup;
+struct EffectsTabFields;
 class HelpWindow;
 
 // The Effect Size and Power window: one tab per family (t: d; F: partial η² and f²;
@@ -51,9 +53,9 @@ class EffectsWindow : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    QWidget* makeTTab(Calculators& calculators, ComputationListeners& listeners);
-    QWidget* makeFTab(Calculators& calculators, ComputationListeners& listeners);
-    QWidget* makeChiSquareTab(Calculators& calculators, ComputationListeners& listeners);
+    QWidget* makeTab(const EffectsTabFields& fields, Calculators& calculators,
+                     ComputationListeners& listeners);
+    QLayout* makeTDesign();
     void followFocus(QWidget* now);
 
     HelpWindow& helpWindow_;
