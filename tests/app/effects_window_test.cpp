@@ -477,6 +477,16 @@ void EffectsWindowTest::everyCaptionHasAMnemonicUniqueInItsGroup() {
             QVERIFY(!captions.contains(title));
         }
     }
+
+    // A caption repeated in two groups: its letter reaches one field, then the other.
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    QWidget* first = QApplication::focusWidget();
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    QWidget* second = QApplication::focusWidget();
+    const std::set<QWidget*> alphas{
+        window.group(DistributionKind::T, EffectQuantity::Power).field(EffectInput::Alpha),
+        window.group(DistributionKind::T, EffectQuantity::SampleSize).field(EffectInput::Alpha)};
+    QCOMPARE((std::set<QWidget*>{first, second}), alphas);
 }
 
 // Every input, choice, button and result explains itself; F1 opens the window's own help page.
