@@ -187,7 +187,8 @@ void CMainDlg::buildContextMenu() {
 }
 
 void CMainDlg::setUpPlot() {
-    plotPane_ = new PlotPane(this);
+    plotPane_ =
+        new PlotPane(tr("Compute, and the distribution appears here with the answer marked."), this);
     quantityPlot_ = std::make_unique<QuantityPlot>(calculators_, *plotPane_);
     controller_.listeners().add(*quantityPlot_);
     setPlotShown(plotShownSetting());

@@ -15,6 +15,8 @@
 
 #include "app/effect_group.h"
 #include "app/help_window.h"
+#include "app/plot_pane.h"
+#include "app/power_plot.h"
 #include "app/program_resources.h"
 
 namespace quorvel {
@@ -175,6 +177,7 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
                              ComputationListeners& listeners)
     : QWidget(nullptr, Qt::Window),
       helpWindow_(helpWindow),
+      listeners_(listeners),
       sideBySide_(new QHBoxLayout),
       tabs_(new QTabWidget) {
     setWindowTitle(tr("Effect Size and Power"));
@@ -184,6 +187,10 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
         tabs_->addTab(makeTab(fields, calculators, listeners), tr(fields.caption));
     }
     sideBySide_->addWidget(tabs_);
+    plot_ = new PlotPane(tr("Compute a power or a sample size, and its picture appears here."));
+    sideBySide_->addWidget(plot_, 1);
+    powerPlot_ = std::make_unique<PowerPlot>(calculators, *plot_);
+    listeners_.add(*powerPlot_);
 
     auto* help = new QPushButton(tr("&Help"));
     auto* close = new QPushButton(tr("Cl&ose"));
@@ -215,6 +222,7 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
 // EffectsWindow: the watch ends first.
 EffectsWindow::~EffectsWindow() {
     disconnect(focusWatch_);
+    listeners_.remove(*powerPlot_);
 }
 
 QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& calculators,

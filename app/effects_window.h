@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "numerics/effects/effects.h"
 
@@ -18,11 +19,15 @@ class ComputationListeners;
 class EffectGroup;
 struct EffectsTabFields;
 class HelpWindow;
+class PlotPane;
+class PowerPlot;
 
 // The Effect Size and Power window: one tab per family (t: d; F: partial η² and f²;
 // chi-square: RMSEA and w), each with three groups: the effect size with its confidence
 // interval, the power of a test, and the sample size that reaches a target power. Every group
 // computes through computeEffect, the entry the command line uses, and tells the listeners.
+// Right of the tabs, a plot pictures the last power or sample size: the central and the
+// noncentral density, the critical value, the power shaded.
 //
 // Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
 // Close; each group's title and each caption carry a mnemonic (a caption repeated in another
@@ -48,6 +53,8 @@ class EffectsWindow : public QWidget {
     QComboBox& tDesign() const { return *tDesign_; }
     // The group Enter computes on the current tab.
     EffectGroup& currentGroup() const;
+    // The power picture of the last power or sample-size computation, right of the tabs.
+    PlotPane& plot() const { return *plot_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,6 +66,7 @@ class EffectsWindow : public QWidget {
     void followFocus(QWidget* now);
 
     HelpWindow& helpWindow_;
+    ComputationListeners& listeners_;
     QHBoxLayout* sideBySide_;
     QTabWidget* tabs_;
     QComboBox* tDesign_ = nullptr;
@@ -66,6 +74,8 @@ class EffectsWindow : public QWidget {
     std::array<std::array<EffectGroup*, 3>, 3> groups_{};
     std::array<EffectGroup*, 3> current_{};
     QMetaObject::Connection focusWatch_;
+    PlotPane* plot_ = nullptr;
+    std::unique_ptr<PowerPlot> powerPlot_;
 };
 
 }  // namespace quorvel

@@ -61,7 +61,7 @@ double highestPoint(const PlotScene& scene) {
 
 }  // namespace
 
-PlotPane::PlotPane(QWidget* parent) : QWidget(parent) {
+PlotPane::PlotPane(const QString& prompt, QWidget* parent) : QWidget(parent) {
     title_ = new QLabel(this);
     title_->setWordWrap(true);
     title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -86,7 +86,7 @@ PlotPane::PlotPane(QWidget* parent) : QWidget(parent) {
                      [this] { saveWithDialog(tr("SVG drawings (*.svg)"), QStringLiteral(".svg")); });
     connect(chart_, &QChart::plotAreaChanged, this, [this] { placeAreaLabels(); });
     PlotScene empty;
-    empty.title = tr("Compute, and the distribution appears here with the answer marked.").toStdString();
+    empty.title = prompt.toStdString();
     showScene(empty);
 }
 

@@ -22,7 +22,8 @@ class PlotPane : public QWidget {
     Q_OBJECT
 
   public:
-    explicit PlotPane(QWidget* parent = nullptr);
+    // `prompt` stands above the empty plot until the first scene.
+    explicit PlotPane(const QString& prompt, QWidget* parent = nullptr);
 
     void showScene(const PlotScene& scene);
     // Writes the picture to `path`: SVG for a name ending in .svg, otherwise PNG. False when

@@ -1,6 +1,9 @@
 #include "app/effects_window.h"
 
 #include <QAction>
+#include <QAreaSeries>
+#include <QChart>
+#include <QLineSeries>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -19,6 +22,7 @@
 #include "app/computation_listener.h"
 #include "app/effect_group.h"
 #include "app/help_window.h"
+#include "app/plot_pane.h"
 #include "app/message_box_reporter.h"
 #include "app/program_resources.h"
 #include "controls/cnum_edit.h"
@@ -339,6 +343,30 @@ void EffectsWindowTest::showsTheCommandLineNumbers() {
         const double shownValue = shownNumbers(shown)[index].toDouble();
         QVERIFY2(std::abs(shownValue - literal.toDouble()) <= 0.5 * std::pow(10.0, -decimals),
                  qPrintable(shownNumbers(shown)[index] + QStringLiteral(" vs ") + literal));
+    }
+
+    // A power or a sample size draws its power picture: the central and the noncentral curve,
+    // with the shaded areas adding up to the power shown; an effect size leaves the plot empty.
+    const QChart& chart = window.plot().chart();
+    if (request.quantity == EffectQuantity::Estimate) {
+        QVERIFY(chart.series().isEmpty());
+    } else {
+        double shadedArea = 0.0;
+        int curves = 0;
+        for (QAbstractSeries* series : chart.series()) {
+            if (auto* area = qobject_cast<QAreaSeries*>(series)) {
+                const QList<QPointF> points = area->upperSeries()->points();
+                for (qsizetype i = 0; i + 1 < points.size(); ++i) {
+                    shadedArea += 0.5 * (points[i].y() + points[i + 1].y()) *
+                                  (points[i + 1].x() - points[i].x());
+                }
+            } else if (auto* line = qobject_cast<QLineSeries*>(series); line && line->count() > 2) {
+                ++curves;
+            }
+        }
+        QCOMPARE(curves, 2);
+        QVERIFY2(std::abs(shadedArea - expected.power) < 1e-3,
+                 qPrintable(QStringLiteral("shaded %1, power %2").arg(shadedArea).arg(expected.power)));
     }
 
     QCOMPARE(listener_.heard.size(), std::size_t{1});

@@ -1,0 +1,20 @@
+#include "app/power_plot.h"
+
+#include "app/plot_pane.h"
+#include "app/plot_scene.h"
+
+namespace quorvel {
+
+PowerPlot::PowerPlot(Calculators& calculators, PlotPane& pane)
+    : calculators_(calculators), pane_(pane) {}
+
+void PowerPlot::quantityComputed(const ComputeRequest& /*request*/,
+                                 const ComputeOutcome& /*outcome*/) {}
+
+void PowerPlot::effectComputed(const EffectRequest& request, const EffectOutcome& outcome) {
+    if (request.quantity != EffectQuantity::Estimate) {
+        pane_.showScene(powerScene(calculators_, request, outcome));
+    }
+}
+
+}  // namespace quorvel
