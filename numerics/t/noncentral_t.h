@@ -30,12 +30,6 @@ class NoncentralT : public ReportingCalculator {
     // be integrated, shown once).
     double pdf(double t, int df, double delta);
 
-    // The density by its power series in t·δ, to a relative 1e-13 of the sum of the terms'
-    // magnitudes (which is the density at (−t, δ)); no argument checks. For |t·δ| up to about
-    // 50000; "T density series failed to converge." and the failure value beyond its
-    // 100000-term budget.
-    double densitySeries(double t, int df, double delta);
-
     // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2); −9999 when Owen's T
     // function cannot be integrated. A t whose square overflows (|t| > 1.34e154) gives its limit
     // 1 or 0. No argument checks; the result is not clamped to [0, 1].
@@ -92,6 +86,13 @@ class NoncentralT : public ReportingCalculator {
     double delta = 0.0;
     double cumP = 0.0;
     std::int32_t df = 0;
+
+  private:
+    // The density by its power series in t·δ, to a relative 1e-13 of the sum of the terms'
+    // magnitudes (the density at whichever of ±t has t·δ >= 0); no argument checks. For |t·δ| up to
+    // about 50000; "T density series failed to converge." and the failure value beyond its
+    // 100000-term budget.
+    double densitySeries(double t, int df, double delta);
 };
 
 }  // namespace quorvel
