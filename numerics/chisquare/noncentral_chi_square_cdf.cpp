@@ -3,6 +3,7 @@
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/gamma_beta/incomplete_gamma.h"
 #include "numerics/foundations/normal_distribution.h"
 
 namespace quorvel {
@@ -40,6 +41,17 @@ struct CentralRecursion {
         }
     }
 
+    // Stands the recursion at n degrees of freedom at once: P(χ²_n <= x) = P(n/2, x/2) from one
+    // evaluation of the incomplete gamma function, and the term (x/2)^(n/2 − 1) e^(−x/2) /
+    // Γ(n/2) that the step to n + 2 subtracts, through its logarithm.
+    void jumpTo(int n) {
+        const double halfDf = n / 2.0;
+        divisor = n;
+        logTerm = (halfDf - 1.0) * std::log(x / 2.0) - x / 2.0 - std::lgamma(halfDf);
+        term = std::exp(logTerm);
+        probability = regularizedLowerIncompleteGamma(halfDf, x / 2.0);
+    }
+
     // One step up by two degrees of freedom. While e^(−x/2) is far below the double range
     // (x above about 100) the term is carried as its logarithm so that it does not underflow
     // to 0 before the factors x/k have lifted it; once the logarithm reaches −50 the plain
@@ -75,9 +87,15 @@ SeriesSum poissonMixture(double x, int n, double halfLambda, double weight,
     const int maxTerms = kTermsBeyondPeak + static_cast<int>(std::ceil(halfLambda));
     // The sum runs in units of the weight, so the tolerance is divided by it.
     const double tolerance = kAbsoluteTolerance / weight;
+    // Beyond this many degrees of freedom one evaluation of the incomplete gamma function costs
+    // less than walking the recursion up from 1 or 2 (50000 steps at Df 100000).
+    constexpr int kLargestWalkedDf = 200;
     CentralRecursion central(x, n % 2 == 0, normal);
     // The recursion's divisor equals n once it stands at n degrees of freedom, and the sum
     // goes on from there with the same divisor sequence.
+    if (n > kLargestWalkedDf) {
+        central.jumpTo(n);
+    }
     while (central.divisor < n - 1) {
         central.centralStep();
     }

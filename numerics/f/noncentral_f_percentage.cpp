@@ -157,6 +157,20 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
             lo = kNoncentralBracketBelow * x0;
             hi = kNoncentralBracketAbove * x0;
         }
+    } else {
+        // Patnaik's two-moment approximation (Biometrika 36, 1949), F' ≈ ((m + λ)/m)·G with G
+        // central F on ((m + λ)²/(m + 2λ), n) degrees of freedom, which exists wherever that
+        // ν is in range (λ near 10000 with small m, where Tiku's ν is not): a start ±1 % wide
+        // instead of an expansion from next to 0 through two dozen evaluations.
+        const double nu = (m + lambda) * (m + lambda) / (m + 2.0 * lambda);
+        if (nu <= kMaxDf) {
+            const RootSearchResult central = searchCentralPercentagePoint(nu, n, cumP);
+            const double x0 = (m + lambda) / m * central.root;
+            if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+                lo = kCentralBracketBelow * x0;
+                hi = kCentralBracketAbove * x0;
+            }
+        }
     }
     failed = 0;
     ExactCdfMinusTarget f{*this, m, n, lambda, cumP};

@@ -236,8 +236,8 @@ TEST_F(NoncentralTCdfTest, HugeTGivesTheLimitsOfTheDistribution) {
 TEST_F(NoncentralTCdfTest, ClampsTheRecursionToTheUnitInterval) {
     ASSERT_LT(t.evaluateCdf(-9.16, 72, 5.62), 0.0);
     EXPECT_EQ(t.cdf(-9.16, 72, 5.62), 0.0);
-    ASSERT_GT(t.evaluateCdf(10.0, 100000, 2.0), 1.0);
-    EXPECT_EQ(t.cdf(10.0, 100000, 2.0), 1.0);
+    ASSERT_GT(t.evaluateCdf(10.0, 998, 2.0), 1.0);
+    EXPECT_EQ(t.cdf(10.0, 998, 2.0), 1.0);
     int below = 0;
     int above = 0;
     for (int df : {1, 3, 10, 72, 1001, 100000}) {
