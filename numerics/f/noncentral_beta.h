@@ -11,10 +11,11 @@ class NoncentralBeta : public ReportingCalculator {
     using ReportingCalculator::ReportingCalculator;
 
     // I_x(a, b; λ) = Σ_j e^(−λ/2) (λ/2)^j / j! · I_x(a + j, b) for 0 <= x <= 1, a, b > 0,
-    // λ >= 0 (the F distribution's own λ). The series stops when the estimate of the next term
-    // falls below an absolute 1e-9 (before the factor e^(−λ/2)). On a failure of the incomplete
-    // beta function, more than 100000 terms or an overflowing estimate it reports and returns
-    // the failure value. Where the probability lies below the double range it returns 0.
+    // λ >= 0 (the F distribution's own λ), summed outwards from the mode of the Poisson weights
+    // until a bound on the remaining terms of each side lies below 1e-16 of the sum, far inside
+    // an absolute 1e-9. An x outside [0, 1] reports the incomplete beta function's failure at
+    // both levels, more than 100000 terms "Iteration Limit Exceeded in Noncentral Beta"; both
+    // return the failure value. Where the probability lies below the double range it returns 0.
     double cdf(double x, double a, double b, double lambda);
     // cdf of the stored fields.
     double evaluateCdf();

@@ -23,14 +23,15 @@ class NoncentralT : public ReportingCalculator {
 
     // The density at t for 1 <= df <= 100000 and |delta| <= 5000, with the checks and messages
     // of cdf (Df, delta, then a NaN t); stores nothing and never clears `failed`. For
-    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from Owen's
-    // recursion; nearer 0 the power series (densitySeries), which at 0 is the closed form
+    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from the raw worker
+    // evaluateCdf; nearer 0 the power series (densitySeries), which at 0 is the closed form
     // Γ((df+1)/2)/(√(df·π)·Γ(df/2))·e^(−δ²/2). An infinite t gives 0. Never negative or NaN;
     // the failure value after a reported error (the cdf's message when Owen's T function cannot
     // be integrated, shown once).
     double pdf(double t, int df, double delta);
 
-    // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2); −9999 when Owen's T
+    // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2), or from 1000 Df where it
+    // is cheaper the Poisson mixture of incomplete beta functions; −9999 when Owen's T
     // function cannot be integrated. A t whose square overflows (|t| > 1.34e154) gives its limit
     // 1 or 0. No argument checks; the result is not clamped to [0, 1].
     double evaluateCdf(double t, int df, double delta);
