@@ -75,6 +75,18 @@ TEST_F(NoncentralFCdfTest, LargeNoncentralityStaysAProbabilityAndUnderflowsSilen
     EXPECT_TRUE(reporter.messages.empty());
 }
 
+// Near 0 the probability falls as f^(df1/2) (every term of the series has the factor y^(a + j)
+// and the first dominates): the series is carried relative to its starting term, so a value
+// far below the double range of its recurrence's steps keeps that law instead of overflowing.
+TEST_F(NoncentralFCdfTest, TinyValuesKeepTheirPowerLaw) {
+    const double reference = f.cdf(1e-100, 3, 10, 100.0, 0);
+    ASSERT_GT(reference, 0.0);
+    EXPECT_THAT(f.cdf(1e-160, 3, 10, 100.0, 0), IsWithinRelative(reference * 1e-90, 1e-9));
+    EXPECT_THAT(f.cdf(1e-200, 3, 10, 100.0, 0), IsWithinRelative(reference * 1e-150, 1e-3));
+    EXPECT_EQ(f.cdf(1e-305, 3, 10, 100.0, 0), 0.0);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST_F(NoncentralFCdfTest, NonPositiveOrUndefinedValuesGiveZeroAndHugeValuesOne) {
     EXPECT_EQ(f.cdf(0.0, 3, 10, 5.0, 0), 0.0);
     EXPECT_EQ(f.cdf(-2.0, 3, 10, 5.0, 0), 0.0);

@@ -9,11 +9,18 @@ namespace quorvel {
 
 namespace {
 constexpr double kRelativeStop = 1e-16;
-// The scaled quantities are brought back by 2^±kRescaleBits when they leave [2^−512, 2^512].
-constexpr int kRescaleBits = 512;
-const double kRescaleHigh = std::ldexp(1.0, kRescaleBits);
-const double kRescaleLow = std::ldexp(1.0, -kRescaleBits);
-const double kRescaleLog = kRescaleBits * std::log(2.0);
+// Below this x the terms beyond the first are less than 1e-290 of it (their ratio is at most
+// about c·x·(a + b)/(a + 1)), and a step of the downward recurrence, a factor up to 1.5/x, could
+// leave the double range.
+constexpr double kSmallestSummedX = 1e-300;
+// Downwards, I (relative to the starting term) is brought back to [1, 2) by a power of 2 once it
+// exceeds 2^20, so that the next step's factor of up to 1.5/x <= 1.5e300 cannot overflow; the
+// weights, which fall by at most a factor c per step, are lifted by 2^512 below 2^−512.
+const double kLargestCarriedBeta = std::ldexp(1.0, 20);
+constexpr int kWeightRescaleBits = 512;
+const double kWeightRescaleHigh = std::ldexp(1.0, kWeightRescaleBits);
+const double kWeightRescaleLow = std::ldexp(1.0, -kWeightRescaleBits);
+const double kLn2 = std::log(2.0);
 
 // I_x(A, b) at the starting term in logarithmic form, with the first term of its recurrence
 // d = x^A (1 − x)^b / (A·B(A, b)) relative to it, from one evaluation of the continued fraction
@@ -51,9 +58,13 @@ StartingBeta startingBeta(double x, double A, double b) {
 PoissonBetaMixture poissonBetaMixture(double x, double a, double b, double c, double shift,
                                       int maxTerms) {
     PoissonBetaMixture result;
-    const double m = std::max(0.0, std::floor(c - shift));
+    const double m = x < kSmallestSummedX ? 0.0 : std::max(0.0, std::floor(c - shift));
     const StartingBeta start = startingBeta(x, a + m, b);
     double scaleLog = (m + shift) * std::log(c) - c - std::lgamma(m + shift + 1.0) + start.logValue;
+    if (x < kSmallestSummedX) {
+        result.value = std::exp(scaleLog);
+        return result;
+    }
     double sum = 1.0;
     int count = 1;
 
@@ -104,18 +115,19 @@ PoissonBetaMixture poissonBetaMixture(double x, double a, double b, double c, do
             }
         }
         lastTerm = term;
-        if (betaDown > kRescaleHigh || sum > kRescaleHigh) {
-            betaDown *= kRescaleLow;
-            stepDown *= kRescaleLow;
-            sum *= kRescaleLow;
-            lastTerm *= kRescaleLow;
-            scaleLog += kRescaleLog;
+        if (betaDown > kLargestCarriedBeta) {
+            const int exponent = std::ilogb(betaDown);
+            betaDown = std::ldexp(betaDown, -exponent);
+            stepDown = std::ldexp(stepDown, -exponent);
+            sum = std::ldexp(sum, -exponent);
+            lastTerm = std::ldexp(lastTerm, -exponent);
+            scaleLog += exponent * kLn2;
         }
-        if (weightDown < kRescaleLow) {
-            weightDown *= kRescaleHigh;
-            sum *= kRescaleHigh;
-            lastTerm *= kRescaleHigh;
-            scaleLog -= kRescaleLog;
+        if (weightDown < kWeightRescaleLow) {
+            weightDown *= kWeightRescaleHigh;
+            sum *= kWeightRescaleHigh;
+            lastTerm *= kWeightRescaleHigh;
+            scaleLog -= kWeightRescaleBits * kLn2;
         }
     }
     result.value = std::exp(std::log(sum) + scaleLog);
