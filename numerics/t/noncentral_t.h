@@ -23,8 +23,8 @@ class NoncentralT : public ReportingCalculator {
 
     // The density at t for 1 <= df <= 100000 and |delta| <= 5000, with the checks and messages
     // of cdf (Df, delta, then a NaN t); stores nothing and never clears `failed`. For
-    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from the raw worker
-    // evaluateCdf; nearer 0 the power series (densitySeries), which at 0 is the closed form
+    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from Owen's
+    // recursion (owenRecursionCdf); nearer 0 the power series (densitySeries), which at 0 is the closed form
     // Γ((df+1)/2)/(√(df·π)·Γ(df/2))·e^(−δ²/2). An infinite t gives 0. Never negative or NaN;
     // the failure value after a reported error (the cdf's message when Owen's T function cannot
     // be integrated, shown once).
@@ -35,6 +35,10 @@ class NoncentralT : public ReportingCalculator {
     // function cannot be integrated. A t whose square overflows (|t| > 1.34e154) gives its limit
     // 1 or 0. No argument checks; the result is not clamped to [0, 1].
     double evaluateCdf(double t, int df, double delta);
+    // Owen's recursion alone (beyond |t| = 1.34e154 the limits 1 and 0): the density takes the
+    // difference of two of its values, whose errors (the same Owen's T and Φ arguments) cancel,
+    // which the mixture's do not.
+    double owenRecursionCdf(double t, int df, double delta);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration
     // to 1e-12 with 20 subintervals, and where those do not suffice with 200 (for |a| up to

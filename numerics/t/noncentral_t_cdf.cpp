@@ -142,9 +142,7 @@ double NoncentralT::cdf(double t, int df, double delta) {
     return std::clamp(p, 0.0, 1.0);
 }
 
-// D. B. Owen, "A special case of a bivariate non-central t-distribution", Biometrika 52 (1965):
-// the finite recursion for integer degrees of freedom, with the terms M₀, M₁ carried scaled by
-// exp(h²/2) and the logarithm of the scale kept apart in D so that they never underflow.
+// Owen's recursion, or from 1000 Df where it is cheaper Lenth's mixture.
 double NoncentralT::evaluateCdf(double t, int df, double delta) {
     // Beyond |t| = √(largest double) ≈ 1.34e154, t² overflows: B = ν/(ν + t²) becomes 0 while
     // δ·A may overflow, so the recursion gives 0·∞ = NaN, or Φ(−δ) for even Df, instead of 1 or
@@ -156,12 +154,22 @@ double NoncentralT::evaluateCdf(double t, int df, double delta) {
     if (std::isinf(t * t)) {
         return t > 0.0 ? 1.0 : 0.0;
     }
-    const NormalDistribution& normal = calculators().normal();
     if (mixtureIsCheaper(df, delta)) {
-        if (const std::optional<double> p = mixtureCdf(t, df, delta, normal)) {
+        if (const std::optional<double> p = mixtureCdf(t, df, delta, calculators().normal())) {
             return *p;
         }
     }
+    return owenRecursionCdf(t, df, delta);
+}
+
+// D. B. Owen, "A special case of a bivariate non-central t-distribution", Biometrika 52 (1965):
+// the finite recursion for integer degrees of freedom, with the terms M₀, M₁ carried scaled by
+// exp(h²/2) and the logarithm of the scale kept apart in D so that they never underflow.
+double NoncentralT::owenRecursionCdf(double t, int df, double delta) {
+    if (std::isinf(t * t)) {
+        return t > 0.0 ? 1.0 : 0.0;
+    }
+    const NormalDistribution& normal = calculators().normal();
     const double nu = df;
     const bool oddDf = df % 2 != 0;
     const double A = t / std::sqrt(nu);

@@ -62,8 +62,8 @@ double NoncentralT::densitySeries(double x, int df, double delta) {
 
 // The density from the distribution functions of ν and ν + 2 degrees of freedom (Johnson,
 // Kotz and Balakrishnan 1995, ch. 31): f(x) = (ν/x)·[P(T_{ν+2} <= x·√(1 + 2/ν); δ) − P(T_ν <= x;
-// δ)] for x ≠ 0, by Owen's recursion (evaluateCdf, the raw worker, so that ν + 2 may exceed the
-// public Df limit); the power series near 0 where the difference cancels.
+// δ)] for x ≠ 0, by Owen's recursion (owenRecursionCdf, without argument checks, so that ν + 2
+// may exceed the public Df limit); the power series near 0 where the difference cancels.
 double NoncentralT::pdf(double t, int df, double delta) {
     if (const char* problem = distributionArgumentProblem(t, df, delta)) {
         return reportFailure(problem);
@@ -75,8 +75,8 @@ double NoncentralT::pdf(double t, int df, double delta) {
     if (std::fabs(t) <= kSeriesReachPerDf * nu) {
         return densitySeries(t, df, delta);
     }
-    const double wider = evaluateCdf(t * std::sqrt(1.0 + 2.0 / nu), df + 2, delta);
-    const double narrower = evaluateCdf(t, df, delta);
+    const double wider = owenRecursionCdf(t * std::sqrt(1.0 + 2.0 / nu), df + 2, delta);
+    const double narrower = owenRecursionCdf(t, df, delta);
     // Both share Owen's T(h, a): when it cannot be integrated, one message.
     if (wider == kIntegrationFailure || narrower == kIntegrationFailure) {
         return reportFailure("Failure to integrate Owen's T function for the T distribution.");
