@@ -18,9 +18,12 @@ enum BatchStatus { kBatchOk = 0, kBatchFailedRow = 1, kBatchInvalid = 2 };
 // Reads CSV with a header naming any of distribution, quantity, value, df1 (or df), df2,
 // noncentrality, cump, confidence and, for the effect quantities, n, n1, n2, alpha, power,
 // sides, design, effect, and writes for every input row the row as read followed by result,
-// lower, upper, status (ok, failed or invalid), messages and achieved_power (a sample size's). Rows
-// stream through one at a time; a bad row never stops the run. Diagnostics about the header go to
-// `errors`.
+// lower, upper, status (ok, failed or invalid), messages and achieved_power (a sample size's). A
+// header may also name those output columns, as a file the program wrote does (a batch's output,
+// the window's exported record): they are left out of the row as written and computed afresh,
+// so that such a file run again gives a file of the same columns. Any other column makes the
+// header unusable. Rows stream through one at a time; a bad row never stops the run.
+// Diagnostics about the header go to `errors`. The format itself is batch_format.h's.
 int runBatch(std::istream& input, std::ostream& output, std::ostream& errors);
 
 // Computes one row, appending every calculation-error message shown to `messages`; the

@@ -21,6 +21,15 @@ std::string formatNumber(double value) {
     return std::string(buffer, end);
 }
 
+std::string formatShortest(double value) {
+    char buffer[kBufferSize];
+    const auto [end, error] = std::to_chars(buffer, buffer + kBufferSize, value);
+    if (error != std::errc{}) {
+        return "nan";
+    }
+    return std::string(buffer, end);
+}
+
 std::optional<double> parseNumber(std::string_view text) {
     // from_chars takes no leading '+'; a user may well type one.
     if (!text.empty() && text.front() == '+') {

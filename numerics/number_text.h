@@ -10,6 +10,10 @@ namespace quorvel {
 // so that the double read back is the one printed.
 std::string formatNumber(double value);
 
+// The shortest text that parseNumber reads back as the same double ("0.95", "1e-05"): an
+// input as a file or the record keeps it.
+std::string formatShortest(double value);
+
 // The whole text as a finite decimal number, or nothing when any character is left over, the
 // text is empty, or the number is out of range or not finite.
 std::optional<double> parseNumber(std::string_view text);

@@ -74,21 +74,33 @@ std::optional<DistributionKind> distributionNamed(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+constexpr struct {
+    std::string_view name;
+    QuantityKind quantity;
+} kQuantityNames[] = {{"cdf", QuantityKind::CumP},
+                      {"value", QuantityKind::Value},
+                      {"noncentrality", QuantityKind::Noncentrality},
+                      {"interval", QuantityKind::Interval},
+                      {"pdf", QuantityKind::Density}};
+}  // namespace
+
 std::optional<QuantityKind> quantityNamed(std::string_view name) {
-    constexpr struct {
-        std::string_view name;
-        QuantityKind quantity;
-    } kNames[] = {{"cdf", QuantityKind::CumP},
-                  {"value", QuantityKind::Value},
-                  {"noncentrality", QuantityKind::Noncentrality},
-                  {"interval", QuantityKind::Interval},
-                  {"pdf", QuantityKind::Density}};
-    for (const auto& entry : kNames) {
+    for (const auto& entry : kQuantityNames) {
         if (name == entry.name) {
             return entry.quantity;
         }
     }
     return std::nullopt;
+}
+
+const char* quantityName(QuantityKind quantity) {
+    for (const auto& entry : kQuantityNames) {
+        if (entry.quantity == quantity) {
+            return entry.name.data();
+        }
+    }
+    return "cdf";
 }
 
 }  // namespace quorvel

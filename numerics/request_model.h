@@ -49,5 +49,7 @@ inline constexpr double kDefaultConfidence = 0.95;
 // "interval", "pdf": the names on the command line and in batch files.
 std::optional<DistributionKind> distributionNamed(std::string_view name);
 std::optional<QuantityKind> quantityNamed(std::string_view name);
+// "cdf", "value", "noncentrality" or "interval": the name quantityNamed reads.
+const char* quantityName(QuantityKind quantity);
 
 }  // namespace quorvel

@@ -168,6 +168,67 @@ const EffectCommand* effectCommandNamed(DistributionKind distribution, std::stri
     return nullptr;
 }
 
+const EffectCommand* effectCommandFor(const EffectRequest& request) {
+    for (const EffectCommand& command : kEffectCommands) {
+        if (command.distribution == request.distribution && command.quantity == request.quantity &&
+            (request.quantity != EffectQuantity::Estimate || command.measure == request.measure)) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& request) {
+    const bool tDesign = command.distribution == DistributionKind::T &&
+                         command.quantity != EffectQuantity::SampleSize;
+    EffectTexts texts;
+    for (const auto* list : {&command.required, &command.optional}) {
+        for (EffectInput input : *list) {
+            switch (input) {
+                case Value:
+                    texts[input] = formatShortest(request.value);
+                    break;
+                case N:
+                    if (!tDesign || request.n1 <= 0) {
+                        texts[input] = std::to_string(request.n);
+                    }
+                    break;
+                case N1:
+                case N2:
+                    if (tDesign && request.n1 > 0) {
+                        texts[input] = std::to_string(input == N1 ? request.n1 : request.n2);
+                    }
+                    break;
+                case Df1:
+                    texts[input] = std::to_string(request.df1);
+                    break;
+                case Df2:
+                    texts[input] = std::to_string(request.df2);
+                    break;
+                case Confidence:
+                    texts[input] = formatShortest(request.confidence);
+                    break;
+                case Alpha:
+                    texts[input] = formatShortest(request.alpha);
+                    break;
+                case Power:
+                    texts[input] = formatShortest(request.power);
+                    break;
+                case Sides:
+                    texts[input] = std::to_string(request.sides);
+                    break;
+                case Design:
+                    texts[input] = request.twoSample ? "two-sample" : "one-sample";
+                    break;
+                case Effect:
+                    texts[input] = formatShortest(request.effect);
+                    break;
+            }
+        }
+    }
+    return texts;
+}
+
 std::string_view effectInputName(EffectInput input) {
     switch (input) {
         case Value:

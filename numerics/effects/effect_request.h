@@ -44,6 +44,10 @@ struct EffectCommand {
 // "power", "sample-size"), or nothing.
 const EffectCommand* effectCommandNamed(DistributionKind distribution, std::string_view name);
 
+// The command that computes the request (its quantity, and for an estimate its measure), or
+// nothing for a request no command makes.
+const EffectCommand* effectCommandFor(const EffectRequest& request);
+
 // The name of an input in a batch header, and in messages.
 std::string_view effectInputName(EffectInput input);
 
@@ -66,6 +70,11 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
 // The numbers of a result as the command line prints them and the window shows them: ESTIMATE
 // LOWER UPPER, POWER, or N POWER, each with 17 significant digits (N as a whole number).
 std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const EffectOutcome& outcome);
+
+// The texts of the inputs the command reads from the request, which effectRequestFrom reads
+// back as the same request: numbers in their shortest exact form, sizes and Df whole, the t
+// design as n or as n1 and n2, and "two-sample" or "one-sample".
+EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& request);
 
 // The printed result: the output numbers separated by blanks.
 std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome);

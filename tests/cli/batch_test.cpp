@@ -119,6 +119,36 @@ TEST(Batch, UnusableHeaderStopsBeforeAnyRow) {
     }
 }
 
+// A file the program wrote (a batch's output, an exported record) names the output columns;
+// they are computed afresh, not echoed, so running the output again gives the same file.
+TEST(Batch, ItsOwnOutputRunsAgainToTheSameFile) {
+    const auto first = batch(
+        "distribution,quantity,value,df1,df2,noncentrality,cump,confidence,n,n1,n2,power,effect\n"
+        "f,cdf,3,5,10,0,,,,,,,\n"
+        "f,cdf,3,0,10,0,,,,,,,\n"
+        "t,interval,2.5,12,,,,0.9,,,,,\n"
+        "t,d,2.5,,,,,0.95,,11,11,,\n"
+        "t,sample-size,,,,,,,,,,0.8,0.5\n");
+    ASSERT_EQ(first.lines.size(), 6u);
+    std::string output;
+    for (const std::string& line : first.lines) {
+        output += line + "\n";
+    }
+    const auto second = batch(output);
+    EXPECT_EQ(second.lines, first.lines);
+    EXPECT_EQ(second.status, first.status);
+    EXPECT_EQ(first.status, cli::kBatchFailedRow);
+
+    // Output columns in another order, or only some of them, are read as well.
+    const auto some = batch(
+        "upper,distribution,status,quantity,value,df1,df2,noncentrality\n"
+        "7,f,failed,cdf,3,5,10,0\n");
+    ASSERT_EQ(some.lines.size(), 2u);
+    EXPECT_EQ(some.lines[1], "f,cdf,3,5,10,0,0.93444243790653736,,,ok,,");
+    // The record's own columns are no batch column.
+    EXPECT_EQ(batch("time,distribution,quantity\n").status, cli::kBatchInvalid);
+}
+
 TEST(BatchProcess, ReadsAFileOrStandardInput) {
     const std::string csv = "distribution,quantity,value,df1,df2,noncentrality\nf,cdf,1,1,1,0\n";
     const auto run = testing::runCli({"--batch", "-"}, csv);
