@@ -1,6 +1,8 @@
 #include "app/compute_controller.h"
 
 #include <array>
+#include <charconv>
+#include <string>
 
 #include "app/control_ids.h"
 #include "numerics/calculators.h"
@@ -96,6 +98,60 @@ bool isQuantity(int q) {
 }
 bool isInterval(int q) {
     return q >= radio::Interval90 && q <= radio::Interval99;
+}
+
+// The radio position of a request's quantity; an interval's by its level, and none (−1) for a
+// level without a button.
+int quantityPosition(const ComputeRequest& request) {
+    switch (request.quantity) {
+        case QuantityKind::CumP:
+            return radio::CumP;
+        case QuantityKind::Value:
+            return radio::Value;
+        case QuantityKind::Noncentrality:
+            return radio::Noncentrality;
+        case QuantityKind::Interval:
+            break;
+    }
+    constexpr std::array<double, 3> kLevels{0.90, 0.95, 0.99};
+    for (std::size_t i = 0; i < kLevels.size(); ++i) {
+        if (request.confidence == kLevels[i]) {
+            return radio::Interval90 + static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The text of an input that reads back as exactly the number: in fixed notation where that is
+// short ("0.95", "0.00001"), otherwise the shortest form ("1e-300").
+std::string inputText(double number) {
+    constexpr std::size_t kLongestFixed = 17;
+    char buffer[400];
+    std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+    if (written.ec != std::errc{} ||
+        static_cast<std::size_t>(written.ptr - buffer) > kLongestFixed) {
+        written = std::to_chars(buffer, buffer + sizeof buffer, number);
+    }
+    return std::string(buffer, written.ptr);
+}
+
+std::string inputText(const ComputeRequest& request, RequestInput input) {
+    switch (input) {
+        case RequestInput::Value:
+            return inputText(request.value);
+        case RequestInput::Df1:
+            return std::to_string(request.df1);
+        case RequestInput::Df2:
+            return std::to_string(request.df2);
+        case RequestInput::Noncentrality:
+            return inputText(request.noncentrality);
+        case RequestInput::CumP:
+            return inputText(request.cumP);
+        case RequestInput::Confidence:
+            break;
+    }
+    return inputText(request.confidence);
 }
 
 void applyRole(ComputeView& view, const FieldControls& controls, Role role) {
@@ -253,6 +309,32 @@ void ComputeController::writeOutcome(QuantityKind quantity, const ComputeOutcome
             // ask the families directly. Nothing to write.
             break;
     }
+}
+
+bool ComputeController::restore(const ComputeRequest& request) {
+    const int quantity = quantityPosition(request);
+    if (quantity < 0) {
+        return false;
+    }
+    int distribution = radio::F;
+    while (kDistributionAt[distribution] != request.distribution) {
+        ++distribution;
+    }
+    view_.checkPosition(RadioGroup::Distribution, distribution);
+    view_.checkPosition(RadioGroup::Quantity, quantity);
+    if (isInterval(quantity)) {
+        confidence_ = request.confidence;
+    }
+    updateLayout();
+    for (RequestInput input : inputsFor(request.distribution, request.quantity).required) {
+        view_.setText(fieldOf(input), inputText(request, input));
+    }
+    if (isInterval(quantity)) {
+        view_.setText(kLowerField, "");
+        view_.setText(kUpperField, "");
+    }
+    setStatus(ComputeStatus::NeedsCompute);
+    return true;
 }
 
 void ComputeController::markNeedsCompute() {

@@ -41,6 +41,12 @@ class ComputeController {
     // Reads the inputs, calls the chosen routine, writes the result, tells the listeners; ends
     // "Finished".
     void compute();
+    // Puts a computation's inputs back, ready to Compute: checks its distribution and its
+    // quantity (an interval by its level, 0.90, 0.95 or 0.99), lays the fields out, writes every
+    // input the quantity reads as a text that reads back as the same number, and clears the
+    // results; the status asks for Compute. False, with nothing changed, for an interval at a
+    // level the window cannot choose.
+    bool restore(const ComputeRequest& request);
     // Every change of a field's text lands here.
     void markNeedsCompute();
     void setStatus(ComputeStatus status);

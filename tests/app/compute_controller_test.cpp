@@ -11,6 +11,7 @@
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/computation.h"
 #include "numerics/f/noncentral_f.h"
+#include "numerics/request_model.h"
 #include "numerics/t/noncentral_t.h"
 #include "tests/app/fake_compute_view.h"
 #include "tests/support/recording_reporter.h"
@@ -234,7 +235,8 @@ TEST_F(ComputeControllerTest, FailureIsWrittenAsTheFailureValueAndStillFinishes)
 TEST_F(ComputeControllerTest, ListenersHearEachEndedComputationWithItsMessages) {
     struct Heard : ComputationListener {
         explicit Heard(const FakeComputeView& view) : view(view) {}
-        void quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) override {
+        void quantityComputed(const ComputeRequest& request,
+                              const ComputeOutcome& outcome) override {
             requests.push_back(request);
             outcomes.push_back(outcome);
             statuses.push_back(view.text(kComputeButton));
@@ -367,6 +369,118 @@ TEST_F(ComputeControllerTest, RecoveredSearchShowsItsAnswerWithoutAMessageBox) {
     EXPECT_GT(view.value(kLowerField), 0.0);
     EXPECT_GT(view.value(kUpperField), view.value(kLowerField));
     EXPECT_EQ(view.text(kComputeButton), "Finished");
+}
+
+// Hears the requests the controller computes.
+struct HeardRequests : ComputationListener {
+    void quantityComputed(const ComputeRequest& request, const ComputeOutcome&) override {
+        requests.push_back(request);
+    }
+    std::vector<ComputeRequest> requests;
+};
+
+// What a request reads, in the order of its routine's arguments, then its level.
+std::vector<double> readInputs(const ComputeRequest& request) {
+    std::vector<double> inputs;
+    const InputNeeds needs = inputsFor(request.distribution, request.quantity);
+    for (RequestInput input : needs.required) {
+        switch (input) {
+            case RequestInput::Value:
+                inputs.push_back(request.value);
+                break;
+            case RequestInput::Df1:
+                inputs.push_back(request.df1);
+                break;
+            case RequestInput::Df2:
+                inputs.push_back(request.df2);
+                break;
+            case RequestInput::Noncentrality:
+                inputs.push_back(request.noncentrality);
+                break;
+            case RequestInput::CumP:
+                inputs.push_back(request.cumP);
+                break;
+            case RequestInput::Confidence:
+                break;
+        }
+    }
+    if (needs.takesConfidence) {
+        inputs.push_back(request.confidence);
+    }
+    return inputs;
+}
+
+// Every combination goes back into the dialog from another one with results showing, and
+// Compute then computes exactly the request restored: inputs with more decimals than a field
+// shows of a number it writes, and tiny numbers, come back to the last bit.
+TEST_F(ComputeControllerTest, RestorePutsEveryCombinationBackReadyToCompute) {
+    HeardRequests heard;
+    controller.listeners().add(heard);
+    const DistributionKind distributions[] = {DistributionKind::F, DistributionKind::T,
+                                              DistributionKind::ChiSquare};
+    const std::pair<QuantityKind, double> quantities[] = {
+        {QuantityKind::CumP, 0.9},          {QuantityKind::Value, 0.9},
+        {QuantityKind::Noncentrality, 0.9}, {QuantityKind::Interval, 0.90},
+        {QuantityKind::Interval, 0.95},     {QuantityKind::Interval, 0.99}};
+    const int quantityPositions[] = {CumP,       Value,      Noncentrality,
+                                     Interval90, Interval95, Interval99};
+    for (int d = 0; d < 3; ++d) {
+        for (int q = 0; q < 6; ++q) {
+            select(d == ChiSquare ? F : ChiSquare, Interval99);
+            view.setValue(kValueField, 2.0);
+            controller.compute();
+            ComputeRequest request;
+            request.distribution = distributions[d];
+            request.quantity = quantities[q].first;
+            request.confidence = quantities[q].second;
+            request.value = q == 0 ? 3.14159265358979 : 1e-300;
+            request.noncentrality = 1.2345678901234567;
+            request.cumP = 0.123456789012345678;
+            request.df1 = 7;
+            request.df2 = 11;
+            const std::string where = std::to_string(d) + "/" + std::to_string(q);
+
+            ASSERT_TRUE(controller.restore(request)) << where;
+            EXPECT_EQ(view.checkedPosition(RadioGroup::Distribution), d) << where;
+            EXPECT_EQ(view.checkedPosition(RadioGroup::Quantity), quantityPositions[q]) << where;
+            EXPECT_EQ(view.text(kComputeButton), "COMPUTE") << where;
+            EXPECT_TRUE(view.isHighlighted()) << where;
+            if (request.quantity == QuantityKind::Interval) {
+                EXPECT_EQ(controller.confidence(), request.confidence) << where;
+                EXPECT_EQ(view.text(kLowerField), "") << where;
+                EXPECT_EQ(view.text(kUpperField), "") << where;
+            } else {
+                const int result = q == 0 ? kCumPField : q == 1 ? kValueField : kNoncentralityField;
+                EXPECT_EQ(view.text(result), "") << where;
+            }
+
+            controller.compute();
+            ASSERT_FALSE(heard.requests.empty());
+            const ComputeRequest& computed = heard.requests.back();
+            EXPECT_EQ(computed.distribution, request.distribution) << where;
+            EXPECT_EQ(computed.quantity, request.quantity) << where;
+            EXPECT_EQ(readInputs(computed), readInputs(request)) << where;
+        }
+    }
+    EXPECT_EQ(view.text(kValueField), "1e-300");
+    controller.listeners().remove(heard);
+}
+
+TEST_F(ComputeControllerTest, RestoreRefusesAnIntervalLevelWithoutAButton) {
+    select(T, Value);
+    view.setValue(kCumPField, 0.3);
+    ComputeRequest request;
+    request.distribution = DistributionKind::F;
+    request.quantity = QuantityKind::Interval;
+    request.confidence = 0.8;
+    request.value = 5.0;
+    request.df1 = 3;
+    request.df2 = 9;
+    const auto checked = view.checked;
+    const auto texts = view.texts;
+    EXPECT_FALSE(controller.restore(request));
+    EXPECT_EQ(view.checked, checked);
+    EXPECT_EQ(view.texts, texts);
 }
 
 TEST(TruncateDegreesOfFreedom, TruncatesTowardZeroAndSaturatesToTheIntRange) {
