@@ -1,7 +1,13 @@
 #include "app/ccalculator_app.h"
 
+#include <QTimer>
+
 #include "app/cmain_dlg.h"
 #include "app/help_window.h"
+#include "app/history_file.h"
+#include "app/history_link.h"
+#include "app/history_model.h"
+#include "app/history_window.h"
 #include "app/program_resources.h"
 #include "numerics/calculators.h"
 
@@ -12,6 +18,9 @@ CCalculatorApp::CCalculatorApp(int& argc, char** argv)
     setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     setWindowIcon(programIcon());
+    historyModel_ = std::make_unique<HistoryModel>();
+    historyWindow_ = std::make_unique<HistoryWindow>(*historyModel_, *helpWindow_, reporter_);
+    historyFile_ = std::make_unique<HistoryFile>(*historyModel_, reporter_);
 }
 
 CCalculatorApp::~CCalculatorApp() = default;
@@ -22,19 +31,24 @@ int CCalculatorApp::run() {
 }
 
 // The calculators are created in their fixed order (Calculators), then the main dialog runs
-// modally; when it ends there is no further event loop.
+// modally; when it ends there is no further event loop. The record of computations is read
+// once the dialog runs, so that a message about a damaged file is owned by the dialog.
 void CCalculatorApp::InitInstance() {
     calculators_ = std::make_unique<Calculators>(reporter_);
     CMainDlg dialog(*calculators_, *helpWindow_);
     reporter_.setOwner(&dialog);
+    linkHistory(dialog, *historyModel_, *historyWindow_, reporter_);
+    QTimer::singleShot(0, &dialog, [this] { historyFile_->load(); });
     dialog.exec();
     reporter_.setOwner(nullptr);
 }
 
-// The calculators go in their order of creation; the help window closes with the program.
+// The calculators go in their order of creation; the help and history windows close with the
+// program.
 int CCalculatorApp::ExitInstance() {
     calculators_.reset();
     helpWindow_->close();
+    historyWindow_->close();
     return 0;
 }
 

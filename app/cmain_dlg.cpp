@@ -1,6 +1,7 @@
 #include "app/cmain_dlg.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -175,6 +176,11 @@ void CMainDlg::buildContextMenu() {
     contextMenu_->addSeparator();
     contextMenu_->addAction(tr("&Effect Size and Power...\tCtrl+E"), this,
                             &CMainDlg::showEffectsWindow);
+    // Ctrl+H belongs to the dialog as well as to its menu.
+    QAction* history =
+        contextMenu_->addAction(tr("&History..."), this, &CMainDlg::historyRequested);
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(history);
     showPlotAction_ = contextMenu_->addAction(tr("Show &Plot"));
     showPlotAction_->setCheckable(true);
     showPlotAction_->setChecked(isPlotShown());

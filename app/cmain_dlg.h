@@ -26,8 +26,9 @@ class PlotPane;
 // computes, and every change of a field's text asks for a new computation. F1 and Help open
 // the help window; Shift+F1 or the caption's "?" followed by a click shows a control's popup.
 // Enter (outside a focused push button) and Escape end the dialog. The dialog's context menu
-// (right mouse button on the dialog, or the Menu key) ends with the About entry. Beside the
-// template, a plot pane pictures each computation; "Show Plot" in the menu hides it.
+// (right mouse button on the dialog, or the Menu key) ends with the About entry; its
+// "History..." (also Ctrl+H) asks for the record of computations (historyRequested). Beside
+// the template, a plot pane pictures each computation; "Show Plot" in the menu hides it.
 //
 // The dialog is modal but owned by no window, so it blocks no other window: the help window
 // stays usable beside it. It is a top-level window of its own, with its own taskbar entry.
@@ -67,6 +68,10 @@ class CMainDlg : public QDialog, public ComputeView {
     bool isHighlighted() const override;
     void setHighlight(bool on) override;
     using QDialog::setVisible;
+
+  signals:
+    // The menu's "History..." or Ctrl+H: the record of computations is wanted.
+    void historyRequested();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -87,6 +87,11 @@ void HelpWindow::bringToFront() {
     activateWindow();
 }
 
+void HelpWindow::showPage(const QString& page) {
+    page_->setSource(pageUrl(page));
+    showContents();
+}
+
 void HelpWindow::openTopic(QTreeWidgetItem* item) {
     if (item == nullptr) {
         return;

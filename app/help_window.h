@@ -21,7 +21,7 @@ class HelpWindow : public QWidget {
     // Shows the window in front with its table of contents, on the first topic the first time
     // and on the page last read afterwards.
     void showContents();
-    // Shows the window in front with the page of that file name ("effects.html").
+    // Shows the window in front on one of the help's pages (a file name: "history.html").
     void showPage(const QString& page);
 
     QTreeWidget& contents() const { return *contents_; }

@@ -1,6 +1,7 @@
 #include "app/ccalculator_app.h"
 
 #include <QLabel>
+#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
@@ -117,6 +118,8 @@ void ApplicationTest::theEffectsWindowWorksBesideTheModalDialog() {
 }
 
 int main(int argc, char** argv) {
+    // The record of computations goes to a test folder, never to the user's.
+    QStandardPaths::setTestModeEnabled(true);
     CCalculatorApp app(argc, argv);
     ApplicationTest test(app);
     return QTest::qExec(&test, argc, argv);
