@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iterator>
 
 #include "cli/csv.h"
 #include "numerics/number_text.h"
@@ -25,7 +26,7 @@ struct ColumnName {
 
 // Every name a header may use; the input columns first, in the order of InputColumn, then the
 // alias "df", then the output columns in the order of OutputColumn.
-const ColumnName kColumnNames[] = {
+constexpr ColumnName kColumnNames[] = {
     {"distribution", ColumnKind::Distribution},
     {"quantity", ColumnKind::Quantity},
     {"value", ColumnKind::Number, RequestInput::Value, EffectInput::Value},
@@ -51,6 +52,9 @@ const ColumnName kColumnNames[] = {
     {"achieved_power", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::AchievedPower},
 };
 constexpr std::size_t kFirstOutputName = kInputColumnCount + 1;
+static_assert(kColumnNames[kInputColumnCount - 1].name == "effect" &&
+              kColumnNames[kFirstOutputName].name == "result" &&
+              std::size(kColumnNames) == kFirstOutputName + kOutputColumnCount);
 
 std::string_view inputName(RequestInput input) {
     for (const ColumnName& column : kColumnNames) {

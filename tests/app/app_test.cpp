@@ -1,6 +1,10 @@
 #include "app/ccalculator_app.h"
 
 #include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTimer>
@@ -12,8 +16,12 @@
 #include "app/effect_group.h"
 #include "app/effects_window.h"
 #include "app/help_window.h"
+#include "app/history_file.h"
+#include "app/history_model.h"
+#include "tests/app/modal_watcher.h"
 
 using namespace quorvel;
+using quorvel::testing::ModalWatcher;
 
 namespace {
 
@@ -40,6 +48,7 @@ class ApplicationTest : public QObject {
     void namesAndVersionForTheDesktop();
     void runsTheDialogUntilItEndsThenClosesHelp();
     void theEffectsWindowWorksBesideTheModalDialog();
+    void aDamagedHistoryIsToldOnceInABoxOwnedByTheDialog();
 
   private:
     CCalculatorApp& app_;
@@ -117,10 +126,49 @@ void ApplicationTest::theEffectsWindowWorksBesideTheModalDialog() {
     QCOMPARE(status, QStringLiteral("Finished"));
 }
 
+// The history is read once the dialog runs; a damaged file shows one warning box owned by the
+// dialog, keeps its copy and leaves a history that computations add to.
+void ApplicationTest::aDamagedHistoryIsToldOnceInABoxOwnedByTheDialog() {
+    const QString path = app_.historyFile().path();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path + QStringLiteral(".bad"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(
+            "time,distribution,quantity,value,df1,df2,noncentrality,status,result\n"
+            "2026-12-08 09:00:00,f,cdf,3,5,10,0,ok,0.93444243790653736\n"
+            "2026-12-08 09:00:01,f,cdf,3,5,1");
+    }
+    std::vector<ModalWatcher::Seen> seen;
+    int rowsAfterCompute = 0;
+    bool ownedByDialog = false;
+    QTimer::singleShot(0, [&] {
+        CMainDlg* dialog = runningDialog();
+        QVERIFY(dialog != nullptr);
+        ModalWatcher watcher;
+        QTRY_COMPARE(watcher.seen().size(), std::size_t{1});
+        seen = watcher.seen();
+        ownedByDialog = seen[0].parent == dialog;
+        QCOMPARE(app_.historyModel().rowCount(), 1);
+        QTest::mouseClick(dialog->control(control::kComputeButton), Qt::LeftButton);
+        rowsAfterCompute = app_.historyModel().rowCount();
+        QTest::keyClick(dialog->control(control::kValueField), Qt::Key_Escape);
+    });
+    QCOMPARE(app_.run(), 0);
+    QCOMPARE(seen.size(), std::size_t{1});
+    QCOMPARE(seen[0].icon, QMessageBox::Warning);
+    QVERIFY(ownedByDialog);
+    QVERIFY2(seen[0].text.contains(QStringLiteral("damaged")), qPrintable(seen[0].text));
+    QVERIFY(QFile::exists(path + QStringLiteral(".bad")));
+    QCOMPARE(rowsAfterCompute, 2);
+}
+
 int main(int argc, char** argv) {
     // The record of computations goes to a test folder, never to the user's.
     QStandardPaths::setTestModeEnabled(true);
     CCalculatorApp app(argc, argv);
+    QFile::remove(app.historyFile().path());
     ApplicationTest test(app);
     return QTest::qExec(&test, argc, argv);
 }
