@@ -101,7 +101,7 @@ bool isInterval(int q) {
 }
 
 // The radio position of a request's quantity; an interval's by its level, and none (−1) for a
-// level without a button.
+// level without a button or a density, which the window does not compute.
 int quantityPosition(const ComputeRequest& request) {
     switch (request.quantity) {
         case QuantityKind::CumP:
@@ -110,6 +110,8 @@ int quantityPosition(const ComputeRequest& request) {
             return radio::Value;
         case QuantityKind::Noncentrality:
             return radio::Noncentrality;
+        case QuantityKind::Density:
+            return -1;
         case QuantityKind::Interval:
             break;
     }

@@ -87,11 +87,6 @@ void HelpWindow::bringToFront() {
     activateWindow();
 }
 
-void HelpWindow::showPage(const QString& page) {
-    page_->setSource(pageUrl(page));
-    showContents();
-}
-
 void HelpWindow::openTopic(QTreeWidgetItem* item) {
     if (item == nullptr) {
         return;

@@ -3,7 +3,7 @@
 #include "app/cmain_dlg.h"
 #include "app/history_model.h"
 #include "app/history_window.h"
-#include "cli/number_text.h"
+#include "numerics/number_text.h"
 #include "numerics/foundations/failure_reporter.h"
 
 namespace quorvel {
@@ -18,7 +18,7 @@ void linkHistory(CMainDlg& dialog, HistoryModel& model, HistoryWindow& window,
                              reporter.show(
                                  "The window computes intervals at 90%, 95% and 99% "
                                  "only; this row's level is " +
-                                 cli::formatShortest(request.confidence) + ".");
+                                 formatShortest(request.confidence) + ".");
                              return;
                          }
                          dialog.raise();

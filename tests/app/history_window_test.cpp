@@ -24,7 +24,7 @@
 #include "app/help_window.h"
 #include "app/history_link.h"
 #include "app/history_model.h"
-#include "cli/number_text.h"
+#include "numerics/number_text.h"
 #include "numerics/calculators.h"
 #include "numerics/computation.h"
 #include "tests/app/modal_watcher.h"
@@ -201,12 +201,12 @@ void HistoryWindowTest::tenComputationsGiveTenRowsNewestFirstWithTheirMessages()
         QCOMPARE(cell(row, column(cli::InputColumn::Df1)), QString::number(request.df1));
         if (request.quantity == QuantityKind::Interval) {
             QCOMPARE(cell(row, column(cli::OutputColumn::Lower)),
-                     QString::fromStdString(cli::formatNumber(outcome.lower)));
+                     QString::fromStdString(formatNumber(outcome.lower)));
             QCOMPARE(cell(row, column(cli::OutputColumn::Upper)),
-                     QString::fromStdString(cli::formatNumber(outcome.upper)));
+                     QString::fromStdString(formatNumber(outcome.upper)));
         } else {
             QCOMPARE(cell(row, column(cli::OutputColumn::Result)),
-                     QString::fromStdString(cli::formatNumber(outcome.result)));
+                     QString::fromStdString(formatNumber(outcome.result)));
         }
         const std::vector<std::string>& shown = shownMessages_[static_cast<std::size_t>(computed)];
         QCOMPARE(cell(row, column(cli::OutputColumn::Status)),
@@ -233,11 +233,11 @@ void HistoryWindowTest::copyPutsTheSelectedRowsOnTheClipboardAsTabSeparatedText(
 
     // The columns no row uses (Cum. P, the effect sizes') are hidden and not copied.
     const QString interval =
-        QString::fromStdString(cli::formatNumber(expected(tenCases()[4].request).lower)) +
+        QString::fromStdString(formatNumber(expected(tenCases()[4].request).lower)) +
         QLatin1Char('\t') +
-        QString::fromStdString(cli::formatNumber(expected(tenCases()[4].request).upper));
+        QString::fromStdString(formatNumber(expected(tenCases()[4].request).upper));
     const QString cdf =
-        QString::fromStdString(cli::formatNumber(expected(tenCases()[0].request).result));
+        QString::fromStdString(formatNumber(expected(tenCases()[0].request).result));
     const QString wanted = QStringLiteral(
                                "Time\tDistribution\tQuantity\tValue\tDf1\tDf2\tNoncentrality\t"
                                "Confidence\tResult\tLower\tUpper\tStatus\tMessages\n") +
