@@ -1,5 +1,7 @@
 #include "app/effect_group.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -227,6 +229,29 @@ void EffectGroup::showFailure(const std::vector<std::string>& messages) {
         text += QLatin1Char(' ') + QString::fromStdString(message);
     }
     status_->setText(text);
+}
+
+void EffectGroup::restore(const EffectRequest& request) {
+    const EffectCommand* restored = effectCommandFor(request);
+    if (restored == nullptr) {
+        return;
+    }
+    if (measure_ != nullptr) {
+        const auto found = std::find(commands_.begin(), commands_.end(), restored->name);
+        if (found != commands_.end()) {
+            measure_->setCurrentIndex(static_cast<int>(found - commands_.begin()));
+        }
+    }
+    if (sides_ != nullptr) {
+        sides_->setCurrentIndex(request.sides == 2 ? 0 : 1);
+    }
+    const EffectTexts texts = effectTextsOf(*restored, request);
+    for (const Input& field : fields_) {
+        if (const auto text = texts.find(field.input); text != texts.end()) {
+            field.edit->setText(QString::fromStdString(text->second));
+        }
+    }
+    clearResults();
 }
 
 void EffectGroup::clearResults() {

@@ -67,6 +67,9 @@ class EffectGroup : public QGroupBox {
     void setTwoGroups(bool twoGroups);
 
     void compute();
+    // Puts a request's inputs back (its measure, sides and numbers as the command line reads
+    // them), clearing the results, ready to compute. The t design is the window's to set.
+    void restore(const EffectRequest& request);
 
     EffectQuantity quantity() const { return quantity_; }
     CNumEdit* field(EffectInput input) const;

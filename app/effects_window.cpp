@@ -225,6 +225,23 @@ EffectsWindow::~EffectsWindow() {
     listeners_.remove(*powerPlot_);
 }
 
+void EffectsWindow::restore(const EffectRequest& request) {
+    const std::size_t tab = indexOf(request.distribution);
+    tabs_->setCurrentIndex(static_cast<int>(tab));
+    if (request.distribution == DistributionKind::T) {
+        const bool twoGroups = request.quantity == EffectQuantity::SampleSize
+                                   ? request.twoSample
+                                   : request.n1 > 0;
+        tDesign_->setCurrentIndex(twoGroups ? 0 : 1);
+    }
+    EffectGroup& restored = group(request.distribution, request.quantity);
+    restored.restore(request);
+    current_[tab] = &restored;
+    show();
+    raise();
+    activateWindow();
+}
+
 QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& calculators,
                                 ComputationListeners& listeners) {
     const DistributionKind family = fields.distribution;

@@ -53,6 +53,9 @@ class EffectsWindow : public QWidget {
     QComboBox& tDesign() const { return *tDesign_; }
     // The group Enter computes on the current tab.
     EffectGroup& currentGroup() const;
+    // Shows the window with a request's tab, design and group, its inputs put back, ready to
+    // compute (a row of the history).
+    void restore(const EffectRequest& request);
     // The power picture of the last power or sample-size computation, right of the tabs.
     PlotPane& plot() const { return *plot_; }
 

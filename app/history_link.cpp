@@ -1,5 +1,7 @@
 #include "app/history_link.h"
 
+#include "app/effects_window.h"
+
 #include "app/cmain_dlg.h"
 #include "app/history_model.h"
 #include "app/history_window.h"
@@ -23,6 +25,11 @@ void linkHistory(CMainDlg& dialog, HistoryModel& model, HistoryWindow& window,
                          }
                          dialog.raise();
                          dialog.activateWindow();
+                     });
+    QObject::connect(&window, &HistoryWindow::effectRestoreRequested, &dialog,
+                     [&dialog](const EffectRequest& request) {
+                         dialog.showEffectsWindow();
+                         dialog.effectsWindow()->restore(request);
                      });
 }
 

@@ -82,6 +82,7 @@ class EffectsWindowTest : public QObject {
     void everyFieldHasAWhatsThisAndF1OpensItsPage();
     void aWidgetAddedBesideTheTabsShowsToTheirRight();
     void opensAndClosesAHundredTimes();
+    void aRestoredRequestComputesAgainToTheSameNumbers();
 
   private:
     EffectsWindow& openWindow();
@@ -573,6 +574,54 @@ void EffectsWindowTest::opensAndClosesAHundredTimes() {
         QTest::keyClick(&fresh, Qt::Key_Escape);
         QVERIFY(!fresh.isVisible());
     }
+}
+
+// A history row put back into the window (its tab, design, measure, sides and inputs) computes
+// again to the numbers of the request itself.
+void EffectsWindowTest::aRestoredRequestComputesAgainToTheSameNumbers() {
+    const EffectRequest requests[] = {
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::Power,
+         .effect = 0.45,
+         .n = 31,
+         .alpha = 0.01,
+         .sides = 1},
+        {.distribution = DistributionKind::F,
+         .quantity = EffectQuantity::Estimate,
+         .measure = EffectMeasure::PartialEtaSquared,
+         .value = 4.2,
+         .df1 = 3,
+         .df2 = 57,
+         .confidence = 0.9},
+        {.distribution = DistributionKind::ChiSquare,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.25,
+         .df1 = 3,
+         .alpha = 0.01,
+         .power = 0.9},
+        {.distribution = DistributionKind::T,
+         .quantity = EffectQuantity::SampleSize,
+         .effect = 0.6,
+         .power = 0.85,
+         .twoSample = false},
+    };
+    EffectsWindow& window = openWindow();
+    for (const EffectRequest& request : requests) {
+        window.restore(request);
+        EffectGroup& restored = window.currentGroup();
+        QCOMPARE(&restored, &window.group(request.distribution, request.quantity));
+        QVERIFY(restored.results().front()->text().isEmpty());
+        restored.compute();
+        RecordingReporter expectedReporter;
+        Calculators expectedCalculators(expectedReporter);
+        QStringList expected;
+        for (const std::string& number :
+             effectOutputNumbers(request.quantity, computeEffect(expectedCalculators, request))) {
+            expected << QString::fromStdString(number);
+        }
+        QCOMPARE(shownNumbers(restored), expected);
+    }
+    QVERIFY(reporter_.messages.empty());
 }
 
 QTEST_MAIN(EffectsWindowTest)
