@@ -28,7 +28,8 @@ const QColor kCurveColours[] = {QColor(0x1f, 0x5f, 0xa8), QColor(0xc0, 0x39, 0x2
 constexpr int kAreaAlpha = 80;
 // Headroom above the highest curve, so that its peak does not touch the frame.
 constexpr double kHeadroom = 1.08;
-constexpr int kMinimumPlotWidth = 420;
+constexpr int kMinimumPlotWidth = 520;
+constexpr double kLegendScale = 0.85;
 
 QColor colourOf(std::size_t curve) {
     return kCurveColours[std::min<std::size_t>(curve, std::size(kCurveColours) - 1)];
@@ -67,6 +68,11 @@ PlotPane::PlotPane(const QString& prompt, QWidget* parent) : QWidget(parent) {
     title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     chart_ = new QChart;
     chart_->legend()->setAlignment(Qt::AlignBottom);
+    // The legend names each curve with its Df and noncentrality: a smaller face keeps two curves
+    // and their marks on one line of a narrow pane.
+    QFont legendFont = chart_->legend()->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * kLegendScale);
+    chart_->legend()->setFont(legendFont);
     view_ = new QChartView(chart_, this);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumWidth(kMinimumPlotWidth);
