@@ -129,7 +129,10 @@ void PlotPane::clearChart() {
 
 void PlotPane::drawAreas() {
     for (const ShadedArea& area : scene_.areas) {
-        auto* series = new QAreaSeries(lineThrough(area.points));
+        QLineSeries* upper = lineThrough(area.points);
+        auto* series = new QAreaSeries(upper);
+        // An area series does not own the line it fills up to.
+        upper->setParent(series);
         QColor fill = colourOf(area.curve);
         fill.setAlpha(kAreaAlpha);
         series->setBrush(fill);
