@@ -82,8 +82,9 @@ bool RecordEntry::failed() const {
     return outputs[static_cast<std::size_t>(OutputColumn::Status)] == cli::kStatusFailed;
 }
 
-RecordEntry recordEntry(std::string time, const ComputeRequest& request,
-                        const ComputeOutcome& outcome) {
+namespace {
+template <class Request, class Outcome>
+RecordEntry entryOf(std::string time, const Request& request, const Outcome& outcome) {
     RecordEntry entry;
     entry.time = std::move(time);
     entry.request = request;
@@ -91,15 +92,16 @@ RecordEntry recordEntry(std::string time, const ComputeRequest& request,
     entry.outputs = cli::outputTexts(request, outcome);
     return entry;
 }
+}  // namespace
+
+RecordEntry recordEntry(std::string time, const ComputeRequest& request,
+                        const ComputeOutcome& outcome) {
+    return entryOf(std::move(time), request, outcome);
+}
 
 RecordEntry recordEntry(std::string time, const EffectRequest& request,
                         const EffectOutcome& outcome) {
-    RecordEntry entry;
-    entry.time = std::move(time);
-    entry.request = request;
-    entry.inputs = cli::inputTexts(entry.request);
-    entry.outputs = cli::outputTexts(request, outcome);
-    return entry;
+    return entryOf(std::move(time), request, outcome);
 }
 
 std::string localTimeNow() {
