@@ -14,7 +14,8 @@ namespace quorvel {
 class ComputationListener {
   public:
     virtual ~ComputationListener() = default;
-    virtual void quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) = 0;
+    virtual void quantityComputed(const ComputeRequest& /*request*/,
+                                  const ComputeOutcome& /*outcome*/) {}
     virtual void effectComputed(const EffectRequest& /*request*/, const EffectOutcome& /*outcome*/) {}
 };
 

@@ -28,14 +28,6 @@ std::vector<double> initialGrid(double from, double to, const std::vector<double
     grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
     return grid;
 }
-
-double highest(const std::vector<PlotPoint>& points) {
-    double top = 0.0;
-    for (const PlotPoint& point : points) {
-        top = std::max(top, point.y);
-    }
-    return top;
-}
 }  // namespace
 
 std::vector<PlotPoint> sampleCurve(const std::function<std::optional<double>(double)>& curve,
@@ -47,7 +39,7 @@ std::vector<PlotPoint> sampleCurve(const std::function<std::optional<double>(dou
         }
     }
     for (int halving = 0; halving < kMostHalvings && points.size() < kMostPoints; ++halving) {
-        const double visible = kVisibleDeviation * highest(points);
+        const double visible = kVisibleDeviation * highestPoint(points);
         std::vector<PlotPoint> refined;
         refined.reserve(points.size() * 2);
         bool split = false;
@@ -86,6 +78,14 @@ std::vector<PlotPoint> pointsBetween(const std::vector<PlotPoint>& curve, double
     std::copy_if(curve.begin(), curve.end(), std::back_inserter(inside),
                  [from, to](const PlotPoint& point) { return point.x >= from && point.x <= to; });
     return inside;
+}
+
+double highestPoint(const std::vector<PlotPoint>& points) {
+    double top = 0.0;
+    for (const PlotPoint& point : points) {
+        top = std::max(top, point.y);
+    }
+    return top;
 }
 
 double trapezoidArea(const std::vector<PlotPoint>& points) {

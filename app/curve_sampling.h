@@ -23,6 +23,9 @@ std::vector<PlotPoint> sampleCurve(const std::function<std::optional<double>(dou
 // The points of `curve` with from <= x <= to, in order.
 std::vector<PlotPoint> pointsBetween(const std::vector<PlotPoint>& curve, double from, double to);
 
+// The largest y of the points, 0 for none.
+double highestPoint(const std::vector<PlotPoint>& points);
+
 // The trapezoid-rule integral over consecutive points.
 double trapezoidArea(const std::vector<PlotPoint>& points);
 

@@ -50,12 +50,10 @@ QLineSeries* lineThrough(const std::vector<PlotPoint>& points) {
     return line;
 }
 
-double highestPoint(const PlotScene& scene) {
+double highestOfCurves(const PlotScene& scene) {
     double top = 0.0;
     for (const PlotCurve& curve : scene.curves) {
-        for (const PlotPoint& point : curve.points) {
-            top = std::max(top, point.y);
-        }
+        top = std::max(top, highestPoint(curve.points));
     }
     return top;
 }
@@ -164,7 +162,7 @@ void PlotPane::drawCurves() {
 }
 
 void PlotPane::drawMarks() {
-    const double top = highestPoint(scene_) * kHeadroom;
+    const double top = highestOfCurves(scene_) * kHeadroom;
     for (const PlotMark& mark : scene_.marks) {
         auto* line = new QLineSeries;
         line->append(mark.x, 0.0);
@@ -181,7 +179,7 @@ void PlotPane::setAxes() {
     xAxis->setTitleText(textOf(scene_.axisName));
     xAxis->setLabelFormat(QStringLiteral("%.4g"));
     auto* yAxis = new QValueAxis;
-    yAxis->setRange(0.0, highestPoint(scene_) * kHeadroom);
+    yAxis->setRange(0.0, highestOfCurves(scene_) * kHeadroom);
     yAxis->setTitleText(tr("Density"));
     yAxis->setLabelFormat(QStringLiteral("%.3g"));
     chart_->addAxis(xAxis, Qt::AlignBottom);
@@ -196,7 +194,7 @@ void PlotPane::setAxes() {
 // area's side of it, and high enough to stay clear of a thin tail; a second label stands lower
 // than the first, so that two labels beside one mark never overlap.
 void PlotPane::placeAreaLabels() {
-    const double top = highestPoint(scene_);
+    const double top = highestOfCurves(scene_);
     for (std::size_t index = 0; index < areaLabels_.size() && index < scene_.areas.size();
          ++index) {
         const std::vector<PlotPoint>& points = scene_.areas[index].points;

@@ -56,6 +56,11 @@ PlotScene failedScene(std::string why) {
     return scene;
 }
 
+// A computation that failed is pictured by its first message.
+PlotScene failedComputationScene(const std::vector<std::string>& messages) {
+    return failedScene(messages.empty() ? "the computation failed." : messages.front());
+}
+
 // Builds one picture: the curves at the given noncentralities over the range their quantiles
 // and the marks set, the marks, and areas added afterwards by the quantity.
 class SceneBuilder {
@@ -214,8 +219,7 @@ ComputeRequest requestOf(const PowerTest& test) {
 PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
                         const ComputeOutcome& outcome) {
     if (outcome.failed) {
-        return failedScene(outcome.messages.empty() ? "the computation failed."
-                                                    : outcome.messages.front());
+        return failedComputationScene(outcome.messages);
     }
     PlotScene scene;
     switch (request.quantity) {
@@ -245,8 +249,7 @@ PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
 PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
                      const EffectOutcome& outcome) {
     if (outcome.failed) {
-        return failedScene(outcome.messages.empty() ? "the computation failed."
-                                                    : outcome.messages.front());
+        return failedComputationScene(outcome.messages);
     }
     if (request.quantity == EffectQuantity::Estimate) {
         return failedScene("an effect size has no power picture.");

@@ -2,66 +2,44 @@
 
 #include <limits>
 
-#include "numerics/calculators.h"
-#include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/f/noncentral_f.h"
 #include "numerics/foundations/held_messages.h"
 #include "numerics/foundations/roots/monotone_root.h"
-#include "numerics/t/noncentral_t.h"
 
 namespace quorvel {
 
 namespace {
-// The exact series for F, as the window computes it.
-constexpr int kExactMethod = 0;
 // Quantiles only set the plotted range: a probability within 1e-7 is far below a pixel.
 constexpr double kQuantileTolerance = 1e-7;
-
-template <class Evaluation>
-std::optional<double> heldEvaluation(Calculators& calculators, Evaluation evaluation) {
-    const HeldMessages held(calculators);
-    const double value = evaluation();
-    if (held.anyHeld() || value == calculators.failureValue) {
-        return std::nullopt;
-    }
-    return value;
-}
 }  // namespace
 
 PlottedDistribution::PlottedDistribution(Calculators& calculators, DistributionKind distribution,
                                          int df1, int df2, double noncentrality)
-    : calculators_(calculators),
-      distribution_(distribution),
-      df1_(df1),
-      df2_(df2),
-      noncentrality_(noncentrality) {}
+    : calculators_(calculators) {
+    request_.distribution = distribution;
+    request_.df1 = df1;
+    request_.df2 = df2;
+    request_.noncentrality = noncentrality;
+}
+
+// Through the shared entry, with its messages held: a failed evaluation shows nothing.
+std::optional<double> PlottedDistribution::evaluate(QuantityKind quantity, double x) const {
+    ComputeRequest request = request_;
+    request.quantity = quantity;
+    request.value = x;
+    const HeldMessages held(calculators_);
+    const ComputeOutcome outcome = computeQuantity(calculators_, request);
+    if (outcome.failed) {
+        return std::nullopt;
+    }
+    return outcome.result;
+}
 
 std::optional<double> PlottedDistribution::density(double x) const {
-    return heldEvaluation(calculators_, [&] {
-        switch (distribution_) {
-            case DistributionKind::F:
-                return calculators_.f().pdf(x, df1_, df2_, noncentrality_);
-            case DistributionKind::T:
-                return calculators_.t().pdf(x, df1_, noncentrality_);
-            case DistributionKind::ChiSquare:
-                break;
-        }
-        return calculators_.chiSquare().pdf(x, df1_, noncentrality_);
-    });
+    return evaluate(QuantityKind::Density, x);
 }
 
 std::optional<double> PlottedDistribution::probability(double x) const {
-    return heldEvaluation(calculators_, [&] {
-        switch (distribution_) {
-            case DistributionKind::F:
-                return calculators_.f().cdf(x, df1_, df2_, noncentrality_, kExactMethod);
-            case DistributionKind::T:
-                return calculators_.t().cdf(x, df1_, noncentrality_);
-            case DistributionKind::ChiSquare:
-                break;
-        }
-        return calculators_.chiSquare().cdf(x, df1_, noncentrality_);
-    });
+    return evaluate(QuantityKind::CumP, x);
 }
 
 std::optional<double> PlottedDistribution::quantile(double p, double start) const {
@@ -82,7 +60,7 @@ std::optional<double> PlottedDistribution::quantile(double p, double start) cons
 }
 
 double PlottedDistribution::supportFloor() const {
-    return distribution_ == DistributionKind::T ? std::numeric_limits<double>::lowest() : 0.0;
+    return request_.distribution == DistributionKind::T ? std::numeric_limits<double>::lowest() : 0.0;
 }
 
 }  // namespace quorvel

@@ -9,7 +9,7 @@ namespace quorvel {
 class Calculators;
 
 // One member of a family, as the plot evaluates it: its density, its distribution function and
-// its quantiles through the family's public operations. A plot evaluates hundreds of points,
+// its quantiles through computeQuantity, the entry the window and the command line use. A plot evaluates hundreds of points,
 // so nothing here shows a message: the calculators' messages are held while it runs and a
 // failed evaluation is an empty optional.
 class PlottedDistribution {
@@ -26,15 +26,13 @@ class PlottedDistribution {
     // The lowest x of the support: 0 for F and chi-square, the lowest double for t.
     double supportFloor() const;
 
-    DistributionKind distribution() const { return distribution_; }
-    double noncentrality() const { return noncentrality_; }
+    double noncentrality() const { return request_.noncentrality; }
 
   private:
+    std::optional<double> evaluate(QuantityKind quantity, double x) const;
+
     Calculators& calculators_;
-    DistributionKind distribution_;
-    int df1_;
-    int df2_;
-    double noncentrality_;
+    ComputeRequest request_;
 };
 
 }  // namespace quorvel

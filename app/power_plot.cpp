@@ -8,9 +8,6 @@ namespace quorvel {
 PowerPlot::PowerPlot(Calculators& calculators, PlotPane& pane)
     : calculators_(calculators), pane_(pane) {}
 
-void PowerPlot::quantityComputed(const ComputeRequest& /*request*/,
-                                 const ComputeOutcome& /*outcome*/) {}
-
 void PowerPlot::effectComputed(const EffectRequest& request, const EffectOutcome& outcome) {
     if (request.quantity != EffectQuantity::Estimate) {
         pane_.showScene(powerScene(calculators_, request, outcome));

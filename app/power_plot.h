@@ -15,7 +15,6 @@ class PowerPlot : public ComputationListener {
   public:
     PowerPlot(Calculators& calculators, PlotPane& pane);
 
-    void quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) override;
     void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override;
 
   private:

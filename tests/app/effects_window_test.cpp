@@ -40,7 +40,6 @@ namespace {
 
 class RecordingListener : public ComputationListener {
   public:
-    void quantityComputed(const ComputeRequest&, const ComputeOutcome&) override {}
     void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override {
         heard.emplace_back(request, outcome);
     }
