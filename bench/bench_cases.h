@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "numerics/computation.h"
+#include "model/computation.h"
 
 namespace quorvel::bench {
 

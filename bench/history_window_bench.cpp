@@ -12,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/computation_record.h"
-#include "app/help_window.h"
-#include "app/history_file.h"
-#include "app/history_model.h"
-#include "app/history_window.h"
+#include "model/record/computation_record.h"
+#include "gui/help/help_window.h"
+#include "gui/history/history_file.h"
+#include "gui/history/history_model.h"
+#include "gui/history/history_window.h"
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
-#include "numerics/effects/effects.h"
+#include "model/computation.h"
+#include "model/effects/effects.h"
 
 namespace {
 

@@ -6,14 +6,25 @@
 #include <variant>
 #include <vector>
 
-#include "cli/batch_format.h"
-#include "cli/csv.h"
+#include "model/batch/batch_format.h"
+#include "model/batch/csv.h"
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
-#include "numerics/effects/effect_request.h"
-#include "numerics/foundations/recording_reporter.h"
+#include "model/computation.h"
+#include "model/effects/effect_request.h"
+#include "numerics/foundations/failure/recording_reporter.h"
 
 namespace quorvel::cli {
+
+using batch::BatchHeader;
+using batch::columnName;
+using batch::CsvReader;
+using batch::CsvRecord;
+using batch::invalidOutputs;
+using batch::kOutputColumnCount;
+using batch::OutputColumn;
+using batch::OutputTexts;
+using batch::outputTexts;
+using batch::writeCsvRecord;
 
 namespace {
 
@@ -96,7 +107,7 @@ int runBatch(std::istream& input, std::ostream& output, std::ostream& errors,
             continue;
         }
         std::string reason;
-        std::optional<BatchRequest> request;
+        std::optional<batch::BatchRequest> request;
         if (!record.problem.empty()) {
             reason = record.problem;
         } else if (record.fields.size() != header->size()) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "numerics/computation.h"
-#include "numerics/effects/effects.h"
+#include "model/computation.h"
+#include "model/effects/effects.h"
 
 namespace quorvel::cli {
 

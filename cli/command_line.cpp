@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "cli/effect_command_line.h"
-#include "numerics/number_text.h"
-#include "numerics/request_model.h"
+#include "model/number_text.h"
+#include "model/request_model.h"
 
 namespace quorvel::cli {
 

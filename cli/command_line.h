@@ -4,8 +4,8 @@
 #include <variant>
 #include <vector>
 
-#include "numerics/computation.h"
-#include "numerics/effects/effects.h"
+#include "model/computation.h"
+#include "model/effects/effects.h"
 
 namespace quorvel::cli {
 

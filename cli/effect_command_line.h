@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "numerics/effects/effect_request.h"
+#include "model/effects/effect_request.h"
 
 namespace quorvel::cli {
 

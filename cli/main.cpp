@@ -11,10 +11,10 @@
 #include "cli/command_line.h"
 #include "cli/stream_reporter.h"
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
-#include "numerics/effects/effect_request.h"
-#include "numerics/effects/effects.h"
-#include "numerics/number_text.h"
+#include "model/computation.h"
+#include "model/effects/effect_request.h"
+#include "model/effects/effects.h"
+#include "model/number_text.h"
 
 namespace {
 constexpr int kExitSuccess = 0;

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "numerics/foundations/failure_reporter.h"
+#include "numerics/foundations/failure/failure_reporter.h"
 
 namespace quorvel::cli {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "numerics/foundations/failure_reporter.h"
-#include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/failure/failure_reporter.h"
+#include "numerics/foundations/failure/failure_value.h"
 
 namespace quorvel {
 

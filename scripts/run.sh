@@ -15,4 +15,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 0
 fi
 
-exec build/release/app/quorvel
+exec build/release/gui/app/quorvel

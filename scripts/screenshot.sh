@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program="${1:-build/release/app/quorvel}"
+program="${1:-build/release/gui/app/quorvel}"
 output="${2:-quorvel-screenshot.png}"
 
 xvfb-run --auto-servernum --server-args="-screen 0 800x600x24" bash -c '

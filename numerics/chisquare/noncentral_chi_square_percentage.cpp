@@ -3,7 +3,7 @@
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/gamma_beta/log_gamma.h"
 

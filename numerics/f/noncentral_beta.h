@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numerics/foundations/reporting_calculator.h"
+#include "numerics/foundations/failure/reporting_calculator.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "numerics/foundations/reporting_calculator.h"
+#include "numerics/foundations/failure/reporting_calculator.h"
 
 namespace quorvel {
 

@@ -5,7 +5,7 @@
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
-#include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/failure/failure_value.h"
 
 namespace quorvel {
 

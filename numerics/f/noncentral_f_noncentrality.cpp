@@ -3,7 +3,7 @@
 
 #include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_f.h"
-#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {

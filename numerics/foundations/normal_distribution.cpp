@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/failure/failure_value.h"
 
 namespace quorvel {
 

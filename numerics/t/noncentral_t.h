@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "numerics/foundations/reporting_calculator.h"
+#include "numerics/foundations/failure/reporting_calculator.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "numerics/calculators.h"
-#include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/failure/failure_value.h"
 #include "numerics/foundations/gamma_beta/incomplete_beta.h"
 #include "numerics/foundations/gamma_beta/poisson_beta_mixture.h"
 #include "numerics/foundations/integration/qags.h"

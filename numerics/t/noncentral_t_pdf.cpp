@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "numerics/foundations/failure_value.h"
+#include "numerics/foundations/failure/failure_value.h"
 #include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "numerics/foundations/series/log_concave_series.h"
 #include "numerics/t/noncentral_t.h"

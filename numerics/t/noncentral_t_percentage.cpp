@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "numerics/calculators.h"
-#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"

@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "cli/batch_run.h"
-#include "cli/csv.h"
+#include "model/batch/csv.h"
 #include "tests/cli/cli_process.h"
 
 namespace quorvel {
 namespace {
 
-using cli::CsvReader;
-using cli::CsvRecord;
+using batch::CsvReader;
+using batch::CsvRecord;
 
 std::vector<CsvRecord> readAll(const std::string& text) {
     std::istringstream stream(text);
@@ -45,9 +45,9 @@ TEST(CsvReader, ReportsBrokenQuotingAndOverlongRecordsAndGoesOn) {
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
-    EXPECT_EQ(cli::csvField("plain"), "plain");
-    EXPECT_EQ(cli::csvField("a,b"), "\"a,b\"");
-    EXPECT_EQ(cli::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(batch::csvField("plain"), "plain");
+    EXPECT_EQ(batch::csvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(batch::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
 }
 
 struct BatchRun {

@@ -30,13 +30,13 @@
 #include <vector>
 
 #include "cli/batch_run.h"
-#include "cli/csv.h"
+#include "model/batch/csv.h"
 
 namespace quorvel {
 namespace {
 
-using cli::CsvReader;
-using cli::CsvRecord;
+using batch::CsvReader;
+using batch::CsvRecord;
 
 // The eight request columns, then result, lower, upper, status and messages.
 constexpr std::size_t kRequestColumns = 8;
@@ -62,7 +62,7 @@ std::string requestsOf(const std::vector<CsvRecord>& golden) {
             if (i > 0) {
                 text += ',';
             }
-            text += cli::csvField(record.fields.at(i));
+            text += batch::csvField(record.fields.at(i));
         }
         text += '\n';
     }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "controls/num_edit_logic.h"
+#include "gui/widgets/num_edit_logic.h"
 
 namespace {
 class TextBox : public quorvel::NumEditLogic {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
+#include "model/computation.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

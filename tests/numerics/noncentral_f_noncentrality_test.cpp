@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
+#include "model/computation.h"
 #include "numerics/f/noncentral_f.h"
 #include "tests/support/recording_reporter.h"
 

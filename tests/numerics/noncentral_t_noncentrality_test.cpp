@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "numerics/calculators.h"
-#include "numerics/computation.h"
+#include "model/computation.h"
 #include "numerics/t/noncentral_t.h"
 #include "tests/support/recording_reporter.h"
 

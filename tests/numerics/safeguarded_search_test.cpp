@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "numerics/calculators.h"
-#include "numerics/foundations/held_messages.h"
+#include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/monotone_root.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "tests/support/recording_reporter.h"

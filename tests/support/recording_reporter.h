@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numerics/foundations/recording_reporter.h"
+#include "numerics/foundations/failure/recording_reporter.h"
 
 namespace quorvel::testing {
 

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QGroupBox>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/effects/effect_request.h"
+
+class QComboBox;
+class QFormLayout;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+
+namespace quorvel {
+
+class Calculators;
+class CNumEdit;
+class ComputationListeners;
+
+// A numeric input of a group: what it is, its caption (with its mnemonic), its starting value
+// and the range that value is held to, and its What's This text's identifier.
+struct EffectField {
+    EffectInput input;
+    const char* label;
+    double value;
+    double min;
+    double max;
+    bool integer;
+    std::uint32_t popupId;
+};
+
+// One measure an estimate group may compute: its command ("eta2") and its caption.
+struct EffectMeasureOption {
+    std::string_view command;
+    const char* caption;
+};
+
+// One group of the Effect Size and Power window: the inputs of one quantity of one family, its
+// Compute button, its results and a status line. Compute builds the request from the fields'
+// texts with the same rules as the command line (effectRequestFrom, the fields named by their
+// captions), computes it through computeEffect, shows the numbers as the command line prints
+// them, and tells the listeners. An input the rules refuse, and every calculation error, is
+// shown through the calculators' reporter (a message box over this window) and the status line
+// says that the computation failed. Changing an input clears the results.
+class EffectGroup : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    // `command` names the quantity computed ("d", "power", "sample-size") unless a measure
+    // choice is added.
+    EffectGroup(const QString& title, DistributionKind distribution, std::string_view command,
+                Calculators& calculators, ComputationListeners& listeners);
+
+    // A choice between measures ("eta2", "f2"): the quantity computed follows the choice.
+    void addMeasureChoice(const char* label, const std::vector<EffectMeasureOption>& measures,
+                          std::uint32_t popupId);
+    void addField(const EffectField& field);
+    // Two-sided or one-sided test (t).
+    void addSidesChoice(std::uint32_t popupId);
+    // The Compute button, then one read-only result field per number of the output line.
+    void addResults(const char* computeCaption, const std::vector<const char*>& resultLabels,
+                    std::uint32_t resultPopupId);
+
+    // The t design chosen for the whole tab: N for one sample, N1 and N2 for two groups.
+    void setTwoGroups(bool twoGroups);
+
+    void compute();
+    // Puts a request's inputs back (its measure, sides and numbers as the command line reads
+    // them), clearing the results, ready to compute. The t design is the window's to set.
+    void restore(const EffectRequest& request);
+
+    EffectQuantity quantity() const { return quantity_; }
+    CNumEdit* field(EffectInput input) const;
+    const std::vector<CNumEdit*>& results() const { return results_; }
+    QPushButton& computeButton() const { return *computeButton_; }
+    QLabel& status() const { return *status_; }
+
+  protected:
+    // The title's mnemonic moves the focus to the group's first input, wherever it was last.
+    bool event(QEvent* event) override;
+
+  private:
+    struct Input {
+        EffectInput input;
+        QLabel* label;
+        CNumEdit* edit;
+    };
+
+    QLabel* addRow(const char* label, QWidget* field, std::uint32_t popupId);
+    void clearResults();
+    void showFailure(const std::vector<std::string>& messages);
+    EffectTexts texts() const;
+    std::string nameOf(EffectInput input) const;
+    const EffectCommand& command() const;
+    void setRowShown(EffectInput input, bool shown);
+
+    DistributionKind distribution_;
+    std::vector<std::string_view> commands_;
+    EffectQuantity quantity_;
+    Calculators& calculators_;
+    ComputationListeners& listeners_;
+    QHBoxLayout* columns_;
+    QFormLayout* inputs_;
+    QFormLayout* outputs_ = nullptr;
+    std::vector<Input> fields_;
+    QComboBox* measure_ = nullptr;
+    QComboBox* sides_ = nullptr;
+    bool twoGroups_ = true;
+    QPushButton* computeButton_ = nullptr;
+    std::vector<CNumEdit*> results_;
+    QLabel* status_ = nullptr;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "model/effects/effects.h"
+
+class QComboBox;
+class QHBoxLayout;
+class QKeyEvent;
+class QLayout;
+class QTabWidget;
+
+namespace quorvel {
+
+class Calculators;
+class ComputationListeners;
+class EffectGroup;
+struct EffectsTabFields;
+class HelpWindow;
+class PlotPane;
+class PowerPlot;
+
+// The Effect Size and Power window: one tab per family (t: d; F: partial η² and f²;
+// chi-square: RMSEA and w), each with three groups: the effect size with its confidence
+// interval, the power of a test, and the sample size that reaches a target power. Every group
+// computes through computeEffect, the entry the command line uses, and tells the listeners.
+// Right of the tabs, a plot pictures the last power or sample size: the central and the
+// noncentral density, the critical value, the power shaded.
+//
+// Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
+// Close; each group's title and each caption carry a mnemonic (a caption repeated in another
+// group of the same tab shares its letter, and pressing it again moves on to the next). Enter
+// computes the tab's current group: the group that has the focus, or else the one that had it
+// last (at first the effect-size group); on a push button Enter presses it. F1 and Help open
+// this window's help page, Shift+F1 a field's What's This text, Escape closes the window.
+//
+// A top-level window without a parent, so that the modal main dialog does not block it.
+class EffectsWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
+                  ComputationListeners& listeners);
+    ~EffectsWindow() override;
+
+    QTabWidget& tabs() const { return *tabs_; }
+    // The row that holds the tabs: a widget added to it shows at the right of the tabs.
+    QHBoxLayout& sideBySide() const { return *sideBySide_; }
+    EffectGroup& group(DistributionKind distribution, EffectQuantity quantity) const;
+    // The design of the t tab: two groups (index 0) or one sample (index 1).
+    QComboBox& tDesign() const { return *tDesign_; }
+    // The group Enter computes on the current tab.
+    EffectGroup& currentGroup() const;
+    // Shows the window with a request's tab, design and group, its inputs put back, ready to
+    // compute (a row of the history).
+    void restore(const EffectRequest& request);
+    // The power picture of the last power or sample-size computation, right of the tabs.
+    PlotPane& plot() const { return *plot_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QWidget* makeTab(const EffectsTabFields& fields, Calculators& calculators,
+                     ComputationListeners& listeners);
+    QLayout* makeTDesign();
+    void followFocus(QWidget* now);
+
+    HelpWindow& helpWindow_;
+    ComputationListeners& listeners_;
+    QHBoxLayout* sideBySide_;
+    QTabWidget* tabs_;
+    QComboBox* tDesign_ = nullptr;
+    // By tab (t, F, chi-square), then by quantity (estimate, power, sample size).
+    std::array<std::array<EffectGroup*, 3>, 3> groups_{};
+    std::array<EffectGroup*, 3> current_{};
+    QMetaObject::Connection focusWatch_;
+    PlotPane* plot_ = nullptr;
+    std::unique_ptr<PowerPlot> powerPlot_;
+};
+
+}  // namespace quorvel

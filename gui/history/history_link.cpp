@@ -1,0 +1,36 @@
+#include "gui/history/history_link.h"
+
+#include "gui/effects/effects_window.h"
+
+#include "gui/main/cmain_dlg.h"
+#include "gui/history/history_model.h"
+#include "gui/history/history_window.h"
+#include "model/number_text.h"
+#include "numerics/foundations/failure/failure_reporter.h"
+
+namespace quorvel {
+
+void linkHistory(CMainDlg& dialog, HistoryModel& model, HistoryWindow& window,
+                 FailureReporter& reporter) {
+    dialog.controller().listeners().add(model);
+    QObject::connect(&dialog, &CMainDlg::historyRequested, &window, &HistoryWindow::showWindow);
+    QObject::connect(&window, &HistoryWindow::restoreRequested, &dialog,
+                     [&dialog, &reporter](const ComputeRequest& request) {
+                         if (!dialog.controller().restore(request)) {
+                             reporter.show(
+                                 "The window computes intervals at 90%, 95% and 99% "
+                                 "only; this row's level is " +
+                                 formatShortest(request.confidence) + ".");
+                             return;
+                         }
+                         dialog.raise();
+                         dialog.activateWindow();
+                     });
+    QObject::connect(&window, &HistoryWindow::effectRestoreRequested, &dialog,
+                     [&dialog](const EffectRequest& request) {
+                         dialog.showEffectsWindow();
+                         dialog.effectsWindow()->restore(request);
+                     });
+}
+
+}  // namespace quorvel

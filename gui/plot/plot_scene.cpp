@@ -1,0 +1,304 @@
+#include "gui/plot/plot_scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+#include "gui/plot/plotted_distribution.h"
+#include "numerics/foundations/failure/held_messages.h"
+
+namespace quorvel {
+
+namespace {
+// The curves cover the mass that matters: all but 0.0005 in each tail.
+constexpr double kLowQuantile = 0.0005;
+constexpr double kHighQuantile = 0.9995;
+// A tail whose probability is (1 − C)/2 to this accuracy is labelled so; the interval routines
+// stop their searches well inside it.
+constexpr double kTailLabelTolerance = 1e-6;
+
+struct Family {
+    const char* value;
+    const char* noncentrality;
+};
+
+Family familyOf(DistributionKind distribution) {
+    switch (distribution) {
+        case DistributionKind::F:
+            return {"F", "Lambda"};
+        case DistributionKind::T:
+            return {"T", "Delta"};
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return {"X2", "Lambda"};
+}
+
+std::string curveName(const ComputeRequest& request, double noncentrality) {
+    const Family family = familyOf(request.distribution);
+    std::string degrees = std::to_string(request.df1);
+    if (request.distribution == DistributionKind::F) {
+        degrees += ", " + std::to_string(request.df2);
+    }
+    return std::string(family.value) + "(" + degrees + "), " + family.noncentrality + " = " +
+           plotNumber(noncentrality);
+}
+
+std::string valueText(DistributionKind distribution, double x) {
+    return std::string(familyOf(distribution).value) + " = " + plotNumber(x);
+}
+
+PlotScene failedScene(std::string why) {
+    PlotScene scene;
+    scene.failure = "No plot: " + std::move(why);
+    return scene;
+}
+
+// A computation that failed is pictured by its first message.
+PlotScene failedComputationScene(const std::vector<std::string>& messages) {
+    return failedScene(messages.empty() ? "the computation failed." : messages.front());
+}
+
+// Builds one picture: the curves at the given noncentralities over the range their quantiles
+// and the marks set, the marks, and areas added afterwards by the quantity.
+class SceneBuilder {
+  public:
+    SceneBuilder(Calculators& calculators, const ComputeRequest& request)
+        : calculators_(calculators), request_(request) {}
+
+    void addCurve(double noncentrality) {
+        distributions_.emplace_back(calculators_, request_.distribution, request_.df1,
+                                    request_.df2, noncentrality);
+    }
+    void addMark(double x) {
+        scene_.marks.push_back({x, valueText(request_.distribution, x)});
+    }
+
+    // Finds the range and draws the curves; false when a curve cannot be evaluated.
+    bool drawCurves() {
+        if (!findRange()) {
+            return false;
+        }
+        std::vector<double> required;
+        for (const PlotMark& mark : scene_.marks) {
+            required.push_back(mark.x);
+        }
+        for (const PlottedDistribution& distribution : distributions_) {
+            PlotCurve curve{curveName(request_, distribution.noncentrality()),
+                            sampleCurve([&](double x) { return distribution.density(x); },
+                                        scene_.xFrom, scene_.xTo, required)};
+            if (curve.points.size() < 2) {
+                return false;
+            }
+            scene_.curves.push_back(std::move(curve));
+        }
+        return true;
+    }
+
+    // Shades the area under a curve between two x values of the picture.
+    void shade(std::size_t curve, double from, double to, double probability, std::string label) {
+        scene_.areas.push_back({curve, pointsBetween(scene_.curves[curve].points, from, to),
+                                probability, std::move(label)});
+    }
+
+    const PlottedDistribution& distribution(std::size_t curve) const {
+        return distributions_[curve];
+    }
+    PlotScene& scene() { return scene_; }
+
+  private:
+    bool findRange() {
+        const double start = scene_.marks.empty() ? 0.0 : scene_.marks.front().x;
+        double from = std::numeric_limits<double>::infinity();
+        double to = -from;
+        for (const PlottedDistribution& distribution : distributions_) {
+            const std::optional<double> low = distribution.quantile(kLowQuantile, start);
+            const std::optional<double> high = distribution.quantile(kHighQuantile, start);
+            if (!low || !high) {
+                return false;
+            }
+            from = std::min(from, *low);
+            to = std::max(to, *high);
+        }
+        for (const PlotMark& mark : scene_.marks) {
+            from = std::min(from, mark.x);
+            to = std::max(to, mark.x);
+        }
+        if (!(from < to)) {
+            return false;
+        }
+        scene_.xFrom = from;
+        scene_.xTo = to;
+        return true;
+    }
+
+    Calculators& calculators_;
+    const ComputeRequest& request_;
+    std::vector<PlottedDistribution> distributions_;
+    PlotScene scene_;
+};
+
+std::string probabilityLabel(double probability) {
+    return "P = " + plotNumber(probability);
+}
+
+// One curve with the area up to a marked x shaded: Cum. P, the value and the noncentrality.
+PlotScene lowerTailScene(Calculators& calculators, const ComputeRequest& request,
+                         double noncentrality, double x, double probability) {
+    SceneBuilder builder(calculators, request);
+    builder.addCurve(noncentrality);
+    builder.addMark(x);
+    if (!builder.drawCurves()) {
+        return failedScene("the density could not be evaluated over its range.");
+    }
+    builder.shade(0, builder.scene().xFrom, x, probability, probabilityLabel(probability));
+    builder.scene().title = builder.scene().curves[0].name + ":  P(" +
+                            familyOf(request.distribution).value + " <= " + plotNumber(x) +
+                            ") = " + plotNumber(probability);
+    return std::move(builder.scene());
+}
+
+// The curve with the value marked at which its density was asked for.
+PlotScene densityScene(Calculators& calculators, const ComputeRequest& request, double density) {
+    SceneBuilder builder(calculators, request);
+    builder.addCurve(request.noncentrality);
+    builder.addMark(request.value);
+    if (!builder.drawCurves()) {
+        return failedScene("the density could not be evaluated over its range.");
+    }
+    builder.scene().title = builder.scene().curves[0].name + ":  density at " +
+                            plotNumber(request.value) + " = " + plotNumber(density);
+    return std::move(builder.scene());
+}
+
+std::string tailLabel(double tail, double confidence) {
+    const double expected = (1.0 - confidence) / 2.0;
+    if (std::abs(tail - expected) <= kTailLabelTolerance) {
+        return "(1 - C)/2 = " + plotNumber(expected);
+    }
+    return probabilityLabel(tail);
+}
+
+PlotScene intervalScene(Calculators& calculators, const ComputeRequest& request,
+                        const ComputeOutcome& outcome) {
+    SceneBuilder builder(calculators, request);
+    builder.addCurve(outcome.lower);
+    builder.addCurve(outcome.upper);
+    builder.addMark(request.value);
+    if (!builder.drawCurves()) {
+        return failedScene("the densities could not be evaluated over their range.");
+    }
+    const std::optional<double> belowAtLower = builder.distribution(0).probability(request.value);
+    const std::optional<double> belowAtUpper = builder.distribution(1).probability(request.value);
+    if (!belowAtLower || !belowAtUpper) {
+        return failedScene("the tail probabilities could not be evaluated.");
+    }
+    PlotScene& scene = builder.scene();
+    const double upperTail = 1.0 - *belowAtLower;
+    builder.shade(0, request.value, scene.xTo, upperTail, tailLabel(upperTail, request.confidence));
+    builder.shade(1, scene.xFrom, request.value, *belowAtUpper,
+                  tailLabel(*belowAtUpper, request.confidence));
+    scene.title = plotNumber(100.0 * request.confidence) + "% limits for " +
+                  familyOf(request.distribution).noncentrality + ": " + plotNumber(outcome.lower) +
+                  " and " + plotNumber(outcome.upper) + ",  observed " +
+                  valueText(request.distribution, request.value);
+    return std::move(scene);
+}
+// The family's name and Df as a ComputeRequest carries them, for a curve of a power test.
+ComputeRequest requestOf(const PowerTest& test) {
+    ComputeRequest request;
+    request.distribution = test.distribution;
+    request.df1 = test.df1;
+    request.df2 = test.df2;
+    return request;
+}
+}  // namespace
+
+PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
+                        const ComputeOutcome& outcome) {
+    if (outcome.failed) {
+        return failedComputationScene(outcome.messages);
+    }
+    PlotScene scene;
+    switch (request.quantity) {
+        case QuantityKind::CumP:
+            scene = lowerTailScene(calculators, request, request.noncentrality, request.value,
+                                   outcome.result);
+            break;
+        case QuantityKind::Value:
+            scene = lowerTailScene(calculators, request, request.noncentrality, outcome.result,
+                                   request.cumP);
+            break;
+        case QuantityKind::Noncentrality:
+            scene = lowerTailScene(calculators, request, outcome.result, request.value,
+                                   request.cumP);
+            break;
+        case QuantityKind::Interval:
+            scene = intervalScene(calculators, request, outcome);
+            break;
+        case QuantityKind::Density:
+            scene = densityScene(calculators, request, outcome.result);
+            break;
+    }
+    scene.axisName = familyOf(request.distribution).value;
+    return scene;
+}
+
+PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
+                     const EffectOutcome& outcome) {
+    if (outcome.failed) {
+        return failedComputationScene(outcome.messages);
+    }
+    if (request.quantity == EffectQuantity::Estimate) {
+        return failedScene("an effect size has no power picture.");
+    }
+    // The sample size found is pictured with the power it reaches.
+    const EffectRequest tested = request.quantity == EffectQuantity::SampleSize
+                                     ? powerRequestAt(request, outcome.n)
+                                     : request;
+    const HeldMessages held(calculators);
+    const PowerTest test = powerTestOf(calculators, tested);
+    if (test.failed) {
+        return failedScene("the test behind the power could not be computed.");
+    }
+    const ComputeRequest family = requestOf(test);
+    SceneBuilder builder(calculators, family);
+    builder.addCurve(0.0);
+    builder.addCurve(test.noncentrality);
+    builder.addMark(test.critical);
+    if (test.sides == 2) {
+        builder.addMark(-test.critical);
+    }
+    if (!builder.drawCurves()) {
+        return failedScene("the densities could not be evaluated over their range.");
+    }
+    const PlottedDistribution& alternative = builder.distribution(1);
+    const std::optional<double> belowCritical = alternative.probability(test.critical);
+    const std::optional<double> belowLowerCritical =
+        test.sides == 2 ? alternative.probability(-test.critical) : std::optional<double>(0.0);
+    if (!belowCritical || !belowLowerCritical) {
+        return failedScene("the power could not be evaluated.");
+    }
+    PlotScene& scene = builder.scene();
+    builder.shade(1, test.critical, scene.xTo, 1.0 - *belowCritical,
+                  "power " + plotNumber(1.0 - *belowCritical));
+    if (test.sides == 2) {
+        builder.shade(1, scene.xFrom, -test.critical, *belowLowerCritical,
+                      "power " + plotNumber(*belowLowerCritical));
+    }
+    scene.title = "Power " + plotNumber(outcome.power) + " at alpha " + plotNumber(request.alpha) +
+                  ": central and noncentral " + familyOf(test.distribution).value +
+                  ", critical value " + plotNumber(test.critical);
+    scene.axisName = familyOf(test.distribution).value;
+    return std::move(scene);
+}
+
+std::string plotNumber(double value, int digits) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return text;
+}
+
+}  // namespace quorvel

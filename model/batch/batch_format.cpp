@@ -1,0 +1,402 @@
+#include "model/batch/batch_format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <iterator>
+
+#include "model/batch/csv.h"
+#include "model/number_text.h"
+
+namespace quorvel::batch {
+
+namespace {
+
+enum class ColumnKind { Distribution, Quantity, Number, Output };
+
+// A header name: what its column holds. A number column serves the distribution quantities,
+// the effect quantities or both.
+struct ColumnName {
+    std::string_view name;
+    ColumnKind kind;
+    std::optional<RequestInput> input = std::nullopt;
+    std::optional<EffectInput> effectInput = std::nullopt;
+    std::optional<OutputColumn> output = std::nullopt;
+};
+
+// Every name a header may use; the input columns first, in the order of InputColumn, then the
+// alias "df", then the output columns in the order of OutputColumn.
+constexpr ColumnName kColumnNames[] = {
+    {"distribution", ColumnKind::Distribution},
+    {"quantity", ColumnKind::Quantity},
+    {"value", ColumnKind::Number, RequestInput::Value, EffectInput::Value},
+    {"df1", ColumnKind::Number, RequestInput::Df1, EffectInput::Df1},
+    {"df2", ColumnKind::Number, RequestInput::Df2, EffectInput::Df2},
+    {"noncentrality", ColumnKind::Number, RequestInput::Noncentrality},
+    {"cump", ColumnKind::Number, RequestInput::CumP},
+    {"confidence", ColumnKind::Number, RequestInput::Confidence, EffectInput::Confidence},
+    {"n", ColumnKind::Number, std::nullopt, EffectInput::N},
+    {"n1", ColumnKind::Number, std::nullopt, EffectInput::N1},
+    {"n2", ColumnKind::Number, std::nullopt, EffectInput::N2},
+    {"alpha", ColumnKind::Number, std::nullopt, EffectInput::Alpha},
+    {"power", ColumnKind::Number, std::nullopt, EffectInput::Power},
+    {"sides", ColumnKind::Number, std::nullopt, EffectInput::Sides},
+    {"design", ColumnKind::Number, std::nullopt, EffectInput::Design},
+    {"effect", ColumnKind::Number, std::nullopt, EffectInput::Effect},
+    {"df", ColumnKind::Number, RequestInput::Df1, EffectInput::Df1},
+    {"result", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Result},
+    {"lower", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Lower},
+    {"upper", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Upper},
+    {"status", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Status},
+    {"messages", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Messages},
+    {"achieved_power", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::AchievedPower},
+};
+constexpr std::size_t kFirstOutputName = kInputColumnCount + 1;
+static_assert(kColumnNames[kInputColumnCount - 1].name == "effect" &&
+              kColumnNames[kFirstOutputName].name == "result" &&
+              std::size(kColumnNames) == kFirstOutputName + kOutputColumnCount);
+
+std::string_view inputName(RequestInput input) {
+    for (const ColumnName& column : kColumnNames) {
+        if (column.input == input) {
+            return column.name;
+        }
+    }
+    return {};
+}
+
+InputColumn columnOf(RequestInput input) {
+    switch (input) {
+        case RequestInput::Value:
+            return InputColumn::Value;
+        case RequestInput::Df1:
+            return InputColumn::Df1;
+        case RequestInput::Df2:
+            return InputColumn::Df2;
+        case RequestInput::Noncentrality:
+            return InputColumn::Noncentrality;
+        case RequestInput::CumP:
+            return InputColumn::CumP;
+        case RequestInput::Confidence:
+            break;
+    }
+    return InputColumn::Confidence;
+}
+
+InputColumn columnOf(EffectInput input) {
+    for (std::size_t i = 0; i < kInputColumnCount; ++i) {
+        if (kColumnNames[i].effectInput == input) {
+            return static_cast<InputColumn>(i);
+        }
+    }
+    return InputColumn::Effect;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string lowered(std::string_view text) {
+    std::string result(trimmed(text));
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+std::string& text(OutputTexts& texts, OutputColumn column) {
+    return texts[static_cast<std::size_t>(column)];
+}
+
+std::string& text(InputTexts& texts, InputColumn column) {
+    return texts[static_cast<std::size_t>(column)];
+}
+
+void setStatus(OutputTexts& texts, bool failed, const std::vector<std::string>& messages) {
+    text(texts, OutputColumn::Status) = failed ? kStatusFailed : kStatusOk;
+    if (failed) {
+        text(texts, OutputColumn::Messages) = joinedMessages(messages);
+    }
+}
+
+InputTexts quantityTexts(const ComputeRequest& request) {
+    InputTexts texts;
+    text(texts, InputColumn::Distribution) = distributionName(request.distribution);
+    text(texts, InputColumn::Quantity) = quantityName(request.quantity);
+    const InputNeeds needs = inputsFor(request.distribution, request.quantity);
+    std::vector<RequestInput> read = needs.required;
+    if (needs.takesConfidence) {
+        read.push_back(RequestInput::Confidence);
+    }
+    for (RequestInput input : read) {
+        std::string& field = text(texts, columnOf(input));
+        switch (input) {
+            case RequestInput::Value:
+                field = formatShortest(request.value);
+                break;
+            case RequestInput::Df1:
+                field = std::to_string(request.df1);
+                break;
+            case RequestInput::Df2:
+                field = std::to_string(request.df2);
+                break;
+            case RequestInput::Noncentrality:
+                field = formatShortest(request.noncentrality);
+                break;
+            case RequestInput::CumP:
+                field = formatShortest(request.cumP);
+                break;
+            case RequestInput::Confidence:
+                field = formatShortest(request.confidence);
+                break;
+        }
+    }
+    return texts;
+}
+
+InputTexts effectTexts(const EffectRequest& request) {
+    InputTexts texts;
+    const EffectCommand* command = effectCommandFor(request);
+    if (command == nullptr) {
+        return texts;
+    }
+    text(texts, InputColumn::Distribution) = distributionName(request.distribution);
+    text(texts, InputColumn::Quantity) = command->name;
+    for (auto& [input, inputText] : effectTextsOf(*command, request)) {
+        text(texts, columnOf(input)) = std::move(inputText);
+    }
+    return texts;
+}
+
+// A distribution quantity's row: its inputs read as the single command reads them.
+std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fields,
+                                              const std::map<RequestInput, std::size_t>& inputs,
+                                              DistributionKind distribution, QuantityKind quantity,
+                                              const std::string& combination, std::string& reason) {
+    ComputeRequest request;
+    request.distribution = distribution;
+    request.quantity = quantity;
+    request.confidence = kDefaultConfidence;
+    const InputNeeds needs = inputsFor(distribution, quantity);
+    std::vector<RequestInput> wanted = needs.required;
+    if (needs.takesConfidence) {
+        wanted.push_back(RequestInput::Confidence);
+    }
+    for (RequestInput input : wanted) {
+        const bool required = input != RequestInput::Confidence;
+        const auto position = inputs.find(input);
+        const std::string_view text =
+            position != inputs.end() ? trimmed(fields[position->second]) : std::string_view{};
+        if (text.empty()) {
+            if (!required) {
+                continue;
+            }
+            reason = std::string(inputName(input)) + " is needed for " + combination;
+            return std::nullopt;
+        }
+        const std::optional<double> number = parseNumber(text);
+        if (!number) {
+            reason = std::string(inputName(input)) + ": '" + std::string(text) +
+                     "' is not a finite decimal number";
+            return std::nullopt;
+        }
+        if (isDegreesOfFreedom(input) && std::trunc(*number) != *number) {
+            reason = std::string(inputName(input)) + ": '" + std::string(text) +
+                     "' is not a whole number of degrees of freedom";
+            return std::nullopt;
+        }
+        assignInput(request, input, *number);
+    }
+    return request;
+}
+
+}  // namespace
+
+std::string_view columnName(InputColumn column) {
+    return kColumnNames[static_cast<std::size_t>(column)].name;
+}
+
+std::string_view columnName(OutputColumn column) {
+    return kColumnNames[kFirstOutputName + static_cast<std::size_t>(column)].name;
+}
+
+std::string joinedMessages(const std::vector<std::string>& messages) {
+    std::string joined;
+    for (const std::string& message : messages) {
+        if (!joined.empty()) {
+            joined += kMessageSeparator;
+        }
+        joined += message;
+    }
+    return joined;
+}
+
+InputTexts inputTexts(const BatchRequest& request) {
+    if (const auto* quantity = std::get_if<ComputeRequest>(&request)) {
+        return quantityTexts(*quantity);
+    }
+    return effectTexts(std::get<EffectRequest>(request));
+}
+
+OutputTexts outputTexts(const ComputeRequest& request, const ComputeOutcome& outcome) {
+    OutputTexts texts;
+    if (request.quantity == QuantityKind::Interval) {
+        text(texts, OutputColumn::Lower) = formatNumber(outcome.lower);
+        text(texts, OutputColumn::Upper) = formatNumber(outcome.upper);
+    } else {
+        text(texts, OutputColumn::Result) = formatNumber(outcome.result);
+    }
+    setStatus(texts, outcome.failed, outcome.messages);
+    return texts;
+}
+
+OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outcome) {
+    OutputTexts texts;
+    switch (request.quantity) {
+        case EffectQuantity::Estimate:
+            text(texts, OutputColumn::Result) = formatNumber(outcome.estimate);
+            text(texts, OutputColumn::Lower) = formatNumber(outcome.lower);
+            text(texts, OutputColumn::Upper) = formatNumber(outcome.upper);
+            break;
+        case EffectQuantity::Power:
+            text(texts, OutputColumn::Result) = formatNumber(outcome.power);
+            break;
+        case EffectQuantity::SampleSize:
+            text(texts, OutputColumn::Result) = std::to_string(outcome.n);
+            text(texts, OutputColumn::AchievedPower) = formatNumber(outcome.power);
+            break;
+    }
+    setStatus(texts, outcome.failed, outcome.messages);
+    return texts;
+}
+
+OutputTexts invalidOutputs(std::string reason) {
+    OutputTexts texts;
+    text(texts, OutputColumn::Status) = kStatusInvalid;
+    text(texts, OutputColumn::Messages) = std::move(reason);
+    return texts;
+}
+
+std::optional<BatchHeader> BatchHeader::read(const std::vector<std::string>& names,
+                                             std::string& problem,
+                                             std::span<const std::string_view> extraColumns) {
+    BatchHeader header;
+    header.size_ = names.size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string name = lowered(names[i]);
+        const ColumnName* match = nullptr;
+        for (const ColumnName& candidate : kColumnNames) {
+            if (candidate.name == name) {
+                match = &candidate;
+            }
+        }
+        bool repeated = false;
+        if (match == nullptr) {
+            if (std::find(extraColumns.begin(), extraColumns.end(), name) == extraColumns.end()) {
+                problem = "unknown column '" + std::string(trimmed(names[i])) + "'";
+                return std::nullopt;
+            }
+            repeated = !header.extras_.emplace(name, i).second;
+        } else {
+            switch (match->kind) {
+                case ColumnKind::Distribution:
+                    repeated = header.distribution_.has_value();
+                    header.distribution_ = i;
+                    break;
+                case ColumnKind::Quantity:
+                    repeated = header.quantity_.has_value();
+                    header.quantity_ = i;
+                    break;
+                case ColumnKind::Number:
+                    if (match->input) {
+                        repeated = !header.inputs_.emplace(*match->input, i).second;
+                    }
+                    if (match->effectInput) {
+                        repeated = !header.effectInputs_.emplace(*match->effectInput, i).second ||
+                                   repeated;
+                    }
+                    break;
+                case ColumnKind::Output: {
+                    auto& position = header.outputs_[static_cast<std::size_t>(*match->output)];
+                    repeated = position.has_value();
+                    position = i;
+                    break;
+                }
+            }
+        }
+        if (repeated) {
+            problem = "column '" + name + "' appears more than once";
+            return std::nullopt;
+        }
+    }
+    if (!header.distribution_ || !header.quantity_) {
+        problem = "the columns 'distribution' and 'quantity' are required";
+        return std::nullopt;
+    }
+    return header;
+}
+
+bool BatchHeader::isOutput(std::size_t position) const {
+    return std::find(outputs_.begin(), outputs_.end(), position) != outputs_.end();
+}
+
+std::optional<std::size_t> BatchHeader::position(OutputColumn column) const {
+    return outputs_[static_cast<std::size_t>(column)];
+}
+
+std::optional<std::size_t> BatchHeader::position(std::string_view extraColumn) const {
+    const auto found = extras_.find(extraColumn);
+    return found == extras_.end() ? std::nullopt : std::optional(found->second);
+}
+
+std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>& fields,
+                                                 std::string& reason) const {
+    const std::string distributionText = lowered(fields[*distribution_]);
+    const std::optional<DistributionKind> distribution = distributionNamed(distributionText);
+    if (!distribution) {
+        reason = "unknown distribution '" + distributionText + "' (use f, t or chisq)";
+        return std::nullopt;
+    }
+    const std::string quantityText = lowered(fields[*quantity_]);
+    const std::string combination = distributionText + " " + quantityText;
+    if (const std::optional<QuantityKind> quantity = quantityNamed(quantityText)) {
+        return readQuantityRow(fields, inputs_, *distribution, *quantity, combination, reason);
+    }
+    const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
+    if (command == nullptr) {
+        reason = "unknown quantity '" + quantityText +
+                 "' (use cdf, pdf, value, noncentrality, interval, an effect size, power or "
+                 "sample-size)";
+        return std::nullopt;
+    }
+    EffectTexts texts;
+    for (const auto& [input, position] : effectInputs_) {
+        const std::string_view text = trimmed(fields[position]);
+        if (takes(*command, input) && !text.empty()) {
+            texts[input] = std::string(text);
+        }
+    }
+    const EffectNamer columnName = [](EffectInput input) {
+        return std::string(effectInputName(input));
+    };
+    auto effect = effectRequestFrom(*command, texts, columnName);
+    if (const std::string* problem = std::get_if<std::string>(&effect)) {
+        reason = combination + ": " + *problem;
+        return std::nullopt;
+    }
+    return std::get<EffectRequest>(effect);
+}
+
+void writeCsvRecord(std::ostream& output, std::span<const std::string> fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            output << ',';
+        }
+        output << csvField(fields[i]);
+    }
+    output << '\n';
+}
+
+}  // namespace quorvel::batch

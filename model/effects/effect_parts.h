@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string_view>
+
+#include "model/effects/effects.h"
+
+namespace quorvel {
+
+// The three request kinds behind computeEffect. Each returns with `failed` set once a message
+// has been shown (by a family or by the routine itself); computeEffect then writes the failure
+// value into the quantity's numbers.
+
+// The measure's estimate and its interval, mapped from the family's interval for the
+// noncentrality.
+EffectOutcome estimateEffect(Calculators& calculators, const EffectRequest& request);
+
+// The power of the request's test, or failed.
+struct PowerValue {
+    double power = 0.0;
+    bool failed = false;
+};
+PowerValue testPower(Calculators& calculators, const EffectRequest& request);
+
+// The smallest whole N whose power reaches request.power, with that power.
+EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& request);
+
+// Shows a message of the effects layer itself through the calculators' reporter.
+void showEffectMessage(Calculators& calculators, std::string_view message);
+
+}  // namespace quorvel

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "model/effects/effects.h"
+
+namespace quorvel {
+
+// The inputs of the effect-size, power and sample-size quantities, however the command line
+// (--n, --d, ...), a batch header (n, effect, ...) or the window's labels name them. The command
+// line, the batch reader and the Effect Size and Power window build their requests here.
+enum class EffectInput {
+    Value,
+    N,
+    N1,
+    N2,
+    Df1,
+    Df2,
+    Confidence,
+    Alpha,
+    Power,
+    Sides,
+    Design,
+    Effect
+};
+
+// One quantity of this kind for one distribution: its name, what it computes, and the inputs
+// it needs and those it may take. A t design is given by n, or by n1 and n2 together.
+struct EffectCommand {
+    DistributionKind distribution;
+    std::string_view name;
+    EffectQuantity quantity;
+    EffectMeasure measure;
+    std::vector<EffectInput> required;
+    std::vector<EffectInput> optional;
+};
+
+// The effect quantity of that name for the distribution ("d", "eta2", "f2", "rmsea", "w",
+// "power", "sample-size"), or nothing.
+const EffectCommand* effectCommandNamed(DistributionKind distribution, std::string_view name);
+
+// The command that computes the request (its quantity, and for an estimate its measure), or
+// nothing for a request no command makes.
+const EffectCommand* effectCommandFor(const EffectRequest& request);
+
+// The name of an input in a batch header, and in messages.
+std::string_view effectInputName(EffectInput input);
+
+bool takes(const EffectCommand& command, EffectInput input);
+
+// The texts given for a command's inputs, by input.
+using EffectTexts = std::map<EffectInput, std::string>;
+
+// How the caller names an input in its messages: an option (--n) or a column (n).
+using EffectNamer = std::function<std::string(EffectInput)>;
+
+// The request the texts describe, or one line naming why it cannot be computed: a missing
+// input, a number that is not finite, a sample size that is not whole or too small for its Df,
+// a level written as a percentage, α outside [.0001, .5], a target power not above α or above
+// .9999, a negative f² or w, sides other than 1 or 2, an unknown design.
+std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& command,
+                                                           const EffectTexts& texts,
+                                                           const EffectNamer& nameOf);
+
+// The numbers of a result as the command line prints them and the window shows them: ESTIMATE
+// LOWER UPPER, POWER, or N POWER, each with 17 significant digits (N as a whole number).
+std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const EffectOutcome& outcome);
+
+// The texts of the inputs the command reads from the request, which effectRequestFrom reads
+// back as the same request: numbers in their shortest exact form, sizes and Df whole, the t
+// design as n or as n1 and n2, and "two-sample" or "one-sample".
+EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& request);
+
+// The printed result: the output numbers separated by blanks.
+std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome);
+
+}  // namespace quorvel

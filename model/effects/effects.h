@@ -1,0 +1,93 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/computation.h"
+
+namespace quorvel {
+
+class Calculators;
+
+// The effect sizes whose confidence interval is a family's interval for its noncentrality,
+// mapped through the measure's formula (the conventions of R's MBESS and pwr packages).
+enum class EffectMeasure {
+    CohensD,            // t: d = T/√N (one sample or paired, Df N − 1), or T·√(1/N1 + 1/N2)
+                        // (two groups, Df N1 + N2 − 2); limits δ/√N or δ·√(1/N1 + 1/N2)
+    PartialEtaSquared,  // F: F·U/(F·U + V); limits λ/(λ + U + V + 1)
+    CohensFSquared,     // F: F·U/V; limits λ/(U + V + 1)
+    Rmsea,    // chi-square: √(max(X − D, 0)/(D·(N − 1))); limits √(λ/(D·(N − 1)))
+    CohensW,  // chi-square: √(X/N); limits √(λ/N)
+};
+
+enum class EffectQuantity {
+    Estimate,    // the measure with its confidence interval
+    Power,       // the power of a test for an effect d, f² or w
+    SampleSize,  // the smallest whole N whose power reaches the target
+};
+
+// One effect-size, power or sample-size request. Which fields a request reads:
+// - Estimate: measure, value (the observed T, F or X²), confidence, and the sizes of its
+//   measure: n (t one sample, chi-square), or n1 and n2 (t two groups); df1 = U, df2 = V (F);
+//   df1 = D (chi-square).
+// - Power: effect (d, f² or w), alpha; t: n or n1 and n2, sides; F: df1 = U, df2 = V;
+//   chi-square: df1 = D, n.
+// - SampleSize: effect, alpha, power; t: sides, twoSample; F: df1 = U; chi-square: df1 = D.
+// A t request with n1 > 0 is a two-group design, otherwise a one-sample one. An Estimate
+// takes its family from the measure.
+struct EffectRequest {
+    DistributionKind distribution = DistributionKind::T;
+    EffectQuantity quantity = EffectQuantity::Estimate;
+    EffectMeasure measure = EffectMeasure::CohensD;
+    double value = 0.0;
+    double effect = 0.0;
+    int n = 0;
+    int n1 = 0;
+    int n2 = 0;
+    int df1 = 0;
+    int df2 = 0;
+    double confidence = 0.95;
+    double alpha = 0.05;
+    double power = 0.8;
+    int sides = 2;
+    bool twoSample = true;
+};
+
+// Estimate: estimate, lower, upper. Power: power. SampleSize: n (per group for a two-sample t
+// design, total otherwise) and the power it reaches. `failed` is set when a calculation error
+// was shown; the numbers are then the failure value.
+struct EffectOutcome {
+    double estimate = 0.0;
+    double lower = 0.0;
+    double upper = 0.0;
+    double power = 0.0;
+    int n = 0;
+    bool failed = false;
+    // The messages shown while the request ran, in order.
+    std::vector<std::string> messages;
+};
+
+// The power request that a sample-size request tests at a whole N: N per group (two equal
+// groups) or N in one sample for t, V = N − U − 1 for F, N for chi-square.
+EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN);
+
+// The test behind a power request: the family with its Df (df1 is the single Df of t and
+// chi-square), the noncentrality under the effect, and the central distribution's critical
+// value at α. The test rejects above `critical`, and with two sides (t only) also below
+// −critical. `failed` when a family showed a message on the way.
+struct PowerTest {
+    DistributionKind distribution;
+    int df1;
+    int df2;
+    double noncentrality;
+    double critical;
+    int sides;
+    bool failed;
+};
+PowerTest powerTestOf(Calculators& calculators, const EffectRequest& request);
+
+// The effect-size sibling of computeQuantity: the window and the command line compute every
+// effect size, power and sample size through here, using only the families' public operations.
+EffectOutcome computeEffect(Calculators& calculators, const EffectRequest& request);
+
+}  // namespace quorvel
