@@ -9,18 +9,12 @@
 namespace quorvel {
 
 Calculators::Calculators(FailureReporter& reporter)
-    : reporter_(&reporter),
-      beta_(std::make_unique<NoncentralBeta>(*this)),
-      f_(std::make_unique<NoncentralF>(*this)),
+    : FailureContext(reporter),
+      beta_(std::make_unique<NoncentralBeta>(*this, *this)),
+      f_(std::make_unique<NoncentralF>(*this, *this)),
       normal_(std::make_unique<NormalDistribution>()),
-      t_(std::make_unique<NoncentralT>(*this)),
-      chiSquare_(std::make_unique<NoncentralChiSquare>(*this)) {}
-
-FailureReporter& Calculators::redirectReporter(FailureReporter& reporter) {
-    FailureReporter& previous = *reporter_;
-    reporter_ = &reporter;
-    return previous;
-}
+      t_(std::make_unique<NoncentralT>(*this, *this)),
+      chiSquare_(std::make_unique<NoncentralChiSquare>(*this, *this)) {}
 
 Calculators::~Calculators() {
     beta_.reset();

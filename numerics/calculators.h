@@ -2,8 +2,7 @@
 
 #include <memory>
 
-#include "numerics/foundations/failure/failure_reporter.h"
-#include "numerics/foundations/failure/failure_value.h"
+#include "numerics/foundations/failure/failure_context.h"
 
 namespace quorvel {
 
@@ -13,10 +12,10 @@ class NormalDistribution;
 class NoncentralT;
 class NoncentralChiSquare;
 
-// Owns the failure value and the single instance of every calculator for the whole run; the
-// calculators reach one another, the failure value and the reporter through it. Created by
-// the application (or by a test), never global.
-class Calculators {
+// Owns the failure context and the single instance of every calculator for the whole run; the
+// calculators reach one another through it. Created by the application (or by a test), never
+// global.
+class Calculators : public FailureContext {
   public:
     // Sets the failure value, then creates the calculators in their fixed order.
     explicit Calculators(FailureReporter& reporter);
@@ -25,13 +24,6 @@ class Calculators {
     Calculators(const Calculators&) = delete;
     Calculators& operator=(const Calculators&) = delete;
 
-    // Returned by every numerical routine after a failure; a numeric field shows it as
-    // "-----Failed-----".
-    double failureValue = kFailureValue;
-
-    FailureReporter& reporter() const { return *reporter_; }
-    // Sends every later message to `reporter` and returns the one that was in place.
-    FailureReporter& redirectReporter(FailureReporter& reporter);
     NoncentralBeta& beta() const { return *beta_; }
     NoncentralF& f() const { return *f_; }
     NormalDistribution& normal() const { return *normal_; }
@@ -39,7 +31,6 @@ class Calculators {
     NoncentralChiSquare& chiSquare() const { return *chiSquare_; }
 
   private:
-    FailureReporter* reporter_;
     std::unique_ptr<NoncentralBeta> beta_;
     std::unique_ptr<NoncentralF> f_;
     std::unique_ptr<NormalDistribution> normal_;

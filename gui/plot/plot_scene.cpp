@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "gui/plot/plotted_distribution.h"
+#include "numerics/calculators.h"
 #include "numerics/foundations/failure/held_messages.h"
 
 namespace quorvel {

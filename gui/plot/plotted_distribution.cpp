@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "numerics/calculators.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/monotone_root.h"
 

@@ -48,7 +48,7 @@ double NoncentralChiSquare::searchLambda() {
 
     if (cdf(x, n, 0.0) < p) {
         // Not a calculation error: the request has no answer, so `failed` stays 0.
-        calculators().reporter().show(
+        failures().reporter().show(
             "No non-negative value of Lambda will produce the desired cumulative probability.");
         return failureValue();
     }
@@ -56,7 +56,7 @@ double NoncentralChiSquare::searchLambda() {
     // The start's evaluations are not checked for failure: the returned numbers only move the
     // start, which the search below checks again. Their messages are held with the search's
     // and shown only when no λ is found.
-    HeldMessages held(calculators());
+    HeldMessages held(failures());
     const double z = calculators().normal().quantile(p);
     const double lambda0 = x - d < 0.0 ? 0.0 : x - d;
     double spread0 = chiSquareSpread(d, lambda0);

@@ -62,7 +62,7 @@ double NoncentralChiSquare::searchPercentagePoint() {
     if (!(start > 0.0)) {
         start = lowerTailStart(p, n, noncentrality);
     }
-    HeldMessages held(calculators());
+    HeldMessages held(failures());
     return secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p, held);
 }
 

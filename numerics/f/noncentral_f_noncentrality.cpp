@@ -75,7 +75,7 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, i
     rules.nonNegative = true;
     rules.slopeOverProbeDistance = true;
     rules.firstPassAlwaysRuns = true;
-    HeldMessages held(calculators());
+    HeldMessages held(failures());
     const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, kLambdaRange);
     // The secant's two ways of stopping short have messages of their own.
     return searchAnswer(

@@ -55,7 +55,7 @@ double NoncentralT::searchDelta() {
         }
         return p - cumP;
     };
-    HeldMessages held(calculators());
+    HeldMessages held(failures());
     return searchAnswer(safeguardedSearch({start}, residual, {}, kDeltaRange), held,
                         "Failure to find Delta in 10,000 iterations.");
 }

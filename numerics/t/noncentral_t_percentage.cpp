@@ -72,7 +72,7 @@ double NoncentralT::searchPercentagePoint() {
     const double simpleStart = z + searchDelta;
     const std::optional<double> approximateStart =
         normalApproximationStart(searchDf, z, searchDelta);
-    HeldMessages held(calculators());
+    HeldMessages held(failures());
     const SafeguardedOutcome outcome =
         approximateStart
             ? safeguardedSearch({*approximateStart, simpleStart}, residual, {}, kTRange)

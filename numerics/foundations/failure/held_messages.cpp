@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "numerics/calculators.h"
+#include "numerics/foundations/failure/failure_context.h"
 
 namespace quorvel {
 
-HeldMessages::HeldMessages(Calculators& calculators)
-    : calculators_(calculators), previous_(calculators.redirectReporter(recorder_)) {}
+HeldMessages::HeldMessages(FailureContext& failures)
+    : failures_(failures), previous_(failures.redirectReporter(recorder_)) {}
 
 HeldMessages::~HeldMessages() {
     if (holding_) {
-        calculators_.redirectReporter(previous_);
+        failures_.redirectReporter(previous_);
     }
 }
 
@@ -21,7 +21,7 @@ void HeldMessages::release() {
     if (!holding_) {
         return;
     }
-    calculators_.redirectReporter(previous_);
+    failures_.redirectReporter(previous_);
     holding_ = false;
     // Each attempt that fails on the same cause (a rejected argument, a step out of range)
     // records the same message again; the user is told each cause once.

@@ -4,18 +4,18 @@
 
 namespace quorvel {
 
-class Calculators;
+class FailureContext;
 class FailureReporter;
 
 // Holds back the calculation-error messages of a search attempt that a fallback may still
 // recover, so that a request that ends with an answer shows no message. While it lives, every
-// message of the calculators is recorded; release() shows each recorded message once, in the
+// message sent through the failure context is recorded; release() shows each recorded message once, in the
 // order first recorded, through the reporter that was in place before and ends the hold. Messages
 // never released are dropped when the hold ends. Holds nest: an inner hold releases into the outer
 // one.
 class HeldMessages {
   public:
-    explicit HeldMessages(Calculators& calculators);
+    explicit HeldMessages(FailureContext& failures);
     ~HeldMessages();
     HeldMessages(const HeldMessages&) = delete;
     HeldMessages& operator=(const HeldMessages&) = delete;
@@ -26,7 +26,7 @@ class HeldMessages {
     bool anyHeld() const { return !recorder_.messages.empty(); }
 
   private:
-    Calculators& calculators_;
+    FailureContext& failures_;
     FailureReporter& previous_;
     RecordingReporter recorder_;
     bool holding_ = true;

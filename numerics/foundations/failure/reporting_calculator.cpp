@@ -1,15 +1,15 @@
 #include "numerics/foundations/failure/reporting_calculator.h"
 
-#include "numerics/calculators.h"
+#include "numerics/foundations/failure/failure_context.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {
 
 double ReportingCalculator::reportFailure(std::string_view message) {
-    owner_.reporter().show(message);
+    failures_.reporter().show(message);
     failed = 1;
-    return owner_.failureValue;
+    return failures_.failureValue;
 }
 
 double ReportingCalculator::searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
@@ -27,7 +27,7 @@ double ReportingCalculator::searchAnswer(const SafeguardedOutcome& outcome, Held
 }
 
 double ReportingCalculator::failureValue() const {
-    return owner_.failureValue;
+    return failures_.failureValue;
 }
 
 }  // namespace quorvel

@@ -6,15 +6,18 @@
 namespace quorvel {
 
 class Calculators;
+class FailureContext;
 class HeldMessages;
 struct SafeguardedOutcome;
 
 // Base of every calculator object that can fail. A failing routine shows its message at once
 // through the application's FailureReporter, sets `failed` and hands the failure value back to
-// its caller as an ordinary number; nothing unwinds.
+// its caller as an ordinary number; nothing unwinds. It reaches the other calculators through
+// its owner and reports through the failure context (the owner's own).
 class ReportingCalculator {
   public:
-    explicit ReportingCalculator(Calculators& owner) : owner_(owner) {}
+    ReportingCalculator(Calculators& owner, FailureContext& failures)
+        : owner_(owner), failures_(failures) {}
     virtual ~ReportingCalculator() = default;
     ReportingCalculator(const ReportingCalculator&) = delete;
     ReportingCalculator& operator=(const ReportingCalculator&) = delete;
@@ -33,9 +36,11 @@ class ReportingCalculator {
     double searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
                         std::string_view notFound);
     Calculators& calculators() const { return owner_; }
+    FailureContext& failures() const { return failures_; }
 
   private:
     Calculators& owner_;
+    FailureContext& failures_;
 };
 
 }  // namespace quorvel
