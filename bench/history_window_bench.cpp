@@ -12,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-#include "model/record/computation_record.h"
 #include "gui/help/help_window.h"
 #include "gui/history/history_file.h"
 #include "gui/history/history_model.h"
 #include "gui/history/history_window.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effects.h"
+#include "model/record/computation_record.h"
+#include "numerics/calculators.h"
 
 namespace {
 

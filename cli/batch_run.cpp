@@ -8,9 +8,9 @@
 
 #include "model/batch/batch_format.h"
 #include "model/batch/csv.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effect_request.h"
+#include "numerics/calculators.h"
 #include "numerics/foundations/failure/recording_reporter.h"
 
 namespace quorvel::cli {

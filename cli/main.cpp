@@ -10,11 +10,11 @@
 #include "cli/batch_run.h"
 #include "cli/command_line.h"
 #include "cli/stream_reporter.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effect_request.h"
 #include "model/effects/effects.h"
 #include "model/number_text.h"
+#include "numerics/calculators.h"
 
 namespace {
 constexpr int kExitSuccess = 0;

@@ -4,11 +4,11 @@
 #include <limits>
 #include <utility>
 
+#include "model/f_quantities.h"
+#include "model/single_df_quantities.h"
 #include "numerics/calculators.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "model/f_quantities.h"
 #include "numerics/foundations/failure/message_tee.h"
-#include "model/single_df_quantities.h"
 #include "numerics/t/noncentral_t.h"
 
 namespace quorvel {

@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "gui/dialog/dialog_template.h"
-#include "gui/help/program_resources.h"
 #include "gui/dialog/template_widgets.h"
+#include "gui/help/program_resources.h"
 
 namespace quorvel {
 

@@ -2,13 +2,13 @@
 
 #include <QTimer>
 
-#include "gui/main/cmain_dlg.h"
 #include "gui/help/help_window.h"
+#include "gui/help/program_resources.h"
 #include "gui/history/history_file.h"
 #include "gui/history/history_link.h"
 #include "gui/history/history_model.h"
 #include "gui/history/history_window.h"
-#include "gui/help/program_resources.h"
+#include "gui/main/cmain_dlg.h"
 #include "numerics/calculators.h"
 
 namespace quorvel {

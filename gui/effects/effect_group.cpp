@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 #include <variant>
 
-#include "model/computation_listener.h"
-#include "gui/widgets/message_box_reporter.h"
 #include "gui/help/program_resources.h"
 #include "gui/widgets/cnum_edit.h"
+#include "gui/widgets/message_box_reporter.h"
 #include "gui/widgets/num_edit_logic.h"
+#include "model/computation_listener.h"
 #include "numerics/calculators.h"
 
 namespace quorvel {

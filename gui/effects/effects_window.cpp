@@ -15,9 +15,9 @@
 
 #include "gui/effects/effect_group.h"
 #include "gui/help/help_window.h"
+#include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
 #include "gui/plot/power_plot.h"
-#include "gui/help/program_resources.h"
 
 namespace quorvel {
 

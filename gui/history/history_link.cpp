@@ -2,9 +2,9 @@
 
 #include "gui/effects/effects_window.h"
 
-#include "gui/main/cmain_dlg.h"
 #include "gui/history/history_model.h"
 #include "gui/history/history_window.h"
+#include "gui/main/cmain_dlg.h"
 #include "model/number_text.h"
 #include "numerics/foundations/failure/failure_reporter.h"
 

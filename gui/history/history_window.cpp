@@ -26,8 +26,8 @@
 #include <variant>
 
 #include "gui/help/help_window.h"
-#include "gui/history/history_model.h"
 #include "gui/help/program_resources.h"
+#include "gui/history/history_model.h"
 #include "numerics/foundations/failure/failure_reporter.h"
 
 namespace quorvel {

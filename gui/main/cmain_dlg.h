@@ -4,10 +4,10 @@
 #include <QSize>
 #include <memory>
 
+#include "gui/dialog/template_widgets.h"
 #include "gui/main/compute_controller.h"
 #include "gui/main/compute_view.h"
 #include "gui/plot/quantity_plot.h"
-#include "gui/dialog/template_widgets.h"
 
 class QAction;
 class QMenu;

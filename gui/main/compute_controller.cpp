@@ -5,9 +5,9 @@
 #include <string>
 
 #include "gui/dialog/control_ids.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/request_model.h"
+#include "numerics/calculators.h"
 
 namespace quorvel {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/computation_listener.h"
 #include "gui/main/compute_view.h"
 #include "model/computation.h"
+#include "model/computation_listener.h"
 
 namespace quorvel {
 

@@ -11,8 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include "model/effects/effect_request.h"
 #include "model/computation.h"
+#include "model/effects/effect_request.h"
 #include "model/effects/effects.h"
 #include "model/request_model.h"
 

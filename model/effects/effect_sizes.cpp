@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effect_parts.h"
+#include "numerics/calculators.h"
 
 namespace quorvel {
 

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "numerics/calculators.h"
 #include "model/effects/effect_parts.h"
+#include "numerics/calculators.h"
 #include "numerics/foundations/failure/message_tee.h"
 
 namespace quorvel {

@@ -1,8 +1,8 @@
 #include <cmath>
 
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effect_parts.h"
+#include "numerics/calculators.h"
 #include "numerics/f/f_arguments.h"
 #include "numerics/t/t_arguments.h"
 

@@ -2,9 +2,9 @@
 #include <climits>
 #include <cmath>
 
+#include "model/effects/effect_parts.h"
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
-#include "model/effects/effect_parts.h"
 #include "numerics/f/f_arguments.h"
 #include "numerics/t/t_arguments.h"
 

@@ -19,8 +19,8 @@
 #include <sstream>
 #include <string>
 
-#include "numerics/calculators.h"
 #include "model/computation.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "numerics/calculators.h"
 #include "model/computation.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

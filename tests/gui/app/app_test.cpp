@@ -11,13 +11,13 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "gui/main/cmain_dlg.h"
 #include "gui/dialog/control_ids.h"
 #include "gui/effects/effect_group.h"
 #include "gui/effects/effects_window.h"
 #include "gui/help/help_window.h"
 #include "gui/history/history_file.h"
 #include "gui/history/history_model.h"
+#include "gui/main/cmain_dlg.h"
 #include "tests/gui/support/modal_watcher.h"
 
 using namespace quorvel;

@@ -6,8 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "gui/main/compute_view.h"
 #include "gui/dialog/control_ids.h"
+#include "gui/main/compute_view.h"
 
 namespace quorvel::dialog {
 namespace {

@@ -18,17 +18,17 @@
 #include <memory>
 #include <set>
 
-#include "gui/main/cmain_dlg.h"
-#include "model/computation_listener.h"
 #include "gui/effects/effect_group.h"
 #include "gui/help/help_window.h"
-#include "gui/plot/plot_pane.h"
-#include "gui/widgets/message_box_reporter.h"
 #include "gui/help/program_resources.h"
+#include "gui/main/cmain_dlg.h"
+#include "gui/plot/plot_pane.h"
 #include "gui/widgets/cnum_edit.h"
+#include "gui/widgets/message_box_reporter.h"
 #include "gui/widgets/num_edit_logic.h"
-#include "numerics/calculators.h"
+#include "model/computation_listener.h"
 #include "model/effects/effect_request.h"
+#include "numerics/calculators.h"
 #include "tests/gui/support/modal_watcher.h"
 #include "tests/support/recording_reporter.h"
 

@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "gui/history/history_model.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 using namespace quorvel;

@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "gui/main/cmain_dlg.h"
 #include "gui/dialog/control_ids.h"
 #include "gui/help/help_window.h"
 #include "gui/history/history_link.h"
 #include "gui/history/history_model.h"
+#include "gui/main/cmain_dlg.h"
+#include "model/computation.h"
 #include "model/number_text.h"
 #include "numerics/calculators.h"
-#include "model/computation.h"
 #include "tests/gui/support/modal_watcher.h"
 #include "tests/support/recording_reporter.h"
 

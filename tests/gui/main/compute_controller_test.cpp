@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "gui/main/compute_controller.h"
 #include "gui/dialog/control_ids.h"
+#include "gui/main/compute_controller.h"
+#include "model/computation.h"
+#include "model/request_model.h"
 #include "numerics/calculators.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "model/computation.h"
 #include "numerics/f/noncentral_f.h"
-#include "model/request_model.h"
 #include "numerics/t/noncentral_t.h"
 #include "tests/gui/main/fake_compute_view.h"
 #include "tests/support/recording_reporter.h"

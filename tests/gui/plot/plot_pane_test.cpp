@@ -12,11 +12,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/main/cmain_dlg.h"
 #include "gui/dialog/control_ids.h"
 #include "gui/help/help_window.h"
-#include "numerics/calculators.h"
+#include "gui/main/cmain_dlg.h"
 #include "model/computation.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 using namespace quorvel;

@@ -7,9 +7,9 @@
 
 #include "gui/plot/curve_sampling.h"
 #include "gui/plot/plot_scene.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effects.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

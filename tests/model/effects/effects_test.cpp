@@ -18,8 +18,8 @@
 #include <sstream>
 #include <string>
 
-#include "numerics/calculators.h"
 #include "model/effects/effects.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

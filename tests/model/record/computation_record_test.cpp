@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "cli/batch_run.h"
-#include "numerics/calculators.h"
 #include "model/computation.h"
 #include "model/effects/effects.h"
+#include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
