@@ -34,11 +34,18 @@ constexpr double kS3 = 1.0 / 1680.0;
 constexpr double kS4 = 1.0 / 1188.0;
 }  // namespace
 
+// Beyond 15, Stirling's formula with its error from stirlingError: ln Γ(x) = (x − ½)·ln x − x +
+// ln √(2π) + stirlingError(x), so that the difference of two nearby arguments' values, as in
+// the t density's ln Γ((ν + 1)/2) − ln Γ(ν/2), carries the same rounding in both and cancels
+// it; below, the C library's lgamma.
 double logGamma(double x) {
     if (!(x > 0.0)) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    return std::lgamma(x);
+    if (x <= kLargestTabulated) {
+        return std::lgamma(x);
+    }
+    return (x - 0.5) * std::log(x) - x + kLogRootTwoPi + stirlingError(x);
 }
 
 double decimalLog(double x) {
