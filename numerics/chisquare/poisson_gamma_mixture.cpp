@@ -41,12 +41,13 @@ struct Walk {
         }
     }
     // Adds the new term; true once the terms fall and the bound on all later ones, which fall
-    // faster still (the terms are log-concave in j), is below kTolerance of the sum.
+    // faster still (the terms are log-concave in j), is below kTolerance of the sum:
+    // next·ρ/(1 − ρ) with ρ = next/term, written without a division.
     bool addAndCheckEnd(double next) {
-        const double ratio = next / term;
+        const double previous = term;
         term = next;
         sum += next;
-        return next == 0.0 || (ratio < 1.0 && next * ratio / (1.0 - ratio) <= kTolerance * sum);
+        return next < previous && next * next <= kTolerance * sum * (previous - next);
     }
     PoissonGammaMixture result(bool converged) const { return {logScale, sum, converged}; }
 };
@@ -79,10 +80,13 @@ PoissonGammaMixture lowerTail(double y, double a, double m) {
     walk.logScale = logPoissonTerm(static_cast<double>(top), m) + logTail;
     walk.increment = std::exp(logPoissonTerm(b, y) - logTail);
     // With m·y/(a + 1) > 1e-17 a step's factor j·(a + j)/(m·y) stays below 1e17·j·(j + 1).
+    const double inverseM = 1.0 / m;
+    const double inverseY = 1.0 / y;
     for (std::int64_t j = top; j > 0; --j) {
         const double index = static_cast<double>(j);
-        walk.increment *= (index / m) * ((a + index) / y);
-        if (walk.addAndCheckEnd((index / m) * walk.term + walk.increment)) {
+        const double weightStep = index * inverseM;
+        walk.increment *= weightStep * ((a + index) * inverseY);
+        if (walk.addAndCheckEnd(weightStep * walk.term + walk.increment)) {
             break;
         }
         walk.rescaleIfLarge();

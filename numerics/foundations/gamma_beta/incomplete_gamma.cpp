@@ -15,17 +15,16 @@ constexpr int kMaxSteps = 1000000;
 constexpr double kTiny = 1e-300;
 
 // ln Σ_{k>=0} x^k/((a + 1)···(a + k)) for x < a, so that P(a, x) is x^a·e^(−x)/Γ(a + 1) times
-// this sum (Abramowitz and Stegun 6.5.29). The terms fall by x/(a + k + 1) < 1, so those after
-// the last one added sum to at most term·r/(1 − r); the sum stops when that is below half a
-// rounding unit.
+// this sum (Abramowitz and Stegun 6.5.29). The terms fall by r = x/(a + k + 1) < 1, so those
+// after the last one added sum to at most term·r/(1 − r) = term·x/(a + k + 1 − x); the sum stops
+// when that is below half a rounding unit.
 double logLowerSeries(double a, double x) {
     double term = 1.0;
     double sum = 1.0;
     for (int k = 1; k <= kMaxSteps; ++k) {
         term *= x / (a + k);
         sum += term;
-        const double ratio = x / (a + k + 1.0);
-        if (term * ratio / (1.0 - ratio) <= 0.5 * kEpsilon * sum) {
+        if (term * x <= 0.5 * kEpsilon * sum * (a + k + 1.0 - x)) {
             break;
         }
     }

@@ -31,7 +31,11 @@ double deviance(double k, double mean) {
         }
         return sum;
     }
-    return k * std::log(k / mean) + mean - k;
+    // k/mean leaves the double range for a mean near the smallest subnormal.
+    const double ratio = k / mean;
+    const double logRatio =
+        std::isfinite(ratio) && ratio > 0.0 ? std::log(ratio) : std::log(k) - std::log(mean);
+    return k * logRatio + mean - k;
 }
 }  // namespace
 
