@@ -15,12 +15,12 @@ constexpr double kTolerance = 1e-17;
 // The walk passes from the Poisson mode to the largest term, at most some √(m·y) <= 15000
 // indices before the upper tail underflows, and 40·√m beyond; the budget only guards the loop.
 constexpr std::int64_t kMaxSteps = 2000000;
-// The terms are carried relative to exp(logScale) and rescaled by 1e-200 once the sum passes
-// 1e200; a single step multiplies a term by at most about 1e24 (see below), so nothing
-// overflows.
-constexpr double kRescaleAbove = 1e200;
-constexpr double kRescaleFactor = 1e-200;
-constexpr double kLogRescaleFactor = -200.0 * std::numbers::ln10;
+// The terms are carried relative to exp(logScale) and rescaled by 1e-100 once the sum passes
+// 1e100; a single step multiplies a term by at most about 1e24 (see below), so the sum stays
+// below 1e124 and the products of the stopping test below 1e250.
+constexpr double kRescaleAbove = 1e100;
+constexpr double kRescaleFactor = 1e-100;
+constexpr double kLogRescaleFactor = -100.0 * std::numbers::ln10;
 // e^−760 lies below the smallest subnormal double.
 constexpr double kLogNegligible = -760.0;
 

@@ -14,7 +14,8 @@ struct PoissonGammaMixture {
     // False when the walk used up its step budget before the stopping rule was met.
     bool converged = false;
 
-    double value() const { return sum == 0.0 ? 0.0 : std::exp(logScale) * sum; }
+    // The scale alone may lie outside the double range where the product does not.
+    double value() const { return sum == 0.0 ? 0.0 : std::exp(logScale + std::log(sum)); }
 };
 
 // Σ_j Poisson(j; m)·P(a + j, y) for Tail::Lower, Σ_j Poisson(j; m)·Q(a + j, y) for Tail::Upper
