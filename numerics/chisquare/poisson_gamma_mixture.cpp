@@ -1,11 +1,14 @@
 #include "numerics/chisquare/poisson_gamma_mixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 
 #include "numerics/foundations/gamma_beta/incomplete_gamma.h"
 #include "numerics/foundations/gamma_beta/poisson_term.h"
+#include "numerics/foundations/series/poisson_mixture.h"
 
 namespace quorvel {
 
@@ -52,6 +55,36 @@ struct Walk {
     PoissonGammaMixture result(bool converged) const { return {logScale, sum, converged}; }
 };
 
+// Where y lies below the shapes the lower tail's terms are far smaller than the Poisson weights
+// and a start far out would carry a logarithm of thousands, whose rounding is the result's
+// error. With g_j = w_j·d(a + j): g_j <= w_j·P_j <= g_j/(1 − y/(a + j + 1)) (the series of P
+// falls by y/(b + k) <= y/(b + 1)), so the sum is at least the largest g_j and the terms beyond
+// J at most Σ_{j>J} g_j/(1 − y/(a + j + 1)); g_{j+1}/g_j = m·y/((j + 1)(a + j + 1)) falls with j.
+// The first J from the largest g_j on where that bound is below kTolerance of it; the largest
+// index when y is not below the shapes there.
+std::int64_t tighterTop(double y, double a, double m) {
+    constexpr std::int64_t kNoTighterTop = std::numeric_limits<std::int64_t>::max();
+    std::int64_t top = mixturePeak(0.0, m * y, a + 1.0);
+    double relative = 1.0;
+    for (std::int64_t step = 0; step < kMaxSteps; ++step) {
+        const double index = static_cast<double>(top);
+        const double ratio = m * y / ((index + 1.0) * (a + index + 1.0));
+        const double following = relative * ratio;
+        const double nextRatio = m * y / ((index + 2.0) * (a + index + 2.0));
+        const double share = 1.0 - y / (a + index + 2.0);
+        if (!(share > 0.0)) {
+            return kNoTighterTop;
+        }
+        if (ratio < 1.0 && nextRatio < 1.0 &&
+            following / (share * (1.0 - nextRatio)) <= kTolerance) {
+            return top;
+        }
+        relative = following;
+        ++top;
+    }
+    return kNoTighterTop;
+}
+
 // The lower tail Σ_j w_j·P_j, w_j = Poisson(j; m), P_j = P(a + j, y). P_j falls with j, so the
 // largest term lies at or below the Poisson mode and beyond the index J found first the terms
 // sum to at most P_J·Σ_{j>J} w_j <= kTolerance·w_mode·P_mode. P_J is computed directly and the
@@ -73,6 +106,11 @@ PoissonGammaMixture lowerTail(double y, double a, double m) {
         }
         weightRatio = next;
         ++top;
+    }
+    // Nearer the bulk the start's logarithm stays below some 600 and the search is not worth it.
+    constexpr double kTighterTopBelow = 0.5;
+    if (y < kTighterTopBelow * (a + m)) {
+        top = std::min(top, tighterTop(y, a, m));
     }
     const double b = a + static_cast<double>(top);
     const double logTail = logRegularizedIncompleteGamma(Tail::Lower, b, y);
