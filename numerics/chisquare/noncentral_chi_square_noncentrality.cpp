@@ -2,13 +2,16 @@
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_targets.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
+#include "numerics/foundations/roots/secant_search.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_targets;
 
 namespace {
 constexpr double kMinConfidence = 0.8;
@@ -28,6 +31,23 @@ double NoncentralChiSquare::noncentrality(double x, int df, double cumP) {
     chiSquare = x;
     this->df = df;
     this->cumP = cumP;
+    target = targetOfCumP(cumP);
+    return searchLambda();
+}
+
+double NoncentralChiSquare::noncentralityOfTail(double x, int df, TailProbability target) {
+    if (!isChiSquareValue(x)) {
+        return reportFailure(kNegativeChiSquare);
+    }
+    if (!isDegreesOfFreedom(df)) {
+        return reportFailure(kDfOutOfRange);
+    }
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    chiSquare = x;
+    this->df = df;
+    this->target = target;
     return searchLambda();
 }
 
@@ -36,17 +56,19 @@ double NoncentralChiSquare::chiSquareSpread(double df, double lambda) {
 }
 
 // Start: two normal-approximation steps, each with the spread averaged over both ends of the
-// step, and one secant step between them; then a secant search on λ, which lowers cdf.
+// step, and one secant step between them; then a secant search on λ, which lowers the lower
+// tail and raises the upper one.
 double NoncentralChiSquare::searchLambda() {
-    constexpr double kZeroAnswerTolerance = 1e-10;
     constexpr double kLowestStart = 1.0;
     const double x = chiSquare;
     const int n = df;
-    const double p = cumP;
+    const TailProbability goal = target;
+    const bool lowerTail = goal.tail == Tail::Lower;
     const double d = n;
     failed = 0;
 
-    if (cdf(x, n, 0.0) < p) {
+    const double tailAtZero = lowerTail ? cdf(x, n, 0.0) : upper(x, n, 0.0);
+    if (lowerTail ? tailAtZero < goal.probability : tailAtZero > goal.probability) {
         // Not a calculation error: the request has no answer, so `failed` stays 0.
         failures().reporter().show(
             "No non-negative value of Lambda will produce the desired cumulative probability.");
@@ -57,7 +79,9 @@ double NoncentralChiSquare::searchLambda() {
     // start, which the search below checks again. Their messages are held with the search's
     // and shown only when no λ is found.
     HeldMessages held(failures());
-    const double z = calculators().normal().quantile(p);
+    const double z = startQuantile(calculators().normal(), goal);
+    // The start's residuals are lower-tail differences, cdf − cumP, in either tail.
+    const double p = lowerTail ? goal.probability : 1.0 - goal.probability;
     const double lambda0 = x - d < 0.0 ? 0.0 : x - d;
     double spread0 = chiSquareSpread(d, lambda0);
     double trial = lambda0 - spread0 * z;
@@ -87,14 +111,15 @@ double NoncentralChiSquare::searchLambda() {
         start = kLowestStart;
     }
 
-    if (std::fabs(cdf(x, n, 0.0) - p) <= kZeroAnswerTolerance) {
+    if (std::fabs(searchResidual(SearchedArgument::Lambda, 0.0, x, n, goal)) <=
+        secant::kTolerance) {
         return 0.0;
     }
-    return secantSearch(SearchedArgument::Lambda, start, x, n, p, held);
+    return secantSearch(SearchedArgument::Lambda, start, x, n, goal, held);
 }
 
 // Inverts the distribution function at both tails: the upper limit is the λ that puts x at
-// the lower tail α = (1 − C)/2, the lower limit the λ that puts it at 1 − α.
+// the lower tail α = (1 − C)/2, the lower limit the λ that puts it at the upper tail α.
 void NoncentralChiSquare::confidenceLimits(double x, int df, double confidence, double& lower,
                                            double& upper) {
     chiSquare = x;
@@ -118,16 +143,18 @@ void NoncentralChiSquare::confidenceLimits(double x, int df, double confidence, 
         upper = 0.0;
         return;
     }
-    upper = tailNoncentrality(x, df, alpha);
-    lower = cdf(x, df, 0.0) > 1.0 - alpha ? tailNoncentrality(x, df, 1.0 - alpha) : 0.0;
+    upper = tailNoncentrality(x, df, {Tail::Lower, alpha});
+    lower = this->upper(x, df, 0.0) < alpha ? tailNoncentrality(x, df, {Tail::Upper, alpha}) : 0.0;
 }
 
 // The interval's tails reach down to (1 − .9999)/2, below the public CumP range, so its searches
 // skip that check; x and Df have been checked.
-double NoncentralChiSquare::tailNoncentrality(double x, int df, double tail) {
+double NoncentralChiSquare::tailNoncentrality(double x, int df, TailProbability tail) {
     chiSquare = x;
     this->df = df;
-    cumP = tail;
+    // cumP keeps the lower-tail probability of the search, as the other searches store it.
+    cumP = tail.tail == Tail::Lower ? tail.probability : 1.0 - tail.probability;
+    target = tail;
     return searchLambda();
 }
 

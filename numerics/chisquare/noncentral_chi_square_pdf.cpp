@@ -5,7 +5,7 @@
 
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/foundations/gamma_beta/log_gamma.h"
+#include "numerics/foundations/gamma_beta/poisson_term.h"
 #include "numerics/foundations/series/log_concave_series.h"
 #include "numerics/foundations/series/poisson_mixture.h"
 
@@ -15,7 +15,7 @@ using namespace chi_square_arguments;
 
 namespace {
 // The sum stops when the bound on the terms left out is below this fraction of the sum.
-constexpr double kRelativeTolerance = 1e-12;
+constexpr double kRelativeTolerance = 1e-17;
 // Starting at the largest term, the terms fall off like a normal curve in j with a spread of
 // about √(j_peak/2): a few thousand terms even at x = 1e12; 100000 a side only guard the loop.
 constexpr std::int64_t kMaxTermsPerSide = 100000;
@@ -25,8 +25,10 @@ constexpr double kLogNegligibleDensity = -760.0;
 
 // The Poisson mixture of central chi-square densities (Abramowitz and Stegun 26.4.25 term by
 // term; Johnson, Kotz and Balakrishnan, Continuous Univariate Distributions 2, 1995, eq. 29.4):
-// f(x) = Σ_j Poisson(j; λ/2)·χ²_{n+2j}-density(x), each term formed as its logarithm from
-// logGamma, summed outward from the largest term (sumLogConcaveSeries).
+// f(x) = Σ_j Poisson(j; λ/2)·χ²_{n+2j}-density(x), summed outward from the largest term
+// (sumLogConcaveSeries). With y = x/2 and b = n/2 + j the central density is
+// ½·(b/y)·y^b·e^(−y)/Γ(b + 1), so each term is the product of two Poisson terms formed by
+// logPoissonTerm, whose logarithms carry no cancellation.
 double NoncentralChiSquare::pdf(double x, int df, double lambda) {
     if (const char* problem = distributionArgumentProblem(x, df, lambda)) {
         return reportFailure(problem);
@@ -51,11 +53,13 @@ double NoncentralChiSquare::pdf(double x, int df, double lambda) {
     if (x >= 1.0 && -x / 4.0 + halfN * std::numbers::ln2 + halfLambda < kLogNegligibleDensity) {
         return 0.0;
     }
-    const double logX = std::log(x);
+    const double y = x / 2.0;
+    const double logHalfOverY = -std::numbers::ln2 - std::log(y);
     const auto logTerm = [&](std::int64_t j) {
-        const double k = halfN + static_cast<double>(j);
-        return logPoissonWeight(j, halfLambda) + (k - 1.0) * logX - x / 2.0 -
-               k * std::numbers::ln2 - logGamma(k);
+        const double index = static_cast<double>(j);
+        const double b = halfN + index;
+        return logPoissonTerm(index, halfLambda) + logPoissonTerm(b, y) + std::log(b) +
+               logHalfOverY;
     };
     // t_{j+1}/t_j = (λ/2)/(j + 1) · (x/2)/(n/2 + j).
     const std::int64_t peak = mixturePeak(0.0, halfLambda * x / 2.0, halfN);

@@ -2,21 +2,23 @@
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_targets.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
-#include "numerics/foundations/gamma_beta/log_gamma.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_targets;
 
 namespace {
 // The x at which the first term of the Poisson mixture, e^(−λ/2)·(x/2)^(n/2)/Γ(n/2 + 1) (the
 // leading term of the central lower tail, Abramowitz and Stegun 26.4.6), equals p: where the
 // cube approximation falls to 0 or below, the percentage point lies deep in the lower tail and
 // this term dominates. Computed in logarithms; the mean n + λ where even that does not give a
-// positive finite x.
+// positive finite x. For an upper-tail target p is its complement.
 double lowerTailStart(double p, int n, double lambda) {
     const double halfDf = n / 2.0;
     const double start =
@@ -36,8 +38,26 @@ double NoncentralChiSquare::percentagePoint(double cumP, int df, double lambda) 
         return reportFailure(kCumPOutOfRange);
     }
     this->cumP = cumP;
+    target = targetOfCumP(cumP);
     this->df = df;
     this->lambda = lambda;
+    return searchPercentagePoint();
+}
+
+double NoncentralChiSquare::percentagePointOfTail(TailProbability target, int df,
+                                                  double noncentrality) {
+    if (!isNoncentrality(noncentrality)) {
+        return reportFailure(kLambdaOutOfRange);
+    }
+    if (!isDegreesOfFreedom(df)) {
+        return reportFailure("Df out of range. Limits: 1 <= Df <= 100000");
+    }
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    this->target = target;
+    this->df = df;
+    lambda = noncentrality;
     return searchPercentagePoint();
 }
 
@@ -48,10 +68,9 @@ double NoncentralChiSquare::percentagePoint(double cumP, int df, double lambda) 
 double NoncentralChiSquare::searchPercentagePoint() {
     // 2/9 to the digits the start uses.
     constexpr double kTwoNinths = 0.2222222222222222;
-    const double p = cumP;
     const int n = df;
     const double noncentrality = lambda;
-    const double z = calculators().normal().quantile(p);
+    const double z = startQuantile(calculators().normal(), target);
     const double a = n + noncentrality;
     const double r = noncentrality / a;
     const double s = (1.0 + r) / a;
@@ -60,10 +79,12 @@ double NoncentralChiSquare::searchPercentagePoint() {
     double start = a * (root * root * root);
     // A start at 0 would end the secant search before its first step.
     if (!(start > 0.0)) {
-        start = lowerTailStart(p, n, noncentrality);
+        const double lowerProbability =
+            target.tail == Tail::Lower ? target.probability : 1.0 - target.probability;
+        start = lowerTailStart(lowerProbability, n, noncentrality);
     }
     HeldMessages held(failures());
-    return secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, p, held);
+    return secantSearch(SearchedArgument::ChiSquare, start, noncentrality, n, target, held);
 }
 
 }  // namespace quorvel
