@@ -61,10 +61,24 @@ double centralStartValue(double m, double n, double z) {
     return 1.0;
 }
 
-// The normal quantile of the target's lower-tail probability, from the tail it is given in.
+// Beyond this |z| no double probability lies in the normal's tail (Φ(−38.5) < 1e-323); a
+// quantile outside it is the normal quantile's out-of-range value.
+constexpr double kLargestNormalQuantile = 38.5;
+
+// The normal quantile of the target's lower-tail probability, from the tail it is given in;
+// NaN (no start value) where the normal quantile does not reach the target.
 double normalQuantileOf(const NormalDistribution& normal, const TailProbability& target) {
-    return target.tail == Tail::Lower ? normal.quantile(target.probability)
-                                      : -normal.quantile(target.probability);
+    const double z = normal.quantile(target.probability);
+    if (!(std::fabs(z) <= kLargestNormalQuantile)) {
+        return std::nan("");
+    }
+    return target.tail == Tail::Lower ? z : -z;
+}
+
+// A start value is usable where it is a positive number (an approximation taken far into a
+// tail can overflow to infinity).
+bool isUsableStart(double x) {
+    return x > 0.0 && std::isfinite(x);
 }
 
 // x -> P(x) − p for a lower-tail target, p − Q(x) for an upper-tail one (rising in x either
@@ -114,7 +128,7 @@ RootSearchResult NoncentralF::searchCentralPercentagePoint(double nu1, double nu
                                                           TailProbability target) {
     const double z = normalQuantileOf(calculators().normal(), target);
     const double x0 = centralStartValue(nu1, nu2, z);
-    const bool startIsPositive = x0 > 0.0;
+    const bool startIsPositive = isUsableStart(x0);
     const double lo = startIsPositive ? kCentralBracketBelow * x0 : kCentralFallbackLo;
     const double hi = startIsPositive ? kCentralBracketAbove * x0 : kCentralFallbackHi;
     ExactTailResidual f{*this, nu1, nu2, 0.0, target};
@@ -190,7 +204,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
     if (approximationExists) {
         const RootSearchResult central = searchCentralPercentagePoint(tiku.nu, n, target);
         const double x0 = tiku.c * central.root - tiku.d;
-        if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+        if (central.status == RootSearchStatus::Found && isUsableStart(x0)) {
             lo = kNoncentralBracketBelow * x0;
             hi = kNoncentralBracketAbove * x0;
         }
@@ -203,7 +217,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
         if (nu <= kMaxDf) {
             const RootSearchResult central = searchCentralPercentagePoint(nu, n, target);
             const double x0 = (m + lambda) / m * central.root;
-            if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+            if (central.status == RootSearchStatus::Found && isUsableStart(x0)) {
                 lo = kCentralBracketBelow * x0;
                 hi = kCentralBracketAbove * x0;
             }

@@ -73,11 +73,19 @@ double deviance(double x, double M) {
         }
         return sum;
     }
-    // x/M leaves the double range only for an M next to the smallest doubles.
+    // Within a factor 2 the difference x − M is exact (Sterbenz) and ln(x/M) = log1p((x − M)/M)
+    // carries one rounding of the quotient less than ln of a rounded ratio; x/M leaves the
+    // double range only for an M next to the smallest doubles.
     const double ratio = x / M;
-    const double logRatio =
-        std::isfinite(ratio) && ratio > 0.0 ? std::log(ratio) : std::log(x) - std::log(M);
-    return x * logRatio + M - x;
+    double logRatio = 0.0;
+    if (ratio > 0.5 && ratio < 2.0) {
+        logRatio = std::log1p(difference / M);
+    } else if (std::isfinite(ratio) && ratio > 0.0) {
+        logRatio = std::log(ratio);
+    } else {
+        logRatio = std::log(x) - std::log(M);
+    }
+    return x * logRatio - difference;
 }
 
 // e^(−m) m^j / Γ(j + 1) = e^(−stirlingError(j) − deviance(j, m)) / √(2πj).

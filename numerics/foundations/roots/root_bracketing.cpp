@@ -17,6 +17,10 @@ bool sameSign(double u, double v) {
     return (u > 0.0 && v > 0.0) || (u < 0.0 && v < 0.0);
 }
 
+bool oppositeSigns(double u, double v) {
+    return (u > 0.0 && v < 0.0) || (u < 0.0 && v > 0.0);
+}
+
 // Outward expansion after Numerical Recipes' zbrac. The bracket is tested before each
 // expansion, so after the last expansion the search has failed. A zero at one end is not a
 // sign change and is expanded further.
@@ -37,7 +41,8 @@ RootSearchStatus expandBracket(Bracket& bracket, RootFunction f,
         return true;
     };
     for (int expansion = 0; expansion < kMaxExpansions; ++expansion) {
-        if (bracket.flo * bracket.fhi < 0.0) {
+        // Signs, not the product, which underflows for residuals near the smallest doubles.
+        if (oppositeSigns(bracket.flo, bracket.fhi)) {
             return RootSearchStatus::Found;
         }
         const bool moved = std::fabs(bracket.fhi) > std::fabs(bracket.flo)
