@@ -33,7 +33,7 @@ class NoncentralChiSquare : public ReportingCalculator {
     // The density at x for x >= 0, Df in 1..100000 and λ in 0..5000, with the checks and
     // messages of cdf (x, Df, then λ); stores nothing and never clears `failed`. The Poisson
     // mixture of central chi-square densities summed to a relative 1e-17, each term from two
-    // Poisson terms of logPoissonTerm (relative error against mpmath at most 7e-13, 2.1e-15 in
+    // Poisson terms of logPoissonProbability (relative error against mpmath at most 7e-13, 2.1e-15 in
     // the body). At x = 0 it returns
     // the limit from the right: +infinity for Df 1, e^(−λ/2)/2 for Df 2, 0 for Df >= 3; an
     // infinite x gives 0. Never negative or NaN; the failure value after a reported error ("X2

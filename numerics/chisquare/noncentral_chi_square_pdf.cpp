@@ -5,7 +5,7 @@
 
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/foundations/gamma_beta/poisson_term.h"
+#include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 #include "numerics/foundations/series/log_concave_series.h"
 #include "numerics/foundations/series/poisson_mixture.h"
 
@@ -28,7 +28,7 @@ constexpr double kLogNegligibleDensity = -760.0;
 // f(x) = Σ_j Poisson(j; λ/2)·χ²_{n+2j}-density(x), summed outward from the largest term
 // (sumLogConcaveSeries). With y = x/2 and b = n/2 + j the central density is
 // ½·(b/y)·y^b·e^(−y)/Γ(b + 1), so each term is the product of two Poisson terms formed by
-// logPoissonTerm, whose logarithms carry no cancellation.
+// logPoissonProbability, whose logarithms carry no cancellation.
 double NoncentralChiSquare::pdf(double x, int df, double lambda) {
     if (const char* problem = distributionArgumentProblem(x, df, lambda)) {
         return reportFailure(problem);
@@ -58,7 +58,7 @@ double NoncentralChiSquare::pdf(double x, int df, double lambda) {
     const auto logTerm = [&](std::int64_t j) {
         const double index = static_cast<double>(j);
         const double b = halfN + index;
-        return logPoissonTerm(index, halfLambda) + logPoissonTerm(b, y) + std::log(b) +
+        return logPoissonProbability(index, halfLambda) + logPoissonProbability(b, y) + std::log(b) +
                logHalfOverY;
     };
     // t_{j+1}/t_j = (λ/2)/(j + 1) · (x/2)/(n/2 + j).

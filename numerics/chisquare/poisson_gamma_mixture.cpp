@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "numerics/foundations/gamma_beta/incomplete_gamma.h"
-#include "numerics/foundations/gamma_beta/poisson_term.h"
+#include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 #include "numerics/foundations/series/poisson_mixture.h"
 
 namespace quorvel {
@@ -115,8 +115,8 @@ PoissonGammaMixture lowerTail(double y, double a, double m) {
     const double b = a + static_cast<double>(top);
     const double logTail = logRegularizedIncompleteGamma(Tail::Lower, b, y);
     Walk walk;
-    walk.logScale = logPoissonTerm(static_cast<double>(top), m) + logTail;
-    walk.increment = std::exp(logPoissonTerm(b, y) - logTail);
+    walk.logScale = logPoissonProbability(static_cast<double>(top), m) + logTail;
+    walk.increment = std::exp(logPoissonProbability(b, y) - logTail);
     // With m·y/(a + 1) > 1e-17 a step's factor j·(a + j)/(m·y) stays below 1e17·j·(j + 1).
     const double inverseM = 1.0 / m;
     const double inverseY = 1.0 / y;
@@ -156,8 +156,8 @@ PoissonGammaMixture upperTail(double y, double a, double m) {
     const double b = a + static_cast<double>(bottom);
     const double logTail = logRegularizedIncompleteGamma(Tail::Upper, b, y);
     Walk walk;
-    walk.logScale = logPoissonTerm(static_cast<double>(bottom), m) + logTail;
-    walk.increment = m / static_cast<double>(bottom + 1) * std::exp(logPoissonTerm(b, y) - logTail);
+    walk.logScale = logPoissonProbability(static_cast<double>(bottom), m) + logTail;
+    walk.increment = m / static_cast<double>(bottom + 1) * std::exp(logPoissonProbability(b, y) - logTail);
     for (std::int64_t j = bottom; j < bottom + kMaxSteps; ++j) {
         const double index = static_cast<double>(j);
         const double next = (m / (index + 1.0)) * walk.term + walk.increment;

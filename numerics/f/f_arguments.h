@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "numerics/foundations/tail_probability.h"
+
 namespace quorvel::f_arguments {
 
 // Inclusive bounds of the arguments that the F family's routines accept.
@@ -35,6 +37,14 @@ inline const char* distributionArgumentProblem(int df1, int df2, double lambda) 
 enum class FMethod : int { Exact = 0, ThreeMoment = 1 };
 constexpr int methodNumber(FMethod method) {
     return static_cast<int>(method);
+}
+
+// The tail a cumulative probability is solved in: a cumP above 1/2 on the upper tail, whose
+// probability 1 − cumP is exact there (Sterbenz's lemma), so that a search for a high cumP
+// meets the tail's own digits instead of those of 1 − tail.
+inline TailProbability tailOfCumP(double cumP) {
+    return cumP > 0.5 ? TailProbability{Tail::Upper, 1.0 - cumP}
+                      : TailProbability{Tail::Lower, cumP};
 }
 
 }  // namespace quorvel::f_arguments

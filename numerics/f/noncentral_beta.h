@@ -1,6 +1,7 @@
 #pragma once
 
 #include "numerics/foundations/failure/reporting_calculator.h"
+#include "numerics/foundations/tail_probability.h"
 
 namespace quorvel {
 
@@ -17,6 +18,10 @@ class NoncentralBeta : public ReportingCalculator {
     // both levels, more than 100000 terms "Iteration Limit Exceeded in Noncentral Beta"; both
     // return the failure value. Where the probability lies below the double range it returns 0.
     double cdf(double x, double a, double b, double lambda);
+    // One tail of the same series, I_x(a, b; λ) or its complement, each summed directly to full
+    // relative precision, at 0 <= x <= 1 given with its complement y = 1 − x (so that x next to
+    // 1 keeps the digits of y); no check of x. Clears `failed`; the term limit as for cdf.
+    double tailProbability(double x, double y, double a, double b, double lambda, Tail tail);
     // cdf of the stored fields.
     double evaluateCdf();
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "numerics/f/noncentral_beta.h"
+#include "numerics/foundations/gamma_beta/incomplete_beta.h"
 #include "numerics/foundations/gamma_beta/poisson_beta_mixture.h"
 
 namespace quorvel {
@@ -17,23 +18,30 @@ double NoncentralBeta::evaluateCdf() {
     return cdf(x, a, b, lambda);
 }
 
-// The Poisson mixture Σ_j e^(−c) c^j / j! · I_x(a + j, b), c = λ/2, summed outwards from the
-// mode of the Poisson weights with the incomplete beta function's two-term recurrence
-// (poissonBetaMixture): one continued fraction per call instead of one per term.
 double NoncentralBeta::cdf(double x, double a, double b, double lambda) {
     failed = 0;
     if (!(x >= 0.0 && x <= 1.0)) {
         incompleteBeta(x, a, b);
         return reportFailure(kBetaFailed);
     }
+    return tailProbability(x, 1.0 - x, a, b, lambda, Tail::Lower);
+}
+
+// The Poisson mixture Σ_j e^(−c) c^j / j! · I_x(a + j, b), c = λ/2, or the same mixture of the
+// complements, summed outwards from the mode of the Poisson weights with the incomplete beta
+// function's two-term recurrence (poissonBetaMixture): one continued fraction per call instead
+// of one per term.
+double NoncentralBeta::tailProbability(double x, double y, double a, double b, double lambda,
+                                       Tail tail) {
+    failed = 0;
     const double c = lambda / 2.0;
     if (c == 0.0) {
-        return incompleteBeta(x, a, b);
+        return incompleteBetaTail(x, y, a, b, tail);
     }
     if (x == 0.0) {
-        return 0.0;
+        return tail == Tail::Lower ? 0.0 : 1.0;
     }
-    const PoissonBetaMixture mixture = poissonBetaMixture(x, a, b, c, 0.0, kMaxTerms);
+    const PoissonBetaMixture mixture = poissonBetaMixture(x, y, a, b, c, 0.0, tail, kMaxTerms);
     if (mixture.tooManyTerms) {
         return reportFailure(kTooManyTerms);
     }

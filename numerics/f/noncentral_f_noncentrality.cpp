@@ -5,6 +5,7 @@
 #include "numerics/f/noncentral_f.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
+#include "numerics/foundations/tail_probability.h"
 
 namespace quorvel {
 
@@ -13,8 +14,8 @@ using namespace f_arguments;
 namespace {
 constexpr double kSmallestConfidence = 0.8;
 constexpr double kLargestConfidence = 0.9999;
-// The accepted λ, on which the distribution function at a fixed F value falls.
-constexpr MonotoneRange kLambdaRange{0.0, kMaxLambda, false};
+// The relative difference of the searched tail from its target at which a search stops.
+constexpr double kRelativeProbabilityTolerance = 1e-13;
 
 constexpr const char* kDfOutOfRange =
     "F distribution parameter out of range. Limits: 1 <= Df <= 10000";
@@ -33,21 +34,39 @@ double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, 
     if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
         return reportFailure(kCumPOutOfRange);
     }
-    return searchLambda(fValue, df1, df2, cumP, method);
+    return searchLambda(fValue, df1, df2, tailOfCumP(cumP), method);
 }
 
-// Secant search in λ on P(F' <= fValue; λ) − cumP, started from the method-of-moments
-// estimate: the λ whose noncentral F mean n(m + λ)/(m(n − 2)) equals fValue. Should it fail, a
-// bracketed search inside 0 <= λ <= 10000 takes over, and the messages of the attempt are shown
-// only when that finds nothing either.
-double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, int method) {
+double NoncentralF::noncentralityOfTail(double fValue, int df1, int df2, TailProbability target) {
+    if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
+        return reportFailure(kDfOutOfRange);
+    }
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    return searchLambda(fValue, df1, df2, target, methodNumber(FMethod::Exact));
+}
+
+// Secant search in λ on the target's tail, P(F' <= fValue; λ) or P(F' > fValue; λ), against
+// its probability, started from the method-of-moments estimate: the λ whose noncentral F mean
+// n(m + λ)/(m(n − 2)) equals fValue. Should it fail, a bracketed search inside 0 <= λ <= 10000
+// takes over, and the messages of the attempt are shown only when that finds nothing either.
+// The residual is the relative difference (tail/probability − 1) scaled so that the searches'
+// absolute tolerance of 1e-10 on it is a relative 1e-13 in the probability, whatever its size.
+double NoncentralF::searchLambda(double fValue, int df1, int df2, TailProbability target,
+                                 int method) {
     failed = 0;
-    // P decreases in λ, so a target above P(λ = 0) has no solution.
-    const double probabilityAtZero = cdf(fValue, df1, df2, 0.0, method);
+    const bool lower = target.tail == Tail::Lower;
+    const auto tailAt = [&](double lambda) {
+        return lower ? cdf(fValue, df1, df2, lambda, method)
+                     : upper(fValue, df1, df2, lambda, method);
+    };
+    // P decreases in λ (and Q rises), so a target beyond the tail at λ = 0 has no solution.
+    const double probabilityAtZero = tailAt(0.0);
     if (probabilityAtZero == failureValue()) {
         return failureValue();  // the distribution function itself failed
     }
-    if (probabilityAtZero < cumP) {
+    if (lower ? probabilityAtZero < target.probability : probabilityAtZero > target.probability) {
         reportFailure(kNoNonNegativeLambda);
         return 0.0;
     }
@@ -55,15 +74,16 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, i
     this->df1 = df1;
     this->df2 = df2;
     this->method = method;
-    this->cumP = cumP;
+    this->cumP = lower ? target.probability : 1.0 - target.probability;
 
+    const double residualScale = secant::kTolerance / kRelativeProbabilityTolerance;
     auto g = [&](double lambda) -> std::optional<double> {
         failed = 0;
-        const double p = cdf(fValue, df1, df2, lambda, method);
+        const double p = tailAt(lambda);
         if (failed) {
             return std::nullopt;
         }
-        return p - cumP;
+        return (p / target.probability - 1.0) * residualScale;
     };
     const double m = df1;
     const double n = df2;
@@ -76,7 +96,8 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, double cumP, i
     rules.slopeOverProbeDistance = true;
     rules.firstPassAlwaysRuns = true;
     HeldMessages held(failures());
-    const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, kLambdaRange);
+    const MonotoneRange range{0.0, kMaxLambda, !lower};
+    const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, range);
     // The secant's two ways of stopping short have messages of their own.
     return searchAnswer(
         outcome, held,
@@ -122,13 +143,15 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
         return;
     }
     // The tails reach down to (1 − .9999)/2, below the public CumP range, so the interval
-    // searches without that check; the Df have been checked above.
-    upper = searchLambda(fValue, df1, df2, alpha, method);
-    if (probabilityAtZero <= 1.0 - alpha) {
+    // searches without that check; the Df have been checked above. The lower limit leaves α
+    // above fValue and is solved on the upper tail.
+    upper = searchLambda(fValue, df1, df2, {Tail::Lower, alpha}, method);
+    const double upperTailAtZero = this->upper(fValue, df1, df2, 0.0, method);
+    if (upperTailAtZero >= alpha) {
         lower = 0.0;
         return;
     }
-    lower = searchLambda(fValue, df1, df2, 1.0 - alpha, method);
+    lower = searchLambda(fValue, df1, df2, {Tail::Upper, alpha}, method);
 }
 
 }  // namespace quorvel

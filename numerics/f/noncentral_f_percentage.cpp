@@ -6,6 +6,7 @@
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/roots/root_bracketing.h"
+#include "numerics/foundations/tail_probability.h"
 
 namespace quorvel {
 
@@ -60,21 +61,47 @@ double centralStartValue(double m, double n, double z) {
     return 1.0;
 }
 
-// x -> P(x) − cumP with P the exact distribution function for (ν1, ν2, λ); nothing once an
+// Beyond this |z| no double probability lies in the normal's tail (Φ(−38.5) < 1e-323); a
+// quantile outside it is the normal quantile's out-of-range value.
+constexpr double kLargestNormalQuantile = 38.5;
+
+// The normal quantile of the target's lower-tail probability, from the tail it is given in;
+// NaN (no start value) where the normal quantile does not reach the target.
+double normalQuantileOf(const NormalDistribution& normal, const TailProbability& target) {
+    const double z = normal.quantile(target.probability);
+    if (!(std::fabs(z) <= kLargestNormalQuantile)) {
+        return std::nan("");
+    }
+    return target.tail == Tail::Lower ? z : -z;
+}
+
+// A start value is usable where it is a positive number (an approximation taken far into a
+// tail can overflow to infinity).
+bool isUsableStart(double x) {
+    return x > 0.0 && std::isfinite(x);
+}
+
+// x -> P(x) − p for a lower-tail target, p − Q(x) for an upper-tail one (rising in x either
+// way), with P and Q the exact distribution function's tails for (ν1, ν2, λ); nothing once an
 // evaluation has failed, so that a failure ends the search after its one message.
-struct ExactCdfMinusTarget {
+struct ExactTailResidual {
     NoncentralF& distribution;
     double nu1;
     double nu2;
     double lambda;
-    double cumP;
+    TailProbability target;
 
     std::optional<double> operator()(double x) const {
-        const double p = distribution.exactCdf(x, nu1, nu2, lambda);
+        const double p = distribution.exactTail(x, nu1, nu2, lambda, target.tail);
         if (distribution.failed) {
             return std::nullopt;
         }
-        return p - cumP;
+        return target.tail == Tail::Lower ? p - target.probability : target.probability - p;
+    }
+
+    // The residual at x = 0, where P = 0 and Q = 1.
+    double atZero() const {
+        return target.tail == Tail::Lower ? -target.probability : target.probability - 1.0;
     }
 };
 }  // namespace
@@ -94,17 +121,19 @@ double NoncentralF::rootOrFailure(const RootSearchResult& search, std::string_vi
     return failureValue();
 }
 
-// Central F quantile by bracket expansion and Brent's method on P(x) − cumP (Press et al.,
+// Central F quantile by bracket expansion and Brent's method on the residual in the target's
+// tail (Press et al.,
 // Numerical Recipes, zbrac and zbrent), P the central F distribution function.
-RootSearchResult NoncentralF::searchCentralPercentagePoint(double nu1, double nu2, double cumP) {
-    const double z = calculators().normal().quantile(cumP);
+RootSearchResult NoncentralF::searchCentralPercentagePoint(double nu1, double nu2,
+                                                          TailProbability target) {
+    const double z = normalQuantileOf(calculators().normal(), target);
     const double x0 = centralStartValue(nu1, nu2, z);
-    const bool startIsPositive = x0 > 0.0;
+    const bool startIsPositive = isUsableStart(x0);
     const double lo = startIsPositive ? kCentralBracketBelow * x0 : kCentralFallbackLo;
     const double hi = startIsPositive ? kCentralBracketAbove * x0 : kCentralFallbackHi;
-    ExactCdfMinusTarget f{*this, nu1, nu2, 0.0, cumP};
+    ExactTailResidual f{*this, nu1, nu2, 0.0, target};
     // F values are never negative: an expansion below 0 stops at 0, where P = 0.
-    return findNonNegativeRoot(lo, hi, f, ExpansionFloor{0.0, -cumP});
+    return findNonNegativeRoot(lo, hi, f, ExpansionFloor{0.0, f.atZero()});
 }
 
 double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, int /*method*/) {
@@ -112,8 +141,8 @@ double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, 
     if (cumP == 0.0) {
         return 0.0;
     }
-    return rootOrFailure(searchCentralPercentagePoint(nu1, nu2, cumP), kCentralNotBracketed,
-                         kCentralNotConverged);
+    return rootOrFailure(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)),
+                         kCentralNotBracketed, kCentralNotConverged);
 }
 
 // Noncentral F quantile: Tiku's (1966) three-moment approximation F' ≈ c·G − d, G central F on
@@ -130,8 +159,29 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
     if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
         return reportFailure(kCumPOutOfRange);
     }
+    return searchPercentagePoint(tailOfCumP(cumP), df1, df2, lambda, method);
+}
+
+double NoncentralF::percentagePointOfTail(TailProbability target, int df1, int df2,
+                                          double lambda) {
+    failed = 0;
+    if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
+        return reportFailure(kDfOutOfRange);
+    }
+    if (!(lambda >= 0.0 && lambda <= kMaxLambda)) {
+        return reportFailure(kLambdaOutOfRange);
+    }
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    return searchPercentagePoint(target, df1, df2, lambda, methodNumber(FMethod::Exact));
+}
+
+double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int df2,
+                                          double lambda, int method) {
     if (lambda == 0.0) {
-        return centralPercentagePoint(df1, df2, cumP, method);
+        return rootOrFailure(searchCentralPercentagePoint(df1, df2, target), kCentralNotBracketed,
+                             kCentralNotConverged);
     }
     const double m = df1;
     const double n = df2;
@@ -143,7 +193,8 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
         if (!approximationExists) {
             return reportFailure(kParameterOutOfRange);
         }
-        const double q = centralPercentagePoint(tiku.nu, n, cumP, methodNumber(FMethod::Exact));
+        const double q = rootOrFailure(searchCentralPercentagePoint(tiku.nu, n, target),
+                                       kCentralNotBracketed, kCentralNotConverged);
         return failed ? failureValue() : tiku.c * q - tiku.d;
     }
     // The approximation only places the first bracket. Where it cannot be had, the search
@@ -151,9 +202,9 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
     double lo = kNoncentralFallbackLo;
     double hi = kNoncentralFallbackHi;
     if (approximationExists) {
-        const RootSearchResult central = searchCentralPercentagePoint(tiku.nu, n, cumP);
+        const RootSearchResult central = searchCentralPercentagePoint(tiku.nu, n, target);
         const double x0 = tiku.c * central.root - tiku.d;
-        if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+        if (central.status == RootSearchStatus::Found && isUsableStart(x0)) {
             lo = kNoncentralBracketBelow * x0;
             hi = kNoncentralBracketAbove * x0;
         }
@@ -164,17 +215,17 @@ double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda
         // instead of an expansion from next to 0 through two dozen evaluations.
         const double nu = (m + lambda) * (m + lambda) / (m + 2.0 * lambda);
         if (nu <= kMaxDf) {
-            const RootSearchResult central = searchCentralPercentagePoint(nu, n, cumP);
+            const RootSearchResult central = searchCentralPercentagePoint(nu, n, target);
             const double x0 = (m + lambda) / m * central.root;
-            if (central.status == RootSearchStatus::Found && x0 > 0.0) {
+            if (central.status == RootSearchStatus::Found && isUsableStart(x0)) {
                 lo = kCentralBracketBelow * x0;
                 hi = kCentralBracketAbove * x0;
             }
         }
     }
     failed = 0;
-    ExactCdfMinusTarget f{*this, m, n, lambda, cumP};
-    // No floor: below 0 the distribution function is 0, so f = −cumP there.
+    ExactTailResidual f{*this, m, n, lambda, target};
+    // No floor: below 0 the distribution function is 0 (its complement 1), so f = f.atZero().
     const RootSearchResult search = findNonNegativeRoot(lo, hi, f, std::nullopt);
     return rootOrFailure(search, kNoncentralNotBracketed, kNoncentralNotConverged);
 }

@@ -78,11 +78,11 @@ TEST(Batch, MixedRowsGetOneOutputRowEachWithTheirStatus) {
     EXPECT_EQ(run.lines[0],
               "distribution,quantity,value,df1,df2,noncentrality,cump,confidence,"
               "result,lower,upper,status,messages,achieved_power");
-    EXPECT_EQ(run.lines[1], "f,cdf,3,5,10,0,,,0.93444243790653736,,,ok,,");
+    EXPECT_EQ(run.lines[1], "f,cdf,3,5,10,0,,,0.93444243790615589,,,ok,,");
     EXPECT_EQ(run.lines[2], "f,cdf,3,0,10,0,,,-9999,,,failed,Df1 out of range.,");
     EXPECT_EQ(run.lines[3],
               "f,cdf,abc,5,10,0,,,,,,invalid,value: 'abc' is not a finite decimal number,");
-    EXPECT_EQ(run.lines[4], "f,cdf, 3 ,5,10,0,,,0.93444243790653736,,,ok,,");
+    EXPECT_EQ(run.lines[4], "f,cdf, 3 ,5,10,0,,,0.93444243790615589,,,ok,,");
     EXPECT_EQ(run.status, cli::kBatchInvalid);
 }
 
@@ -144,7 +144,7 @@ TEST(Batch, ItsOwnOutputRunsAgainToTheSameFile) {
         "upper,distribution,status,quantity,value,df1,df2,noncentrality\n"
         "7,f,failed,cdf,3,5,10,0\n");
     ASSERT_EQ(some.lines.size(), 2u);
-    EXPECT_EQ(some.lines[1], "f,cdf,3,5,10,0,0.93444243790653736,,,ok,,");
+    EXPECT_EQ(some.lines[1], "f,cdf,3,5,10,0,0.93444243790615589,,,ok,,");
     // The record's own columns are no batch column.
     EXPECT_EQ(batch("time,distribution,quantity\n").status, cli::kBatchInvalid);
 }

@@ -1,36 +1,35 @@
 // Every request that the program answered without a message when the golden file was made
-// must still be answered so, to the last bit: a result once given is a promise. Requests that
-// failed then may now be answered; they are not compared. Two changes are deliberate: the t
-// distribution function used to return values a little outside [0, 1] (rounding in Owen's
-// recursion and Φ's 1e-9), which are now held at 0 or 1; and issue 18 changed how three series
-// are summed, each to the same or better accuracy: the F series (every f row: cdf, value,
-// noncentrality, interval), the chi-square series above 200 Df and the t distribution function
-// from 1000 Df where its Poisson mixture is cheaper than Owen's recursion (the chisq rows
-// above 200 Df and the t rows from 1000 Df, every search over them included). Those rows may now
-// differ in the last digits, within the accuracy of each routine: a distribution function by at
-// most its stated absolute accuracy (1e-9 for F, the floor of Φ, 2.2e-8, for t, 1e-6 for
-// chi-square); a searched value, noncentrality or limit by giving Boost.Math's distribution
-// function a distance from its target that is no larger than the old answer's by more than that
-// same accuracy, or else within the searches' stated accuracy over the whole accepted ranges (1e-8
-// for F, where a search that starts elsewhere stops elsewhere inside its relative 2e-9 in x; 2.2e-8
-// for t; 1e-5 for chi-square).
+// must still be answered: a result once given is a promise. Requests that failed then may now
+// be answered; they are not compared. The F and chi-square families now compute every
+// probability and every inverse to full double precision, so their rows are held to the truth
+// instead of to their old digits: each answer within the accuracy the families state of the
+// value mpmath computes at 40 digits for the same request (tests/reference/*_golden_reference.csv,
+// made by the scripts beside them). The t rows keep their digits, with two deliberate changes:
+// the distribution function used to return values a little outside [0, 1] (rounding in Owen's
+// recursion and Φ's 1e-9), which are now held at 0 or 1; and from 1000 Df the distribution
+// function is a Poisson mixture, cheaper than Owen's recursion, whose rows (every search over
+// them included) may differ within its accuracy: a distribution function by at most Φ's floor
+// 2.2e-8; a searched value, noncentrality or limit by giving Boost.Math's distribution function
+// a distance from its target no larger than the old answer's by more than that, or else within
+// the searches' accuracy 2.2e-8.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
 #include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <tuple>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/batch_run.h"
 #include "model/batch/csv.h"
+#include "tests/support/reference_table.h"
 
 namespace quorvel {
 namespace {
@@ -89,44 +88,77 @@ double number(const CsvRecord& record, std::size_t column) {
     return std::strtod(record.fields.at(column).c_str(), nullptr);
 }
 
-// The searches' accuracy in probability over the whole accepted ranges (README).
-double searchAccuracy(const CsvRecord& row) {
-    const std::string& distribution = row.fields.at(0);
-    return distribution == "f" ? 1e-8 : distribution == "t" ? 2.2e-8 : 1e-5;
-}
+// The t searches' accuracy in probability over the whole accepted ranges (README).
+constexpr double kTSearchAccuracy = 2.2e-8;
 
-// The rows whose series issue 18 changed, with the accuracy their answers are held to; 0 for
-// the rows that must keep every digit.
+// The t rows whose series changed, with the accuracy their answers are held to; 0 for the rows
+// that must keep every digit.
 double changedSeriesAccuracy(const CsvRecord& row) {
-    const std::string& distribution = row.fields.at(0);
-    const double df = number(row, 3);
-    if (distribution == "f") {
-        return 1e-9;
-    }
-    if (distribution == "t" && df >= 1000) {
-        return 2.2e-8;
-    }
-    if (distribution == "chisq" && df > 200) {
-        return 1e-6;
-    }
-    return 0.0;
+    return row.fields.at(0) == "t" && number(row, 3) >= 1000 ? kTSearchAccuracy : 0.0;
 }
 
-// Boost.Math's distribution function of the row's distribution at the given value and
-// noncentrality (the row's degrees of freedom).
+// The stated accuracy of the full-precision families, relative to the exact value: 1e-11 for a
+// probability, 1e-9 for a percentage point, noncentrality or limit.
+constexpr double kProbabilityAccuracy = 1e-11;
+constexpr double kInverseAccuracy = 1e-9;
+
+bool hasFullPrecisionReference(const CsvRecord& row) {
+    return row.fields.at(0) == "f" || row.fields.at(0) == "chisq";
+}
+
+// A reference value is found by the arguments its quantity takes (the others are 0 in the
+// table): the family, the quantity and the Df always; cdf the value and noncentrality; value
+// the noncentrality and probability; noncentrality and the limits the value and probability.
+using ReferenceKey = std::tuple<std::string, std::string, double, double, double, double>;
+
+ReferenceKey referenceKey(const std::string& family, const std::string& quantity, double x,
+                          double df1, double df2, double noncentrality, double probability) {
+    if (quantity == "cdf") return {family, quantity, df1, df2, x, noncentrality};
+    if (quantity == "value") return {family, quantity, df1, df2, noncentrality, probability};
+    return {family, quantity, df1, df2, x, probability};
+}
+
+std::map<ReferenceKey, double> goldenReference() {
+    std::map<ReferenceKey, double> values;
+    for (const char* family : {"f", "chisq"}) {
+        const std::string path =
+            std::string(QUORVEL_REFERENCE_FOLDER) + "/" + family + "_golden_reference.csv";
+        for (const testing::ReferenceRow& row : testing::readReferenceTable(path)) {
+            values[referenceKey(row.family, row.quantity, row.x, row.df1, row.df2,
+                                row.noncentrality, row.probability)] = row.expected;
+        }
+    }
+    return values;
+}
+
+// The reference of one result column of a golden row; NaN where the table has none.
+double referenceOf(const std::map<ReferenceKey, double>& reference, const CsvRecord& row,
+                   std::size_t column) {
+    const std::string& quantity = row.fields.at(1);
+    std::string tableQuantity = quantity;
+    double probability = number(row, 6);
+    if (quantity == "interval") {
+        tableQuantity = column == kLower ? "interval_lower" : "interval_upper";
+        probability = row.fields.at(7).empty() ? 0.95 : number(row, 7);
+    }
+    const auto found = reference.find(referenceKey(row.fields.at(0), tableQuantity,
+                                                   number(row, 2), number(row, 3), number(row, 4),
+                                                   number(row, 5), probability));
+    return found == reference.end() ? std::nan("") : found->second;
+}
+
+// Whether a result is within the family's stated accuracy of its reference (equal where the
+// reference is 0, as a lower limit no noncentrality reaches).
+bool withinReferenceAccuracy(const CsvRecord& row, double now, double exact) {
+    if (exact == 0.0) return now == 0.0;
+    const double accuracy = row.fields.at(1) == "cdf" ? kProbabilityAccuracy : kInverseAccuracy;
+    return std::fabs(now - exact) <= accuracy * std::fabs(exact);
+}
+
+// Boost.Math's t distribution function at the given value and noncentrality (the row's Df).
 double boostCdf(const CsvRecord& row, double value, double noncentrality) {
-    const std::string& distribution = row.fields.at(0);
-    const double df1 = number(row, 3);
-    if (distribution == "f") {
-        const boost::math::non_central_f_distribution<double> d(df1, number(row, 4), noncentrality);
-        return boost::math::cdf(d, value);
-    }
-    if (distribution == "t") {
-        return boost::math::cdf(boost::math::non_central_t_distribution<double>(df1, noncentrality),
-                                value);
-    }
     return boost::math::cdf(
-        boost::math::non_central_chi_squared_distribution<double>(df1, noncentrality), value);
+        boost::math::non_central_t_distribution<double>(number(row, 3), noncentrality), value);
 }
 
 // |Boost's probability at the answer − the target| for a searched column.
@@ -157,8 +189,7 @@ bool withinChangedSeriesAccuracy(const CsvRecord& before, const CsvRecord& after
     }
     try {
         const double error = searchError(before, column, now);
-        return error <= searchError(before, column, old) + accuracy ||
-               error <= searchAccuracy(before);
+        return error <= searchError(before, column, old) + accuracy || error <= kTSearchAccuracy;
     } catch (const std::exception&) {
         return false;
     }
@@ -186,6 +217,7 @@ TEST(GoldenOutputs, EveryRequestAnsweredBeforeGetsTheSameDigits) {
     const std::vector<CsvRecord> now = readRecords(outputStream);
     ASSERT_EQ(now.size(), golden.size());
 
+    const std::map<ReferenceKey, double> reference = goldenReference();
     int compared = 0;
     for (std::size_t row = 1; row < golden.size(); ++row) {
         const CsvRecord& before = golden[row];
@@ -195,6 +227,25 @@ TEST(GoldenOutputs, EveryRequestAnsweredBeforeGetsTheSameDigits) {
         ++compared;
         const CsvRecord& after = now[row];
         EXPECT_EQ(after.fields.at(kStatus), "ok") << "row " << row << ": " << describe(after);
+        if (hasFullPrecisionReference(before)) {
+            const bool interval = before.fields.at(1) == "interval";
+            for (std::size_t column : interval ? std::vector{kLower, kUpper} : std::vector{kResult}) {
+                const double exact = referenceOf(reference, before, column);
+                if (std::isnan(exact)) {
+                    // The tables leave out probabilities below the double range and those above
+                    // 1 − 1e-16: the answer must be 0, or 1 within the stated accuracy.
+                    const double now = number(after, column);
+                    EXPECT_TRUE(before.fields.at(1) == "cdf" &&
+                                (now == 0.0 || std::fabs(now - 1.0) <= kProbabilityAccuracy))
+                        << "no reference for row " << row << ": " << describe(after);
+                    continue;
+                }
+                EXPECT_TRUE(withinReferenceAccuracy(before, number(after, column), exact))
+                    << "row " << row << " column " << column << " now " << after.fields.at(column)
+                    << " exact " << exact << ": " << describe(before);
+            }
+            continue;
+        }
         const double accuracy = changedSeriesAccuracy(before);
         for (std::size_t column : {kResult, kLower, kUpper}) {
             if (after.fields.at(column) == expectedNow(before, column)) {

@@ -9,6 +9,7 @@
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/foundations/gamma_beta/incomplete_gamma.h"
 #include "numerics/foundations/gamma_beta/log_gamma.h"
+#include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "numerics/foundations/gamma_beta/poisson_term.h"
+#include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 
 namespace quorvel {
 
@@ -74,7 +74,7 @@ double logRegularizedIncompleteGamma(Tail tail, double a, double x) {
     if (std::isinf(x)) {
         return lower ? 0.0 : -HUGE_VAL;
     }
-    const double logPrefactor = logPoissonTerm(a, x);
+    const double logPrefactor = logPoissonProbability(a, x);
     if (x < a) {
         const double logLower = logPrefactor + logLowerSeries(a, x);
         return lower ? logLower : logComplement(logLower);

@@ -9,7 +9,7 @@ namespace quorvel {
 // Tail::Upper (P = 0, Q = 1 at x = 0; P = 1, Q = 0 at x = ∞). The smaller tail is computed
 // directly, P by its power series where x < a and Q by Legendre's continued fraction where
 // x >= a, each to double precision, times the prefactor x^a·e^(−x)/Γ(a + 1) from
-// logPoissonTerm; the other tail, never below 0.3 there, is 1 minus it. Relative error of
+// logPoissonProbability; the other tail, never below 0.3 there, is 1 minus it. Relative error of
 // either tail a few units of 1e-16 times (1 + |ln of the prefactor|), also for a far beyond
 // 50000 (measured against mpmath, see the tests). No argument checks.
 double logRegularizedIncompleteGamma(Tail tail, double a, double x);

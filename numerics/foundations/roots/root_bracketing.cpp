@@ -9,12 +9,16 @@ namespace {
 constexpr int kMaxExpansions = 1000;
 constexpr double kGrowth = 1.6;
 constexpr int kMaxBrentIterations = 1000;
-// The percentage-point search's tolerances: relative 2e-9 with an absolute floor of 5e-11, held
+// The percentage-point search's tolerances: relative 2e-13 with an absolute floor of 5e-301, held
 // at 0 or above, ending early only at an exact zero.
-constexpr BrentTolerances kNonNegativeRootTolerances{1e-9, 1e-10, 0.0, 0.0};
+constexpr BrentTolerances kNonNegativeRootTolerances{1e-13, 1e-300, 0.0, 0.0};
 
 bool sameSign(double u, double v) {
     return (u > 0.0 && v > 0.0) || (u < 0.0 && v < 0.0);
+}
+
+bool oppositeSigns(double u, double v) {
+    return (u > 0.0 && v < 0.0) || (u < 0.0 && v > 0.0);
 }
 
 // Outward expansion after Numerical Recipes' zbrac. The bracket is tested before each
@@ -37,7 +41,8 @@ RootSearchStatus expandBracket(Bracket& bracket, RootFunction f,
         return true;
     };
     for (int expansion = 0; expansion < kMaxExpansions; ++expansion) {
-        if (bracket.flo * bracket.fhi < 0.0) {
+        // Signs, not the product, which underflows for residuals near the smallest doubles.
+        if (oppositeSigns(bracket.flo, bracket.fhi)) {
             return RootSearchStatus::Found;
         }
         const bool moved = std::fabs(bracket.fhi) > std::fabs(bracket.flo)

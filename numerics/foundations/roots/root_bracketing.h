@@ -70,7 +70,7 @@ RootSearchResult solveBracketed(const Bracket& bracket, RootFunction f,
 // interval outwards by 1.6 times its width on the side of the smaller |f| until f changes
 // sign (at most 1000 expansions; Press et al., Numerical Recipes, zbrac), then refines it by
 // Brent's method (Brent, "Algorithms for Minimization without Derivatives", 1973, as
-// Numerical Recipes' zbrent) to a relative 2e-9 with an absolute floor of 5e-11 within 1000
+// Numerical Recipes' zbrent) to a relative 2e-13 with an absolute floor of 5e-301 within 1000
 // iterations, never stepping below 0.
 RootSearchResult findNonNegativeRoot(double lo, double hi, RootFunction f,
                                      std::optional<ExpansionFloor> floor);

@@ -137,7 +137,7 @@ void ApplicationTest::aDamagedHistoryIsToldOnceInABoxOwnedByTheDialog() {
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(
             "time,distribution,quantity,value,df1,df2,noncentrality,status,result\n"
-            "2026-12-08 09:00:00,f,cdf,3,5,10,0,ok,0.93444243790653736\n"
+            "2026-12-08 09:00:00,f,cdf,3,5,10,0,ok,0.93444243790615589\n"
             "2026-12-08 09:00:01,f,cdf,3,5,1");
     }
     std::vector<ModalWatcher::Seen> seen;
