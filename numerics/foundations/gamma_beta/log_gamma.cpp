@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "numerics/foundations/gamma_beta/saddle_point_terms.h"
+#include "numerics/foundations/math_constants.h"
 
 namespace quorvel {
 
@@ -11,8 +12,6 @@ namespace {
 constexpr double kLog10OfE = 0.4342944819032518;
 // Where the C library's lgamma gives way to Stirling's formula.
 constexpr double kLargestTabulated = 15.0;
-// ln √(2π).
-constexpr double kLogRootTwoPi = 0.91893853320467274178;
 }  // namespace
 
 // Beyond 15, Stirling's formula with its error from stirlingError: ln Γ(x) = (x − ½)·ln x − x +
@@ -26,7 +25,7 @@ double logGamma(double x) {
     if (x <= kLargestTabulated) {
         return std::lgamma(x);
     }
-    return (x - 0.5) * std::log(x) - x + kLogRootTwoPi + stirlingError(x);
+    return (x - 0.5) * std::log(x) - x + kLogSqrtTwoPi + stirlingError(x);
 }
 
 double decimalLog(double x) {

@@ -3,11 +3,11 @@
 #include <array>
 #include <cmath>
 
+#include "numerics/foundations/math_constants.h"
+
 namespace quorvel {
 
 namespace {
-constexpr double kLogSqrtTwoPi = 0.91893853320467274178;
-constexpr double kTwoPi = 6.283185307179586476925;
 
 // stirlingError(k/2) for k = 1..30, to 20 digits (mpmath).
 constexpr std::array<double, 30> kStirlingErrorAtHalves = {
