@@ -1,7 +1,5 @@
 #include "gui/effects/effect_group.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -9,13 +7,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <variant>
 
 #include "gui/help/program_resources.h"
 #include "gui/widgets/cnum_edit.h"
 #include "gui/widgets/message_box_reporter.h"
-#include "gui/widgets/num_edit_logic.h"
-#include "model/computation_listener.h"
 #include "numerics/calculators.h"
 
 namespace quorvel {
@@ -24,11 +19,12 @@ namespace {
 
 constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 6;
-// The confidence levels the window offers.
-constexpr double kLowestConfidence = 0.80;
-constexpr double kHighestConfidence = 0.9999;
 // Room for a 17-digit number with its sign, point and exponent.
 constexpr int kResultCharacters = 24;
+
+QString qtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -36,37 +32,34 @@ EffectGroup::EffectGroup(const QString& title, DistributionKind distribution,
                          std::string_view command, Calculators& calculators,
                          ComputationListeners& listeners)
     : QGroupBox(title),
-      distribution_(distribution),
-      commands_{command},
-      quantity_(effectCommandNamed(distribution, command)->quantity),
       calculators_(calculators),
-      listeners_(listeners),
+      controller_(distribution, command, calculators, listeners, *this),
       columns_(new QHBoxLayout(this)),
       inputs_(new QFormLayout) {
     columns_->addLayout(inputs_);
 }
 
-QLabel* EffectGroup::addRow(const char* label, QWidget* field, std::uint32_t popupId) {
+void EffectGroup::addRow(const char* label, QWidget* field, std::uint32_t popupId) {
     auto* caption = new QLabel(tr(label));
     caption->setBuddy(field);
     const QString text = effectsWhatsThis(popupId);
     caption->setWhatsThis(text);
     field->setWhatsThis(text);
     inputs_->addRow(caption, field);
-    return caption;
 }
 
 void EffectGroup::addMeasureChoice(const char* label,
                                    const std::vector<EffectMeasureOption>& measures,
                                    std::uint32_t popupId) {
     measure_ = new QComboBox;
-    commands_.clear();
+    std::vector<std::string_view> commands;
     for (const EffectMeasureOption& measure : measures) {
         measure_->addItem(tr(measure.caption));
-        commands_.push_back(measure.command);
+        commands.push_back(measure.command);
     }
+    controller_.addMeasureChoice(commands);
     addRow(label, measure_, popupId);
-    connect(measure_, &QComboBox::currentIndexChanged, this, &EffectGroup::clearResults);
+    connect(measure_, &QComboBox::currentIndexChanged, this, [this] { controller_.clearResults(); });
 }
 
 void EffectGroup::addField(const EffectField& field) {
@@ -77,16 +70,20 @@ void EffectGroup::addField(const EffectField& field) {
     } else {
         edit->Init(field.value, field.min, field.max, kMinDecimals, kMaxDecimals);
     }
-    edit->setChangeListener([this] { clearResults(); });
-    fields_.push_back({field.input, addRow(field.label, edit, field.popupId), edit});
+    edit->setChangeListener([this] { controller_.clearResults(); });
+    addRow(field.label, edit, field.popupId);
+    fields_.push_back({field.input, edit});
+    controller_.addInput(field.input, tr(field.label).toStdString());
 }
 
 void EffectGroup::addSidesChoice(std::uint32_t popupId) {
     sides_ = new QComboBox;
+    // In the order of sides_position.
     sides_->addItem(tr("Two-sided"));
     sides_->addItem(tr("One-sided"));
+    controller_.addSidesChoice();
     addRow(QT_TR_NOOP("Si&des:"), sides_, popupId);
-    connect(sides_, &QComboBox::currentIndexChanged, this, &EffectGroup::clearResults);
+    connect(sides_, &QComboBox::currentIndexChanged, this, [this] { controller_.clearResults(); });
 }
 
 void EffectGroup::addResults(const char* computeCaption,
@@ -106,6 +103,7 @@ void EffectGroup::addResults(const char* computeCaption,
         outputs_->addRow(tr(label), result);
         results_.push_back(result);
     }
+    controller_.addResults(results_.size());
     column->addLayout(outputs_);
     status_ = new QLabel;
     status_->setWordWrap(true);
@@ -132,134 +130,62 @@ CNumEdit* EffectGroup::field(EffectInput input) const {
     return nullptr;
 }
 
-void EffectGroup::setRowShown(EffectInput input, bool shown) {
+void EffectGroup::setTwoGroups(bool twoGroups) { controller_.setTwoGroups(twoGroups); }
+
+void EffectGroup::compute() {
+    MessageBoxOwnerScope boxes(calculators_.reporter(), window());
+    controller_.compute();
+}
+
+void EffectGroup::restore(const EffectRequest& request) { controller_.restore(request); }
+
+std::string EffectGroup::text(EffectInput input) const {
+    const CNumEdit* edit = field(input);
+    return edit != nullptr ? edit->text().trimmed().toStdString() : std::string();
+}
+
+void EffectGroup::setText(EffectInput input, std::string_view text) {
+    if (CNumEdit* edit = field(input)) {
+        edit->setText(qtText(text));
+    }
+}
+
+void EffectGroup::setInputShown(EffectInput input, bool shown) {
     if (CNumEdit* edit = field(input)) {
         inputs_->setRowVisible(edit, shown);
     }
 }
 
-void EffectGroup::setTwoGroups(bool twoGroups) {
-    twoGroups_ = twoGroups;
-    setRowShown(EffectInput::N, !twoGroups);
-    setRowShown(EffectInput::N1, twoGroups);
-    setRowShown(EffectInput::N2, twoGroups);
-    if (quantity_ == EffectQuantity::SampleSize && !outputs_->isEmpty()) {
-        static_cast<QLabel*>(outputs_->itemAt(0, QFormLayout::LabelRole)->widget())
-            ->setText(twoGroups ? tr("N per group:") : tr("N:"));
-    }
-    clearResults();
+QComboBox* EffectGroup::choiceBox(EffectChoice choice) const {
+    return choice == EffectChoice::Measure ? measure_ : sides_;
 }
 
-const EffectCommand& EffectGroup::command() const {
-    const std::size_t chosen =
-        measure_ != nullptr ? static_cast<std::size_t>(measure_->currentIndex()) : 0;
-    return *effectCommandNamed(distribution_, commands_.at(chosen));
+int EffectGroup::choice(EffectChoice choice) const {
+    const QComboBox* box = choiceBox(choice);
+    return box != nullptr ? box->currentIndex() : -1;
 }
 
-// The caption without its mnemonic and colon: the name the rules give in their messages.
-std::string EffectGroup::nameOf(EffectInput input) const {
-    for (const Input& field : fields_) {
-        if (field.input == input) {
-            return field.label->text()
-                .remove(QLatin1Char('&'))
-                .remove(QLatin1Char(':'))
-                .toStdString();
-        }
+void EffectGroup::setChoice(EffectChoice choice, int position) {
+    if (QComboBox* box = choiceBox(choice)) {
+        box->setCurrentIndex(position);
     }
-    return std::string(effectInputName(input));
 }
 
-EffectTexts EffectGroup::texts() const {
-    EffectTexts texts;
-    const bool tDesign = distribution_ == DistributionKind::T;
-    for (const Input& field : fields_) {
-        const bool sizeOfOtherDesign =
-            tDesign &&
-            ((field.input == EffectInput::N && twoGroups_) ||
-             ((field.input == EffectInput::N1 || field.input == EffectInput::N2) && !twoGroups_));
-        if (!sizeOfOtherDesign) {
-            texts[field.input] = field.edit->text().trimmed().toStdString();
-        }
-    }
-    if (sides_ != nullptr) {
-        texts.emplace(EffectInput::Sides, sides_->currentIndex() == 0 ? "2" : "1");
-    }
-    if (tDesign && quantity_ == EffectQuantity::SampleSize) {
-        texts.emplace(EffectInput::Design, twoGroups_ ? "two-sample" : "one-sample");
-    }
-    return texts;
+void EffectGroup::setResult(std::size_t index, std::string_view text) {
+    CNumEdit* result = results_.at(index);
+    result->setText(qtText(text));
+    result->setCursorPosition(0);
 }
 
-void EffectGroup::compute() {
-    MessageBoxOwnerScope boxes(calculators_.reporter(), window());
-    std::variant<EffectRequest, std::string> built =
-        effectRequestFrom(command(), texts(), [this](EffectInput input) { return nameOf(input); });
-    if (const auto* request = std::get_if<EffectRequest>(&built);
-        request != nullptr && request->quantity == EffectQuantity::Estimate &&
-        !(request->confidence >= kLowestConfidence && request->confidence <= kHighestConfidence)) {
-        built = nameOf(EffectInput::Confidence) + " must lie from 0.80 to 0.9999";
-    }
-    if (const auto* problem = std::get_if<std::string>(&built)) {
-        calculators_.reporter().show(*problem);
-        showFailure({*problem});
-        return;
-    }
-    const EffectRequest& request = std::get<EffectRequest>(built);
-    const EffectOutcome outcome = computeEffect(calculators_, request);
-    if (outcome.failed) {
-        showFailure(outcome.messages);
-    } else {
-        const std::vector<std::string> numbers = effectOutputNumbers(request.quantity, outcome);
-        for (std::size_t index = 0; index < results_.size(); ++index) {
-            results_[index]->setText(QString::fromStdString(numbers.at(index)));
-            results_[index]->setCursorPosition(0);
-        }
-        status_->setText(tr("Finished"));
-    }
-    listeners_.effectComputed(request, outcome);
+void EffectGroup::setResultCaption(std::size_t index, std::string_view caption) {
+    static_cast<QLabel*>(
+        outputs_->itemAt(static_cast<int>(index), QFormLayout::LabelRole)->widget())
+        ->setText(qtText(caption));
 }
 
-void EffectGroup::showFailure(const std::vector<std::string>& messages) {
-    for (CNumEdit* result : results_) {
-        result->setText(QString::fromUtf8(kFailedText));
-        result->setCursorPosition(0);
-    }
-    QString text = tr("Failed:");
-    for (const std::string& message : messages) {
-        text += QLatin1Char(' ') + QString::fromStdString(message);
-    }
-    status_->setText(text);
-}
-
-void EffectGroup::restore(const EffectRequest& request) {
-    const EffectCommand* restored = effectCommandFor(request);
-    if (restored == nullptr) {
-        return;
-    }
-    if (measure_ != nullptr) {
-        const auto found = std::find(commands_.begin(), commands_.end(), restored->name);
-        if (found != commands_.end()) {
-            measure_->setCurrentIndex(static_cast<int>(found - commands_.begin()));
-        }
-    }
-    if (sides_ != nullptr) {
-        sides_->setCurrentIndex(request.sides == 2 ? 0 : 1);
-    }
-    const EffectTexts texts = effectTextsOf(*restored, request);
-    for (const Input& field : fields_) {
-        if (const auto text = texts.find(field.input); text != texts.end()) {
-            field.edit->setText(QString::fromStdString(text->second));
-        }
-    }
-    clearResults();
-}
-
-void EffectGroup::clearResults() {
-    for (CNumEdit* result : results_) {
-        result->clear();
-    }
+void EffectGroup::setStatus(std::string_view text) {
     if (status_ != nullptr) {
-        status_->clear();
+        status_->setText(qtText(text));
     }
 }
 

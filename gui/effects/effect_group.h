@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/effects/effects_controller.h"
+#include "gui/effects/effects_view.h"
 #include "model/effects/effect_request.h"
 
 class QComboBox;
@@ -38,13 +40,11 @@ struct EffectMeasureOption {
 };
 
 // One group of the Effect Size and Power window: the inputs of one quantity of one family, its
-// Compute button, its results and a status line. Compute builds the request from the fields'
-// texts with the same rules as the command line (effectRequestFrom, the fields named by their
-// captions), computes it through computeEffect, shows the numbers as the command line prints
-// them, and tells the listeners. An input the rules refuse, and every calculation error, is
-// shown through the calculators' reporter (a message box over this window) and the status line
-// says that the computation failed. Changing an input clears the results.
-class EffectGroup : public QGroupBox {
+// Compute button, its results and a status line, on Qt widgets. What Compute reads, computes and
+// shows is its EffectsController's; an input the rules refuse, and every calculation error, is
+// shown through the calculators' reporter, a message box over this window. Changing an input
+// clears the results.
+class EffectGroup : public QGroupBox, private EffectsView {
     Q_OBJECT
 
   public:
@@ -71,7 +71,7 @@ class EffectGroup : public QGroupBox {
     // them), clearing the results, ready to compute. The t design is the window's to set.
     void restore(const EffectRequest& request);
 
-    EffectQuantity quantity() const { return quantity_; }
+    EffectQuantity quantity() const { return controller_.quantity(); }
     CNumEdit* field(EffectInput input) const;
     const std::vector<CNumEdit*>& results() const { return results_; }
     QPushButton& computeButton() const { return *computeButton_; }
@@ -84,30 +84,29 @@ class EffectGroup : public QGroupBox {
   private:
     struct Input {
         EffectInput input;
-        QLabel* label;
         CNumEdit* edit;
     };
 
-    QLabel* addRow(const char* label, QWidget* field, std::uint32_t popupId);
-    void clearResults();
-    void showFailure(const std::vector<std::string>& messages);
-    EffectTexts texts() const;
-    std::string nameOf(EffectInput input) const;
-    const EffectCommand& command() const;
-    void setRowShown(EffectInput input, bool shown);
+    void addRow(const char* label, QWidget* field, std::uint32_t popupId);
+    QComboBox* choiceBox(EffectChoice choice) const;
 
-    DistributionKind distribution_;
-    std::vector<std::string_view> commands_;
-    EffectQuantity quantity_;
+    std::string text(EffectInput input) const override;
+    void setText(EffectInput input, std::string_view text) override;
+    void setInputShown(EffectInput input, bool shown) override;
+    int choice(EffectChoice choice) const override;
+    void setChoice(EffectChoice choice, int position) override;
+    void setResult(std::size_t index, std::string_view text) override;
+    void setResultCaption(std::size_t index, std::string_view caption) override;
+    void setStatus(std::string_view text) override;
+
     Calculators& calculators_;
-    ComputationListeners& listeners_;
+    EffectsController controller_;
     QHBoxLayout* columns_;
     QFormLayout* inputs_;
     QFormLayout* outputs_ = nullptr;
     std::vector<Input> fields_;
     QComboBox* measure_ = nullptr;
     QComboBox* sides_ = nullptr;
-    bool twoGroups_ = true;
     QPushButton* computeButton_ = nullptr;
     std::vector<CNumEdit*> results_;
     QLabel* status_ = nullptr;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "model/effects/effect_request.h"
+
+namespace quorvel {
+
+// The choices a group of the Effect Size and Power window may offer, each exchanged as the
+// position of its chosen item: the measure (in the order the group's measures were given) and
+// the sides of a t test.
+enum class EffectChoice { Measure, Sides };
+
+namespace sides_position {
+inline constexpr int TwoSided = 0;
+inline constexpr int OneSided = 1;
+}  // namespace sides_position
+
+// What the effects controller asks of one group of the window: its input fields by the input
+// they hold, its choices, its result fields by position and its status line. The window
+// implements it on real widgets; tests implement it on plain data.
+class EffectsView {
+  public:
+    virtual ~EffectsView() = default;
+
+    // The field's text without the white space around it.
+    virtual std::string text(EffectInput input) const = 0;
+    virtual void setText(EffectInput input, std::string_view text) = 0;
+    virtual void setInputShown(EffectInput input, bool shown) = 0;
+
+    virtual int choice(EffectChoice choice) const = 0;
+    virtual void setChoice(EffectChoice choice, int position) = 0;
+
+    virtual void setResult(std::size_t index, std::string_view text) = 0;
+    virtual void setResultCaption(std::size_t index, std::string_view caption) = 0;
+    virtual void setStatus(std::string_view text) = 0;
+};
+
+}  // namespace quorvel

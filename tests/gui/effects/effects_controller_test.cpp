@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "gui/effects/effects_controller.h"
+#include "gui/widgets/num_edit_logic.h"
+#include "model/effects/effects.h"
+#include "numerics/calculators.h"
+#include "tests/support/recording_reporter.h"
+
+namespace quorvel {
+namespace {
+
+using enum EffectInput;
+
+// A group made of plain data.
+class FakeEffectsView : public EffectsView {
+  public:
+    std::string text(EffectInput input) const override { return texts.at(input); }
+    void setText(EffectInput input, std::string_view text) override { texts[input] = text; }
+    void setInputShown(EffectInput input, bool shown) override {
+        if (shown) {
+            hidden.erase(input);
+        } else {
+            hidden.insert(input);
+        }
+    }
+    int choice(EffectChoice choice) const override { return choices.at(choice); }
+    void setChoice(EffectChoice choice, int position) override { choices[choice] = position; }
+    void setResult(std::size_t index, std::string_view text) override {
+        results.resize(std::max(results.size(), index + 1));
+        results[index] = text;
+    }
+    void setResultCaption(std::size_t index, std::string_view caption) override {
+        captions[index] = caption;
+    }
+    void setStatus(std::string_view text) override { status = text; }
+
+    std::map<EffectInput, std::string> texts;
+    std::set<EffectInput> hidden;
+    std::map<EffectChoice, int> choices;
+    std::vector<std::string> results;
+    std::map<std::size_t, std::string> captions;
+    std::string status;
+};
+
+class HeardRequests : public ComputationListener {
+  public:
+    void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override {
+        heard.emplace_back(request, outcome);
+    }
+    std::vector<std::pair<EffectRequest, EffectOutcome>> heard;
+};
+
+class EffectsControllerTest : public ::testing::Test {
+  protected:
+    EffectsControllerTest() { listeners.add(heard); }
+
+    // A group with the window's captions for `inputs`, each given its text.
+    EffectsController& group(DistributionKind distribution, std::string_view command,
+                             const std::vector<std::pair<EffectInput, std::string>>& inputs,
+                             std::size_t resultCount) {
+        controller.emplace(distribution, command, calculators, listeners, view);
+        for (const auto& [input, text] : inputs) {
+            controller->addInput(input, captionOf(input));
+            view.texts[input] = text;
+        }
+        controller->addResults(resultCount);
+        return *controller;
+    }
+
+    static std::string captionOf(EffectInput input) {
+        const std::map<EffectInput, std::string> captions{
+            {Value, "T &value:"},   {N, "&N:"},       {N1, "N&1:"},
+            {N2, "N&2:"},           {Df1, "Df&1:"},   {Df2, "Df&2:"},
+            {Confidence, "Confidence &level:"},       {Alpha, "&Alpha:"},
+            {Power, "Ta&rget power:"},                {Effect, "Effect si&ze d:"}};
+        return captions.at(input);
+    }
+
+    std::vector<std::string> expectedNumbers(const EffectRequest& request) {
+        return effectOutputNumbers(request.quantity, computeEffect(calculators, request));
+    }
+
+    testing::RecordingReporter reporter;
+    Calculators calculators{reporter};
+    ComputationListeners listeners;
+    HeardRequests heard;
+    FakeEffectsView view;
+    std::optional<EffectsController> controller;
+};
+
+// Only the sizes of the t design in use are read: a bad text in a hidden one is no error.
+TEST_F(EffectsControllerTest, ReadsTheSizesOfTheTDesignInUse) {
+    EffectsController& estimate = group(
+        DistributionKind::T, "d",
+        {{Value, "2.5"}, {N, "x"}, {N1, "10"}, {N2, "12"}, {Confidence, "0.9"}}, 3);
+    estimate.setTwoGroups(true);
+    EXPECT_EQ(view.hidden, std::set<EffectInput>{N});
+    estimate.compute();
+    ASSERT_EQ(heard.heard.size(), 1u);
+    EffectRequest expected;
+    expected.value = 2.5;
+    expected.n1 = 10;
+    expected.n2 = 12;
+    expected.confidence = 0.9;
+    const EffectRequest& twoGroups = heard.heard[0].first;
+    EXPECT_EQ(std::tuple(twoGroups.n, twoGroups.n1, twoGroups.n2, twoGroups.confidence),
+              std::tuple(0, 10, 12, 0.9));
+    EXPECT_EQ(view.results, expectedNumbers(expected));
+    EXPECT_EQ(view.status, "Finished");
+
+    estimate.setTwoGroups(false);
+    EXPECT_EQ(view.hidden, (std::set<EffectInput>{N1, N2}));
+    EXPECT_EQ(view.results, std::vector<std::string>(3));
+    EXPECT_EQ(view.status, "");
+    estimate.compute();
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"N: 'x' is not a finite decimal number"});
+    view.texts[N] = "20";
+    view.texts[N1] = "y";
+    estimate.compute();
+    ASSERT_EQ(heard.heard.size(), 2u);
+    EXPECT_EQ(std::tuple(heard.heard[1].first.n, heard.heard[1].first.n1), std::tuple(20, 0));
+}
+
+// A refused input is shown through the reporter and the status, named by its caption, and
+// nothing is computed; the window holds an estimate's level to its own range.
+TEST_F(EffectsControllerTest, RefusesAnInputWithItsMessageAndComputesNothing) {
+    EffectsController& estimate = group(
+        DistributionKind::T, "d", {{Value, "2"}, {N, "20"}, {Confidence, "0.5"}}, 3);
+    estimate.setTwoGroups(false);
+    estimate.compute();
+    const std::string level = "Confidence level must lie from 0.80 to 0.9999";
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{level});
+    EXPECT_EQ(view.status, "Failed: " + level);
+    EXPECT_EQ(view.results, std::vector<std::string>(3, kFailedText));
+
+    EffectsController& power =
+        group(DistributionKind::T, "power", {{Effect, "0.5"}, {N, "20"}, {Alpha, "0.9"}}, 1);
+    power.addSidesChoice();
+    view.choices[EffectChoice::Sides] = sides_position::OneSided;
+    power.setTwoGroups(false);
+    power.compute();
+    EXPECT_EQ(view.status, "Failed: Alpha must lie from 0.0001 to 0.5");
+    EXPECT_TRUE(heard.heard.empty());
+
+    view.texts[Alpha] = "0.05";
+    power.compute();
+    ASSERT_EQ(heard.heard.size(), 1u);
+    EXPECT_EQ(heard.heard[0].first.sides, 1);
+}
+
+// F 100000 with Df 1 and 1000 needs λ beyond the F family's range: the family's messages end
+// the status, every result says it failed, and the listeners hear of the failed outcome.
+TEST_F(EffectsControllerTest, ShowsACalculationsFailureAndTellsTheListeners) {
+    EffectsController& estimate = group(
+        DistributionKind::F, "eta2",
+        {{Value, "100000"}, {Df1, "1"}, {Df2, "1000"}, {Confidence, "0.95"}}, 3);
+    estimate.compute();
+    ASSERT_FALSE(reporter.messages.empty());
+    std::string status = "Failed:";
+    for (const std::string& message : reporter.messages) {
+        status += ' ' + message;
+    }
+    EXPECT_EQ(view.status, status);
+    EXPECT_EQ(view.results, std::vector<std::string>(3, kFailedText));
+    ASSERT_EQ(heard.heard.size(), 1u);
+    EXPECT_TRUE(heard.heard[0].second.failed);
+    EXPECT_EQ(heard.heard[0].second.messages, reporter.messages);
+}
+
+// A restored request is shown as the command line reads it, its measure chosen, and computes
+// back to itself.
+TEST_F(EffectsControllerTest, RestoresARequestWithItsMeasure) {
+    EffectsController& estimate = group(
+        DistributionKind::F, "eta2",
+        {{Value, "1"}, {Df1, "1"}, {Df2, "1"}, {Confidence, "0.95"}}, 3);
+    estimate.addMeasureChoice({"eta2", "f2"});
+    view.choices[EffectChoice::Measure] = 0;
+    view.results = {"1", "2", "3"};
+    EffectRequest request;
+    request.distribution = DistributionKind::F;
+    request.measure = EffectMeasure::CohensFSquared;
+    request.value = 4.25;
+    request.df1 = 3;
+    request.df2 = 40;
+    request.confidence = 0.99;
+    estimate.restore(request);
+    EXPECT_EQ(view.choices[EffectChoice::Measure], 1);
+    EXPECT_EQ(view.results, std::vector<std::string>(3));
+    estimate.compute();
+    ASSERT_EQ(heard.heard.size(), 1u);
+    const EffectRequest& back = heard.heard[0].first;
+    EXPECT_EQ(std::tuple(back.measure, back.value, back.df1, back.df2, back.confidence),
+              std::tuple(request.measure, request.value, request.df1, request.df2,
+                         request.confidence));
+    EXPECT_EQ(view.results, expectedNumbers(request));
+}
+
+// A t sample size reads its design from the window and names its N by it.
+TEST_F(EffectsControllerTest, ASampleSizeFollowsTheTDesign) {
+    EffectsController& sampleSize = group(
+        DistributionKind::T, "sample-size", {{Effect, "0.5"}, {Power, "0.8"}, {Alpha, "0.05"}}, 2);
+    sampleSize.addSidesChoice();
+    view.choices[EffectChoice::Sides] = sides_position::TwoSided;
+    for (const bool twoGroups : {true, false}) {
+        sampleSize.setTwoGroups(twoGroups);
+        EXPECT_EQ(view.captions[0], twoGroups ? "N per group:" : "N:");
+        sampleSize.compute();
+        EXPECT_EQ(heard.heard.back().first.twoSample, twoGroups);
+        EXPECT_EQ(heard.heard.back().first.sides, 2);
+    }
+}
+
+}  // namespace
+}  // namespace quorvel
