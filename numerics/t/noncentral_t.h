@@ -3,12 +3,14 @@
 #include <cstdint>
 
 #include "numerics/foundations/failure/reporting_calculator.h"
+#include "numerics/foundations/tail_probability.h"
 
 namespace quorvel {
 
-// The noncentral t distribution with integer degrees of freedom: its distribution function by
-// Owen's recursion, the percentage point and the noncentrality δ by secant searches, confidence
-// limits for δ, and Owen's T function, integrated by QUADPACK's QAGS.
+// The noncentral t distribution with integer degrees of freedom: both tails and the density as
+// integrals over the distribution of the scale √(χ²_ν/ν) (chi_scale_integral.h), the
+// percentage point and the noncentrality δ by secant searches in the tail of their target,
+// confidence limits for δ, and Owen's T function, integrated by QUADPACK's QAGS.
 // Every reported failure is shown at once, sets `failed` and returns the failure value.
 class NoncentralT : public ReportingCalculator {
   public:
@@ -16,29 +18,28 @@ class NoncentralT : public ReportingCalculator {
 
     // P(T <= t) for 1 <= df <= 100000 and |delta| <= 5000 (a NaN delta is rejected). Checks Df,
     // then delta, then stores t, df and delta and returns evaluateCdf. Never clears `failed`.
-    // A failed integration of Owen's T function is reported like a rejected argument. An
-    // infinite t gives its limit 1 or 0; a t that is not a number is reported. The probability
-    // is clamped to [0, 1]: it never leaves it through rounding.
+    // "T distribution integral failed to converge." when the quadrature does not meet its
+    // tolerance. An infinite t gives its limit 1 or 0; a t that is not a number is reported.
+    // Relative error about 1e-14 down to the smallest normalized doubles; never leaves [0, 1].
     double cdf(double t, int df, double delta);
 
+    // P(T > t), computed directly, with the checks, messages and stored arguments of cdf.
+    double upper(double t, int df, double delta);
+
     // The density at t for 1 <= df <= 100000 and |delta| <= 5000, with the checks and messages
-    // of cdf (Df, delta, then a NaN t); stores nothing and never clears `failed`. For
-    // |t| > 1e-4·df, (df/t)·[P(T_{df+2} <= t·√(1 + 2/df)) − P(T_df <= t)] from Owen's
-    // recursion (owenRecursionCdf); nearer 0 the power series (densitySeries), which at 0 is the closed form
-    // Γ((df+1)/2)/(√(df·π)·Γ(df/2))·e^(−δ²/2). An infinite t gives 0. Never negative or NaN;
-    // the failure value after a reported error (the cdf's message when Owen's T function cannot
-    // be integrated, shown once).
+    // of cdf (Df, delta, then a NaN t); stores nothing and never clears `failed`. The integral
+    // E[U·φ(tU − δ)] over the scale U, to the same relative accuracy as the tails. An infinite
+    // t gives 0. Never negative or NaN.
     double pdf(double t, int df, double delta);
 
-    // Owen's recursion for P(T <= t) with terms scaled by exp(h²/2), or from 1000 Df where it
-    // is cheaper the Poisson mixture of incomplete beta functions; −9999 when Owen's T
-    // function cannot be integrated. A t whose square overflows (|t| > 1.34e154) gives its limit
-    // 1 or 0. No argument checks; the result is not clamped to [0, 1].
+    // P(T <= t) without argument checks or messages: −9999 when the quadrature fails. A t whose
+    // square overflows (|t| > 1.34e154) gives its limit 1 or 0.
     double evaluateCdf(double t, int df, double delta);
-    // Owen's recursion alone (beyond |t| = 1.34e154 the limits 1 and 0): the density takes the
-    // difference of two of its values, whose errors (the same Owen's T and Φ arguments) cancel,
-    // which the mixture's do not.
-    double owenRecursionCdf(double t, int df, double delta);
+
+    // ln P(T <= t) or ln P(T > t), with the checks and messages of cdf (nothing stored), also
+    // where the probability underflows; the failure value after a reported failure. The
+    // searches solve on it so that a tail target is met to a relative precision.
+    double logTail(double t, int df, double delta, Tail tail);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration
     // to 1e-12 with 20 subintervals, and where those do not suffice with 200 (for |a| up to
@@ -61,25 +62,46 @@ class NoncentralT : public ReportingCalculator {
     // 1 <= df <= 100000; delta is checked by cdf during the search. Stores cumP, delta and df.
     double percentagePoint(double cumP, int df, double delta);
 
-    // The secant search for the percentage point of the stored cumP, df and delta, from a
-    // normal-approximation start and, should that fail, from z + delta; should both fail, a
-    // bracketed search over all finite t. Clears `failed`; reports "Failure to find percentage
-    // point in 10,000 iterations." (after the held messages of the attempts) only when no t
-    // gives cumP.
+    // The t whose lower or upper tail probability is target.probability, for 1e-300 <= P < 1
+    // ("Tail probability out of range. Limits: 1e-300 <= P < 1." in the place of the CumP
+    // check), with the other checks and messages of percentagePoint; stores delta, df and, as
+    // cumP, the lower-tail equivalent of the target.
+    double percentagePointOfTail(TailProbability target, int df, double delta);
+
+    // The secant search for the percentage point of the stored cumP, df and delta: the search
+    // of percentagePointOfTail for the tail cumP lies in (the upper tail 1 − cumP above ½).
     double searchPercentagePoint();
+
+    // The search itself, solving ln P(tail) = ln target to a relative 1e-12 in the probability,
+    // from a normal-approximation start and, should that fail, from z + delta; should both fail,
+    // a bracketed search over all finite t. A target above ½ is solved in the other tail.
+    // Clears `failed`; reports "Failure to find percentage point in 10,000 iterations." (after
+    // the held messages of the attempts) only when no t gives the target.
+    double searchPercentagePointOfTail(TailProbability target);
 
     // The δ for which P(T <= t) equals cumP, for 1 <= df <= 100000 and .00001 <= cumP <= .99999
     // (NaN rejected). Stores t, df and cumP.
     double noncentrality(double t, int df, double cumP);
 
+    // The δ for which the lower or upper tail probability at t is target.probability, for
+    // 1e-300 <= P < 1 (the tail probability message in the place of the CumP check), with the
+    // other checks and messages of noncentrality; stores t, df and the lower-tail equivalent
+    // as cumP.
+    double noncentralityOfTail(double t, int df, TailProbability target);
+
     // The δ at which the normal approximation of the distribution function at t equals cumP.
     double deltaStartValue(double t, int df, double cumP);
 
-    // The secant search for δ of the stored t, df and cumP, with a bracketed search inside
-    // |δ| <= 5000 should it fail. Clears `failed`; only when the answer lies beyond ±5000 (or
-    // an evaluation fails there) are the attempt's messages shown, followed by "Failure to find
-    // Delta in 10,000 iterations." when the attempt itself did not fail on a message.
+    // The secant search for δ of the stored t, df and cumP: searchDeltaOfTail for the tail
+    // cumP lies in.
     double searchDelta();
+
+    // The secant search for δ with ln P(tail) = ln target to a relative 1e-12, with a
+    // bracketed search inside |δ| <= 5000 should it fail. Clears `failed`; only when the answer
+    // lies beyond ±5000 (or an evaluation fails there) are the attempt's messages shown,
+    // followed by "Failure to find Delta in 10,000 iterations." when the attempt itself did not
+    // fail on a message.
+    double searchDeltaOfTail(TailProbability target);
 
     // Two-sided confidence limits for δ at .80 <= level <= .9999 (NaN rejected) for df >= 1:
     // upper is searched first, with cumP (1 − level)/2, then lower with 1 − (1 − level)/2.
@@ -91,13 +113,6 @@ class NoncentralT : public ReportingCalculator {
     double delta = 0.0;
     double cumP = 0.0;
     std::int32_t df = 0;
-
-  private:
-    // The density by its power series in t·δ, to a relative 1e-13 of the sum of the terms'
-    // magnitudes (the density at whichever of ±t has t·δ >= 0); no argument checks. For |t·δ| up to
-    // about 50000; "T density series failed to converge." and the failure value beyond its
-    // 100000-term budget.
-    double densitySeries(double t, int df, double delta);
 };
 
 }  // namespace quorvel

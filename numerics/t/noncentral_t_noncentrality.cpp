@@ -7,6 +7,7 @@
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/tail_search.h"
 
 namespace quorvel {
 
@@ -32,28 +33,49 @@ double NoncentralT::noncentrality(double t, int df, double cumP) {
     return searchDelta();
 }
 
+double NoncentralT::noncentralityOfTail(double t, int df, TailProbability target) {
+    if (df < 1 || df > kMaxDf) {
+        return reportFailure(kDfOutOfRange);
+    }
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    tValue = t;
+    this->df = df;
+    cumP = lowerTailEquivalent(target);
+    return searchDeltaOfTail(target);
+}
+
 // Solves (t(1 − 1/(4ν)) − δ)/√(1 + t²/(2ν)) = z, the normal approximation of the distribution
 // function, for δ.
 double NoncentralT::deltaStartValue(double t, int df, double cumP) {
-    const double nu = df;
-    const double z = calculators().normal().quantile(cumP);
-    return (1.0 - 1.0 / (4.0 * nu)) * t - z * std::sqrt(t * t / (2.0 * nu) + 1.0);
+    return deltaStartForZ(t, df, calculators().normal().quantile(cumP));
 }
 
-// Secant search on δ, on which the distribution function at the stored t decreases, with the
-// bracketed fallback inside |δ| <= 5000; the messages of a recovered attempt are never shown.
 double NoncentralT::searchDelta() {
+    return searchDeltaOfTail(tailOfCumP(cumP));
+}
+
+// Secant search on δ, on which ln P(T <= t) and −ln P(T > t) at the stored t decrease, with
+// the bracketed fallback inside |δ| <= 5000; the messages of a recovered attempt are never
+// shown.
+double NoncentralT::searchDeltaOfTail(TailProbability target) {
     failed = 0;
     const double searchT = tValue;
     const int searchDf = df;
-    const double start = deltaStartValue(searchT, searchDf, cumP);
-    auto residual = [this, searchT, searchDf](double d) -> std::optional<double> {
+    const TailProbability solved = inSmallerTail(target);
+    const double start =
+        deltaStartForZ(searchT, searchDf, normalQuantileOfTail(solved, calculators().normal()));
+    const double logTarget = std::log(solved.probability);
+    const double direction = solved.tail == Tail::Lower ? 1.0 : -1.0;
+    auto residual = [this, searchT, searchDf, solved, logTarget,
+                     direction](double d) -> std::optional<double> {
         failed = 0;
-        const double p = cdf(searchT, searchDf, d);
+        const double logP = logTail(searchT, searchDf, d, solved.tail);
         if (failed) {
             return std::nullopt;
         }
-        return p - cumP;
+        return direction * logRatioResidual(logP, logTarget);
     };
     HeldMessages held(failures());
     return searchAnswer(safeguardedSearch({start}, residual, {}, kDeltaRange), held,

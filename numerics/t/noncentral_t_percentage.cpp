@@ -8,6 +8,7 @@
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/tail_search.h"
 
 namespace quorvel {
 
@@ -51,21 +52,43 @@ double NoncentralT::percentagePoint(double cumP, int df, double delta) {
     return searchPercentagePoint();
 }
 
-// Secant search from a normal-approximation start on the exact distribution function; should
-// it fail, again from z + δ, and then the bracketed fallback over all finite t. The messages of a
-// recovered attempt are never shown.
+double NoncentralT::percentagePointOfTail(TailProbability target, int df, double delta) {
+    if (!isAcceptedTailProbability(target.probability)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    if (df < 1 || df > kMaxDf) {
+        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+    }
+    cumP = lowerTailEquivalent(target);
+    this->delta = delta;
+    this->df = df;
+    return searchPercentagePointOfTail(target);
+}
+
 double NoncentralT::searchPercentagePoint() {
+    return searchPercentagePointOfTail(tailOfCumP(cumP));
+}
+
+// Secant search from a normal-approximation start on ln P of the target's tail; should it fail,
+// again from z + δ, and then the bracketed fallback over all finite t. The messages of a
+// recovered attempt are never shown.
+double NoncentralT::searchPercentagePointOfTail(TailProbability target) {
     failed = 0;
     const int searchDf = df;
     const double searchDelta = delta;
-    const double z = calculators().normal().quantile(cumP);
-    auto residual = [this, searchDf, searchDelta](double x) -> std::optional<double> {
+    const TailProbability solved = inSmallerTail(target);
+    const double z = normalQuantileOfTail(solved, calculators().normal());
+    const double logTarget = std::log(solved.probability);
+    // Both tails' residuals rise with t: ln P(T <= t) and −ln P(T > t).
+    const double direction = solved.tail == Tail::Lower ? 1.0 : -1.0;
+    auto residual = [this, searchDf, searchDelta, solved, logTarget,
+                     direction](double x) -> std::optional<double> {
         failed = 0;
-        const double p = cdf(x, searchDf, searchDelta);
+        const double logP = logTail(x, searchDf, searchDelta, solved.tail);
         if (failed) {
             return std::nullopt;
         }
-        return p - cumP;
+        return direction * logRatioResidual(logP, logTarget);
     };
     // Near the ends of the CumP range the approximation's root can lie far out in a flat tail,
     // where the secant steps zig-zag without converging; z + δ lies nearer the centre.

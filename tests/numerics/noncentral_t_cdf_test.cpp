@@ -231,36 +231,24 @@ TEST_F(NoncentralTCdfTest, HugeTGivesTheLimitsOfTheDistribution) {
     EXPECT_EQ(t.failed, 0);
 }
 
-// Rounding in the recursion and the error of Φ leave the raw sum slightly outside [0, 1] at
-// some points; cdf returns the nearer bound there and the raw value, unchanged, everywhere else.
-TEST_F(NoncentralTCdfTest, ClampsTheRecursionToTheUnitInterval) {
-    ASSERT_LT(t.evaluateCdf(-9.16, 72, 5.62), 0.0);
-    EXPECT_EQ(t.cdf(-9.16, 72, 5.62), 0.0);
-    ASSERT_GT(t.evaluateCdf(10.0, 998, 2.0), 1.0);
-    EXPECT_EQ(t.cdf(10.0, 998, 2.0), 1.0);
-    int below = 0;
-    int above = 0;
+// The recursion's rounding and Φ's error used to leave the raw sum outside [0, 1] at some of
+// these points (−1.9e-8 at t −9.16, Df 72, δ 5.62); the integral of a positive function below
+// the chi density never leaves it, so cdf returns the raw value unchanged everywhere, and the
+// former negative value is now the true tail.
+TEST_F(NoncentralTCdfTest, StaysInTheUnitIntervalWhereTheRecursionLeftIt) {
+    const double formerlyNegative = t.evaluateCdf(-9.16, 72, 5.62);
+    EXPECT_GT(formerlyNegative, 0.0);
+    EXPECT_LT(formerlyNegative, 1e-30);
     for (int df : {1, 3, 10, 72, 1001, 100000}) {
         for (double delta : {-5000.0, -40.0, -5.62, 2.0, 5.62, 40.0, 5000.0}) {
             for (double x : {-5623.41, -50.0, -9.16, 0.5, 10.0, 42.17, 1336.0, 5623.41}) {
                 const double raw = t.evaluateCdf(x, df, delta);
                 ASSERT_NE(raw, -9999.0) << x << " " << df << " " << delta;
-                const double p = t.cdf(x, df, delta);
-                if (raw < 0.0) {
-                    ++below;
-                    EXPECT_EQ(p, 0.0) << x << " " << df << " " << delta;
-                } else if (raw > 1.0) {
-                    ++above;
-                    EXPECT_EQ(p, 1.0) << x << " " << df << " " << delta;
-                } else {
-                    EXPECT_EQ(p, raw) << x << " " << df << " " << delta;
-                }
+                EXPECT_TRUE(raw >= 0.0 && raw <= 1.0) << x << " " << df << " " << delta;
+                EXPECT_EQ(t.cdf(x, df, delta), raw) << x << " " << df << " " << delta;
             }
         }
     }
-    // The table must hold raw values on both sides of the interval.
-    EXPECT_GE(below, 10);
-    EXPECT_GE(above, 10);
     EXPECT_TRUE(reporter.messages.empty());
 }
 

@@ -206,8 +206,10 @@ TEST(TQuantitiesTest, DispatchesEveryQuantityOfTheTFamily) {
     EXPECT_EQ(computeQuantity(calculators, request).result, t.noncentrality(2.0, 6, 0.3));
     request.quantity = QuantityKind::Interval;
     const ComputeOutcome interval = computeQuantity(calculators, request);
-    EXPECT_EQ(interval.upper, t.noncentrality(2.0, 6, 0.05));
-    EXPECT_EQ(interval.lower, t.noncentrality(2.0, 6, 0.95));
+    // The limits are searched at (1 − level)/2 as computed, 0.04999999999999999, not 0.05.
+    const double alpha2 = (1.0 - 0.9) / 2.0;
+    EXPECT_EQ(interval.upper, t.noncentrality(2.0, 6, alpha2));
+    EXPECT_EQ(interval.lower, t.noncentrality(2.0, 6, 1.0 - alpha2));
     EXPECT_TRUE(reporter.messages.empty());
     // A rejected level leaves both limits at the failure value.
     request.confidence = 0.5;
