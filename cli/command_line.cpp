@@ -105,7 +105,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.size() < 2) {
         return usageError(
             "expected a distribution (f, t, chisq) and a quantity "
-            "(cdf, pdf, value, noncentrality, interval)");
+            "(cdf, upper, pdf, value, noncentrality, interval)");
     }
     const std::optional<DistributionKind> distribution = distributionNamed(arguments[0]);
     if (!distribution) {
@@ -117,7 +117,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             return parseEffectCommand(*effect, arguments);
         }
         return usageError("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
-                          "': use cdf, pdf, value, noncentrality, interval, " +
+                          "': use cdf, upper, pdf, value, noncentrality, interval, " +
                           effectQuantityNames(*distribution) + ", power or sample-size");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
@@ -174,7 +174,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         assignInput(request, option->input, *number);
     }
     for (RequestInput input : needs.required) {
-        // The central distribution is meant when cdf, pdf or value names no noncentrality.
+        // The central distribution is meant when cdf, upper, pdf or value names no
+        // noncentrality.
         if (input == RequestInput::Noncentrality) {
             continue;
         }
@@ -199,7 +200,9 @@ Computes one quantity of the noncentral F, t or chi-square distribution, an effe
 its confidence interval, a power or a sample size.
 
   DISTRIBUTION  f | t | chisq (also x2; any case)
-  QUANTITY      cdf            cumulative probability of --value
+  QUANTITY      cdf            cumulative probability of --value, P(X <= x)
+                upper          upper-tail probability of --value, P(X > x), computed in that
+                               tail (the p-value of an F or chi-square test)
                 pdf            probability density at --value (the limit from the right at
                                0: infinite for f with --df1 1 and chisq with --df 1)
                 value          the value whose cumulative probability is --cump
@@ -218,7 +221,7 @@ Options (each once; a value may also be written --option=X):
   --value X         the F, t or chi-square value (observed, for an effect size)
   --df1 N, --df2 N  degrees of freedom of F; --df N for t and chi-square
   --lambda X        noncentrality of F and chi-square; --delta X for t (default 0 for cdf,
-                    pdf and value: the central distribution)
+                    upper, pdf and value: the central distribution)
   --cump P          cumulative probability
   --confidence C    confidence level of an interval or effect size (default 0.95)
   --n N, --n1 N, --n2 N  sample sizes (whole numbers)

@@ -8,9 +8,10 @@ namespace quorvel {
 class Calculators;
 
 enum class DistributionKind { F, T, ChiSquare };
-// Density is the pdf at the value: the command line and the plots ask for it, the window's
-// radio buttons have no position for it.
-enum class QuantityKind { CumP, Value, Noncentrality, Interval, Density };
+// Density is the pdf at the value and Upper the upper-tail probability P(X > x), computed in
+// that tail (a p-value keeps its digits however small): the command line and the plots ask for
+// them, the window's radio buttons have no position for them.
+enum class QuantityKind { CumP, Value, Noncentrality, Interval, Density, Upper };
 
 // The inputs of one computation as the user gave them. `df1` is the single Df of t and
 // chi-square; `noncentrality` is λ for F and chi-square and δ for t.

@@ -21,6 +21,10 @@ ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request)
         case QuantityKind::Density:
             outcome.result = f.pdf(request.value, request.df1, request.df2, request.noncentrality);
             break;
+        case QuantityKind::Upper:
+            outcome.result = f.upper(request.value, request.df1, request.df2,
+                                     request.noncentrality, kExactMethod);
+            break;
         case QuantityKind::Value:
             outcome.result = f.percentagePoint(request.cumP, request.df1, request.df2,
                                                request.noncentrality, kExactMethod);

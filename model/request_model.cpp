@@ -16,6 +16,7 @@ InputNeeds inputsFor(DistributionKind distribution, QuantityKind quantity) {
     switch (quantity) {
         case QuantityKind::CumP:
         case QuantityKind::Density:
+        case QuantityKind::Upper:
         case QuantityKind::Value:
             needs.required.push_back(RequestInput::Noncentrality);
             break;
@@ -82,7 +83,8 @@ constexpr struct {
                       {"value", QuantityKind::Value},
                       {"noncentrality", QuantityKind::Noncentrality},
                       {"interval", QuantityKind::Interval},
-                      {"pdf", QuantityKind::Density}};
+                      {"pdf", QuantityKind::Density},
+                      {"upper", QuantityKind::Upper}};
 }  // namespace
 
 std::optional<QuantityKind> quantityNamed(std::string_view name) {

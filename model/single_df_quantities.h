@@ -19,6 +19,9 @@ ComputeOutcome computeSingleDf(Calculator& calculator, double failureValue,
         case QuantityKind::Density:
             outcome.result = calculator.pdf(request.value, request.df1, request.noncentrality);
             break;
+        case QuantityKind::Upper:
+            outcome.result = calculator.upper(request.value, request.df1, request.noncentrality);
+            break;
         case QuantityKind::Value:
             outcome.result =
                 calculator.percentagePoint(request.cumP, request.df1, request.noncentrality);

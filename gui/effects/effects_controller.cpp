@@ -1,4 +1,5 @@
 #include "gui/effects/effects_controller.h"
+#include "numerics/foundations/confidence_range.h"
 
 #include <algorithm>
 #include <variant>
@@ -10,10 +11,6 @@
 namespace quorvel {
 
 namespace {
-
-// The confidence levels the window offers.
-constexpr double kLowestConfidence = 0.80;
-constexpr double kHighestConfidence = 0.9999;
 
 // The caption without its mnemonic and colon: the name the rules give in their messages.
 std::string nameFromCaption(std::string_view caption) {
@@ -109,7 +106,7 @@ void EffectsController::compute() {
         effectRequestFrom(command(), texts(), [this](EffectInput input) { return nameOf(input); });
     if (const auto* request = std::get_if<EffectRequest>(&built);
         request != nullptr && request->quantity == EffectQuantity::Estimate &&
-        !(request->confidence >= kLowestConfidence && request->confidence <= kHighestConfidence)) {
+        !isAcceptedConfidence(request->confidence)) {
         built = nameOf(EffectInput::Confidence) + " must lie from 0.80 to 0.9999";
     }
     if (const auto* problem = std::get_if<std::string>(&built)) {

@@ -18,6 +18,7 @@
 #include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
 #include "gui/plot/power_plot.h"
+#include "numerics/foundations/confidence_range.h"
 
 namespace quorvel {
 
@@ -63,8 +64,13 @@ constexpr double kAnyNumber = 1e300;
 constexpr double kLargestWhole = INT_MAX;
 
 // The fields every family shares.
-constexpr EffectField kConfidenceField{
-    Confidence, QT_TR_NOOP("Confidence &level:"), 0.95, 0.80, 0.9999, false, popup::kConfidence};
+constexpr EffectField kConfidenceField{Confidence,
+                                       QT_TR_NOOP("Confidence &level:"),
+                                       0.95,
+                                       kSmallestConfidence,
+                                       kLargestConfidence,
+                                       false,
+                                       popup::kConfidence};
 constexpr EffectField kAlphaField{Alpha, QT_TR_NOOP("&Alpha:"), 0.05, 0.0001, 0.5,
                                   false, popup::kAlpha};
 constexpr EffectField kTargetPowerField{Power, QT_TR_NOOP("Ta&rget power:"), 0.80, 0.0001, 0.9999,

@@ -111,6 +111,7 @@ int quantityPosition(const ComputeRequest& request) {
         case QuantityKind::Noncentrality:
             return radio::Noncentrality;
         case QuantityKind::Density:
+        case QuantityKind::Upper:
             return -1;
         case QuantityKind::Interval:
             break;
@@ -307,8 +308,9 @@ void ComputeController::writeOutcome(QuantityKind quantity, const ComputeOutcome
             view_.setValue(kLowerField, outcome.lower);
             break;
         case QuantityKind::Density:
-            // The window has no field for a density (kQuantityAt never selects it); its plots
-            // ask the families directly. Nothing to write.
+        case QuantityKind::Upper:
+            // The window has no field for a density or an upper tail (kQuantityAt never selects
+            // them); its plots ask the families directly. Nothing to write.
             break;
     }
 }

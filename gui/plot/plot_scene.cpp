@@ -242,6 +242,11 @@ PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
         case QuantityKind::Density:
             scene = densityScene(calculators, request, outcome.result);
             break;
+        case QuantityKind::Upper:
+            // The picture shades the lower tail, whose probability is the complement.
+            scene = lowerTailScene(calculators, request, request.noncentrality, request.value,
+                                   1.0 - outcome.result);
+            break;
     }
     scene.axisName = familyOf(request.distribution).value;
     return scene;

@@ -4,6 +4,7 @@
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/chisquare/chi_square_targets.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "numerics/foundations/confidence_range.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/roots/secant_search.h"
@@ -14,8 +15,6 @@ using namespace chi_square_arguments;
 using namespace chi_square_targets;
 
 namespace {
-constexpr double kMinConfidence = 0.8;
-constexpr double kMaxConfidence = 0.9999;
 }  // namespace
 
 double NoncentralChiSquare::noncentrality(double x, int df, double cumP) {
@@ -133,7 +132,7 @@ void NoncentralChiSquare::confidenceLimits(double x, int df, double confidence, 
         reportFailure(kDfOutOfRange);
         return;
     }
-    if (!(confidence >= kMinConfidence && confidence <= kMaxConfidence)) {
+    if (!isAcceptedConfidence(confidence)) {
         reportFailure("Confidence out of range. Limits: .8 <= Confidence <= .9999");
         return;
     }

@@ -3,6 +3,7 @@
 
 #include "numerics/f/f_arguments.h"
 #include "numerics/f/noncentral_f.h"
+#include "numerics/foundations/confidence_range.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/foundations/tail_probability.h"
@@ -12,8 +13,6 @@ namespace quorvel {
 using namespace f_arguments;
 
 namespace {
-constexpr double kSmallestConfidence = 0.8;
-constexpr double kLargestConfidence = 0.9999;
 // The relative difference of the searched tail from its target at which a search stops.
 constexpr double kRelativeProbabilityTolerance = 1e-13;
 
@@ -121,7 +120,7 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
         reportFailure(kDf2OutOfRange);
         return;
     }
-    if (!(confidence >= kSmallestConfidence && confidence <= kLargestConfidence)) {
+    if (!isAcceptedConfidence(confidence)) {
         reportFailure("Confidence out of range. Limits: .80 to .9999");
         return;
     }

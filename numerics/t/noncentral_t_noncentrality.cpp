@@ -5,6 +5,7 @@
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
+#include "numerics/foundations/confidence_range.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
 #include "numerics/t/tail_search.h"
@@ -14,8 +15,6 @@ namespace quorvel {
 using namespace t_arguments;
 
 namespace {
-constexpr double kSmallestLevel = 0.8;
-constexpr double kLargestLevel = 0.9999;
 // The accepted δ, on which the distribution function at a fixed t falls.
 constexpr MonotoneRange kDeltaRange{-kMaxAbsDelta, kMaxAbsDelta, false};
 }  // namespace
@@ -87,7 +86,7 @@ void NoncentralT::confidenceLimits(double t, int df, double level, double& lower
         reportFailure("T distribution Df parameter out of range.");
         return;
     }
-    if (!(level >= kSmallestLevel && level <= kLargestLevel)) {
+    if (!isAcceptedConfidence(level)) {
         reportFailure("T distribution Confidence Level out of range. Limits .80 <= Conf <= .9999");
         return;
     }
