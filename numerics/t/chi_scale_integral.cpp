@@ -30,11 +30,15 @@ constexpr int kMaxPanels = 256;
 // Newton's method for the peak, safeguarded by bisection.
 constexpr int kMaxPeakSteps = 200;
 constexpr double kPeakTolerance = 1e-12;
+constexpr double kOpenBracketFactor = 64.0;
+constexpr double kGeometricBisection = 4.0;
 // Where the integrand has fallen by kDrop at both ends, the trapezoidal rule through the peak
 // converges geometrically in 1/h (the integrand is analytic and negligible at the ends; for a
-// Gaussian of width σ the error is about 2·e^(−2π²σ²/h²)): from h = σ the step is halved until
-// two sums agree to 1e-7, when the finer one is good to about the square of that.
+// Gaussian of width σ the error is about 2·e^(−2π²σ²/h²)): from h = 0.75σ (1e-15 for a
+// Gaussian) the step is halved until two sums agree to 1e-7, when the finer one is good to
+// about the square of that.
 constexpr double kTrapezoidAgreement = 1e-7;
+constexpr double kFirstStepPerWidth = 0.75;
 constexpr int kTrapezoidHalvings = 3;
 // In ln u the integrand's left side falls like e^(νv): from 3 Df on it has fallen by kDrop
 // within 15 units of v, below that the grid would be too long to pay.
@@ -142,8 +146,17 @@ double findPeak(const LogIntegrand& logG) {
         }
         (first > 0.0 ? lo : hi) = u;
         double next = u - first / second;
+        // Outside the bracket: a bisection, geometric where the bracket spans orders of
+        // magnitude (the peak can lie at u = 1e-100 for |t| = 1e100), by factors of 64 while
+        // one end is still open.
         if (!(next > lo && next < hi)) {
-            next = std::isinf(hi) ? 2.0 * u : 0.5 * (lo + hi);
+            if (std::isinf(hi)) {
+                next = kOpenBracketFactor * u;
+            } else if (lo == 0.0) {
+                next = hi / kOpenBracketFactor;
+            } else {
+                next = hi > kGeometricBisection * lo ? std::sqrt(lo * hi) : 0.5 * (lo + hi);
+            }
         }
         if (std::fabs(next - u) <= kPeakTolerance * u || hi - lo <= kPeakTolerance * u) {
             return next;
@@ -284,7 +297,8 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
     if (rightSmooth && !left.steep && left.distance < peak &&
         (reach == 0.0 || width * std::fabs(t) <= kGridStepPerTransitionScale)) {
         if (const std::optional<double> sum =
-                trapezoidIntegral(scaled, peak - left.distance, rightEnd, peak, width)) {
+                trapezoidIntegral(scaled, peak - left.distance, rightEnd, peak,
+                                  kFirstStepPerWidth * width)) {
             return {std::log(*sum) + logScale, true};
         }
     } else if (rightSmooth && peak > 0.0 && nu >= kSmallestLogScaleDf) {
@@ -302,7 +316,7 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
             (reach == 0.0 || widthV * std::fabs(t) * reach <= kGridStepPerTransitionScale)) {
             if (const std::optional<double> sum =
                     trapezoidIntegral(scaledInV, logPeakU - leftV.distance, std::log(rightEnd),
-                                      logPeakU, widthV)) {
+                                      logPeakU, kFirstStepPerWidth * widthV)) {
                 return {std::log(*sum) + logPeakV + logChiScaleDensityAtOne(nu), true};
             }
         }
