@@ -242,8 +242,11 @@ std::optional<double> trapezoidIntegral(F&& f, double lo, double hi, double peak
 // share of the logarithm, since its share of the integral can still exceed 1e-10.
 constexpr double kTransitionHalfWidth = 8.5;
 constexpr std::array<double, 5> kTransitionEdges{-8.5, -4.0, 0.0, 4.0, 8.5};
-// A grid step must stay within this much of the transition's scale 1/|t|.
-constexpr double kGridStepPerTransitionScale = 0.5;
+// A grid's first step must stay within this much of the transition's scale 1/|t| (the
+// accepted sum has at least half that step); on the grid in ln u, whose step in u grows with u,
+// where the transition meets the bulk of the integrand, within kMassWidths widths of the peak.
+constexpr double kGridStepPerTransitionScale = 0.75;
+constexpr double kMassWidths = 3.0;
 
 // The largest u in [lo, hi] inside the transition, or 0 when it does not reach [lo, hi].
 double transitionReach(double t, double delta, double lo, double hi) {
@@ -295,7 +298,8 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
     const double reach = transitionReach(t, delta, leftEnd, rightEnd);
     const bool rightSmooth = !right.steep && right.distance < std::numeric_limits<double>::max() / 4.0;
     if (rightSmooth && !left.steep && left.distance < peak &&
-        (reach == 0.0 || width * std::fabs(t) <= kGridStepPerTransitionScale)) {
+        (reach == 0.0 ||
+         kFirstStepPerWidth * width * std::fabs(t) <= kGridStepPerTransitionScale)) {
         if (const std::optional<double> sum =
                 trapezoidIntegral(scaled, peak - left.distance, rightEnd, peak,
                                   kFirstStepPerWidth * width)) {
@@ -313,7 +317,9 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
                                             std::numeric_limits<double>::max() / 4.0);
         auto scaledInV = [&](double v) { return std::exp(logInV(v) - logPeakV); };
         if (!leftV.steep &&
-            (reach == 0.0 || widthV * std::fabs(t) * reach <= kGridStepPerTransitionScale)) {
+            (reach == 0.0 || kFirstStepPerWidth * widthV * std::fabs(t) *
+                                     std::min(reach, peak + kMassWidths * width) <=
+                                 kGridStepPerTransitionScale)) {
             if (const std::optional<double> sum =
                     trapezoidIntegral(scaledInV, logPeakU - leftV.distance, std::log(rightEnd),
                                       logPeakU, kFirstStepPerWidth * widthV)) {
