@@ -53,9 +53,13 @@ double millsSeries(double z) {
 double lowerTail(double z) {
     if (z < kLogSeriesReach) {
         const double square = z * z;
+        const double main = std::exp(-0.5 * square);
+        // Below z = −38.6 e^(−z²/2) underflows, and so does Φ(z).
+        if (main == 0.0) {
+            return 0.0;
+        }
         const double squareLow = std::fma(z, z, -square);
-        return std::exp(-0.5 * square) * std::exp(-0.5 * squareLow) * millsSeries(z) /
-               (-z * kSqrtTwoPi);
+        return main * std::exp(-0.5 * squareLow) * millsSeries(z) / (-z * kSqrtTwoPi);
     }
     const double a = -z;
     const double x = a * kInvSqrt2High;
@@ -127,6 +131,9 @@ double NormalDistribution::logCdf(double z) const {
     // z² split exactly into its rounded value and remainder, so that −z²/2 is exact to the
     // last place of the logarithm.
     const double square = z * z;
+    if (std::isinf(square)) {
+        return -square;
+    }
     const double squareLow = std::fma(z, z, -square);
     return -0.5 * square - 0.5 * squareLow - kLogSqrtTwoPi - std::log(-z) +
            std::log(millsSeries(z));

@@ -30,11 +30,15 @@ constexpr int kMaxPanels = 256;
 // Newton's method for the peak, safeguarded by bisection.
 constexpr int kMaxPeakSteps = 200;
 constexpr double kPeakTolerance = 1e-12;
+constexpr double kOpenBracketFactor = 64.0;
+constexpr double kGeometricBisection = 4.0;
 // Where the integrand has fallen by kDrop at both ends, the trapezoidal rule through the peak
 // converges geometrically in 1/h (the integrand is analytic and negligible at the ends; for a
-// Gaussian of width σ the error is about 2·e^(−2π²σ²/h²)): from h = σ the step is halved until
-// two sums agree to 1e-7, when the finer one is good to about the square of that.
+// Gaussian of width σ the error is about 2·e^(−2π²σ²/h²)): from h = 0.75σ (1e-15 for a
+// Gaussian) the step is halved until two sums agree to 1e-7, when the finer one is good to
+// about the square of that.
 constexpr double kTrapezoidAgreement = 1e-7;
+constexpr double kFirstStepPerWidth = 0.75;
 constexpr int kTrapezoidHalvings = 3;
 // In ln u the integrand's left side falls like e^(νv): from 3 Df on it has fallen by kDrop
 // within 15 units of v, below that the grid would be too long to pay.
@@ -142,8 +146,17 @@ double findPeak(const LogIntegrand& logG) {
         }
         (first > 0.0 ? lo : hi) = u;
         double next = u - first / second;
+        // Outside the bracket: a bisection, geometric where the bracket spans orders of
+        // magnitude (the peak can lie at u = 1e-100 for |t| = 1e100), by factors of 64 while
+        // one end is still open.
         if (!(next > lo && next < hi)) {
-            next = std::isinf(hi) ? 2.0 * u : 0.5 * (lo + hi);
+            if (std::isinf(hi)) {
+                next = kOpenBracketFactor * u;
+            } else if (lo == 0.0) {
+                next = hi / kOpenBracketFactor;
+            } else {
+                next = hi > kGeometricBisection * lo ? std::sqrt(lo * hi) : 0.5 * (lo + hi);
+            }
         }
         if (std::fabs(next - u) <= kPeakTolerance * u || hi - lo <= kPeakTolerance * u) {
             return next;
@@ -229,8 +242,11 @@ std::optional<double> trapezoidIntegral(F&& f, double lo, double hi, double peak
 // share of the logarithm, since its share of the integral can still exceed 1e-10.
 constexpr double kTransitionHalfWidth = 8.5;
 constexpr std::array<double, 5> kTransitionEdges{-8.5, -4.0, 0.0, 4.0, 8.5};
-// A grid step must stay within this much of the transition's scale 1/|t|.
-constexpr double kGridStepPerTransitionScale = 0.5;
+// A grid's first step must stay within this much of the transition's scale 1/|t| (the
+// accepted sum has at least half that step); on the grid in ln u, whose step in u grows with u,
+// where the transition meets the bulk of the integrand, within kMassWidths widths of the peak.
+constexpr double kGridStepPerTransitionScale = 0.75;
+constexpr double kMassWidths = 3.0;
 
 // The largest u in [lo, hi] inside the transition, or 0 when it does not reach [lo, hi].
 double transitionReach(double t, double delta, double lo, double hi) {
@@ -282,9 +298,11 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
     const double reach = transitionReach(t, delta, leftEnd, rightEnd);
     const bool rightSmooth = !right.steep && right.distance < std::numeric_limits<double>::max() / 4.0;
     if (rightSmooth && !left.steep && left.distance < peak &&
-        (reach == 0.0 || width * std::fabs(t) <= kGridStepPerTransitionScale)) {
+        (reach == 0.0 ||
+         kFirstStepPerWidth * width * std::fabs(t) <= kGridStepPerTransitionScale)) {
         if (const std::optional<double> sum =
-                trapezoidIntegral(scaled, peak - left.distance, rightEnd, peak, width)) {
+                trapezoidIntegral(scaled, peak - left.distance, rightEnd, peak,
+                                  kFirstStepPerWidth * width)) {
             return {std::log(*sum) + logScale, true};
         }
     } else if (rightSmooth && peak > 0.0 && nu >= kSmallestLogScaleDf) {
@@ -299,10 +317,12 @@ ChiScaleIntegral integrateOverChiScale(ChiScaleFactor factor, double t, double n
                                             std::numeric_limits<double>::max() / 4.0);
         auto scaledInV = [&](double v) { return std::exp(logInV(v) - logPeakV); };
         if (!leftV.steep &&
-            (reach == 0.0 || widthV * std::fabs(t) * reach <= kGridStepPerTransitionScale)) {
+            (reach == 0.0 || kFirstStepPerWidth * widthV * std::fabs(t) *
+                                     std::min(reach, peak + kMassWidths * width) <=
+                                 kGridStepPerTransitionScale)) {
             if (const std::optional<double> sum =
                     trapezoidIntegral(scaledInV, logPeakU - leftV.distance, std::log(rightEnd),
-                                      logPeakU, widthV)) {
+                                      logPeakU, kFirstStepPerWidth * widthV)) {
                 return {std::log(*sum) + logPeakV + logChiScaleDensityAtOne(nu), true};
             }
         }

@@ -32,8 +32,9 @@ class NoncentralT : public ReportingCalculator {
     // t gives 0. Never negative or NaN.
     double pdf(double t, int df, double delta);
 
-    // P(T <= t) without argument checks or messages: −9999 when the quadrature fails. A t whose
-    // square overflows (|t| > 1.34e154) gives its limit 1 or 0.
+    // P(T <= t) without argument checks or messages: −9999 when the quadrature fails. From
+    // |t| = 1e150 on the limit 1, or the vanishing tail from its leading asymptotic term
+    // (Df 1 and 2; 0 from Df 3 on).
     double evaluateCdf(double t, int df, double delta);
 
     // ln P(T <= t) or ln P(T > t), with the checks and messages of cdf (nothing stored), also
@@ -67,6 +68,12 @@ class NoncentralT : public ReportingCalculator {
     // check), with the other checks and messages of percentagePoint; stores delta, df and, as
     // cumP, the lower-tail equivalent of the target.
     double percentagePointOfTail(TailProbability target, int df, double delta);
+
+    // The two-sided critical value of the central t test at level alpha, the t with
+    // P(T > t) = alpha/2 at δ = 0, for 1e-300 <= alpha < 1 (the tail probability message) and
+    // the Df of percentagePoint; alpha/2 may lie below the 1e-300 of a tail target. Stores cumP
+    // (as the lower-tail equivalent), delta 0 and df. Power: P(T > c; δ) + P(T <= −c; δ).
+    double twoSidedCriticalValue(double alpha, int df);
 
     // The secant search for the percentage point of the stored cumP, df and delta: the search
     // of percentagePointOfTail for the tail cumP lies in (the upper tail 1 − cumP above ½).

@@ -65,6 +65,20 @@ double NoncentralT::percentagePointOfTail(TailProbability target, int df, double
     return searchPercentagePointOfTail(target);
 }
 
+double NoncentralT::twoSidedCriticalValue(double alpha, int df) {
+    if (!isAcceptedTailProbability(alpha)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    if (df < 1 || df > kMaxDf) {
+        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+    }
+    const TailProbability target{Tail::Upper, alpha / 2.0};
+    cumP = lowerTailEquivalent(target);
+    delta = 0.0;
+    this->df = df;
+    return searchPercentagePointOfTail(target);
+}
+
 double NoncentralT::searchPercentagePoint() {
     return searchPercentagePointOfTail(tailOfCumP(cumP));
 }

@@ -3,6 +3,7 @@
 #include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,40 @@ TEST_F(NoncentralTPercentageTest, ASuccessfulSearchClearsAnEarlierFailure) {
     EXPECT_EQ(t.cumP, 0.3);
     EXPECT_EQ(t.df, 6);
     EXPECT_EQ(t.delta, 1.0);
+}
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// The two-sided critical value for every accepted level and Df, against the closed forms of
+// Df 1 (cot(πα/2)) and Df 2 (√2·(1 − α)/√(α(2 − α))) within the inverses' 1e-9 (near α = 1
+// the answer is near 0, where a backward error of 1e-12 allows a relative 4e-10 in t), and
+// against its own upper tail elsewhere (backward error below 1e-12), including α/2 below the
+// 1e-300 of a tail target.
+TEST(TwoSidedCriticalValueTest, MeetsEveryLevelAtEveryDf) {
+    testing::RecordingReporter reporter;
+    Calculators calculators{reporter};
+    NoncentralT& t = calculators.t();
+    for (double alpha : {0.999, 0.05, 1e-4, 1e-20, 1e-300}) {
+        EXPECT_NEAR(t.twoSidedCriticalValue(alpha, 1), 1.0 / std::tan(std::numbers::pi * alpha / 2.0),
+                    1e-9 / std::tan(std::numbers::pi * alpha / 2.0))
+            << alpha;
+        const double df2 = std::sqrt(2.0) * (1.0 - alpha) / std::sqrt(alpha * (2.0 - alpha));
+        EXPECT_NEAR(t.twoSidedCriticalValue(alpha, 2), df2, 1e-9 * df2) << alpha;
+        for (int df : {3, 10, 1000, 10001, 100000}) {
+            const double c = t.twoSidedCriticalValue(alpha, df);
+            EXPECT_NEAR(t.upper(c, df, 0.0) / (alpha / 2.0), 1.0, 1e-12) << alpha << " " << df;
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(t.twoSidedCriticalValue(1.0, 10), -9999.0);
+    EXPECT_EQ(t.twoSidedCriticalValue(0.05, 100001), -9999.0);
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[0], kTailProbabilityOutOfRange);
+    EXPECT_EQ(reporter.messages[1], "T Distribution Df out of range. Limits: 1 <= Df <= 100000");
 }
 
 }  // namespace
