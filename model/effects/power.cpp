@@ -3,7 +3,7 @@
 #include "model/computation.h"
 #include "model/effects/effect_parts.h"
 #include "numerics/calculators.h"
-#include "numerics/f/f_arguments.h"
+#include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
 
 namespace quorvel {
@@ -35,6 +35,17 @@ class FamilyCalls {
                      .df2 = df2});
     }
 
+    // The two-sided critical t at level alpha, for every alpha the test accepts at every Df
+    // (its upper tail α/2 solved in that tail, also below the CumP range).
+    double twoSidedCriticalT(double alpha, int df) {
+        if (failed) {
+            return calculators_.failureValue;
+        }
+        const double critical = calculators_.t().twoSidedCriticalValue(alpha, df);
+        failed = critical == calculators_.failureValue;
+        return critical;
+    }
+
     Calculators& calculators() const { return calculators_; }
     bool failed = false;
 
@@ -56,21 +67,14 @@ int wholeDf(long long sum) {
 }
 
 // t₁₋α/₂ (two-sided) or t₁₋α (one-sided), the central t percentage point. Where 1 − α/2 lies
-// above the largest CumP the t percentage point accepts (α < .0002), the identity
-// T² ~ F(1, Df) gives t₁₋α/₂ = √F₁₋α(1, Df) from the F family instead, for Df up to its limit.
+// above the largest CumP the t percentage point accepts (α < .0002), the upper tail α/2 is
+// solved in its own tail, at every Df.
 double tCriticalValue(FamilyCalls& calls, double alpha, int sides, int df) {
     const double cumP = sides == 2 ? 1.0 - alpha / 2.0 : 1.0 - alpha;
     if (sides != 2 || !(cumP > t_arguments::kLargestValueCumP)) {
         return calls.centralPoint(DistributionKind::T, cumP, df, 0);
     }
-    if (df > f_arguments::kMaxDf) {
-        showEffectMessage(calls.calculators(),
-                          "Two-sided alpha below .0002 needs Df <= 10000 for its critical t.");
-        calls.failed = true;
-        return calls.calculators().failureValue;
-    }
-    const double f = calls.centralPoint(DistributionKind::F, 1.0 - alpha, 1, df);
-    return calls.failed ? f : std::sqrt(f);
+    return calls.twoSidedCriticalT(alpha, df);
 }
 
 // The t test for Cohen's d (Cohen 1988, ch. 2; pwr's pwr.t.test): δ = d·√N with Df N − 1 for
