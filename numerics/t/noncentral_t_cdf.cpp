@@ -15,7 +15,7 @@ namespace quorvel {
 using namespace t_arguments;
 
 namespace {
-constexpr const char* kIntegralFailed = "T distribution integral failed to converge.";
+constexpr const char* kIntegralFailed = "Failure to integrate Owen's T function for the T distribution.";
 
 // From |t| = 1e150 on, near where t² overflows (√(largest double) ≈ 1.34e154), the integrand's
 // curvature would overflow. There the tail towards the sign of t is 1 to double precision and

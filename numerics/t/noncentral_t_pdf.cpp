@@ -27,7 +27,7 @@ double NoncentralT::pdf(double t, int df, double delta) {
     const ChiScaleIntegral integral =
         integrateOverChiScale(ChiScaleFactor::Density, t, df, delta, calculators().normal());
     if (!integral.converged) {
-        return reportFailure("T distribution integral failed to converge.");
+        return reportFailure("Failure to integrate Owen's T function for the T distribution.");
     }
     return std::exp(integral.logValue);
 }
