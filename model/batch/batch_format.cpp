@@ -174,7 +174,8 @@ InputTexts effectTexts(const EffectRequest& request) {
 std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fields,
                                               const std::map<RequestInput, std::size_t>& inputs,
                                               DistributionKind distribution, QuantityKind quantity,
-                                              const std::string& combination, std::string& reason) {
+                                              const std::string& combination, NumberReading reading,
+                                              std::string& reason) {
     ComputeRequest request;
     request.distribution = distribution;
     request.quantity = quantity;
@@ -196,7 +197,8 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
             reason = std::string(inputName(input)) + " is needed for " + combination;
             return std::nullopt;
         }
-        const std::optional<double> number = parseNumber(text);
+        const std::optional<double> number =
+            reading == NumberReading::AsWritten ? parseWrittenNumber(text) : parseNumber(text);
         if (!number) {
             reason = std::string(inputName(input)) + ": '" + std::string(text) +
                      "' is not a finite decimal number";
@@ -352,7 +354,7 @@ std::optional<std::size_t> BatchHeader::position(std::string_view extraColumn) c
 }
 
 std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>& fields,
-                                                 std::string& reason) const {
+                                                 std::string& reason, NumberReading reading) const {
     const std::string distributionText = lowered(fields[*distribution_]);
     const std::optional<DistributionKind> distribution = distributionNamed(distributionText);
     if (!distribution) {
@@ -362,7 +364,8 @@ std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>&
     const std::string quantityText = lowered(fields[*quantity_]);
     const std::string combination = distributionText + " " + quantityText;
     if (const std::optional<QuantityKind> quantity = quantityNamed(quantityText)) {
-        return readQuantityRow(fields, inputs_, *distribution, *quantity, combination, reason);
+        return readQuantityRow(fields, inputs_, *distribution, *quantity, combination, reading,
+                               reason);
     }
     const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
     if (command == nullptr) {
