@@ -3,20 +3,20 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QToolTip>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -86,8 +86,9 @@ PlotPane::PlotPane(const QString& prompt, QWidget* parent) : QWidget(parent) {
     menu_ = new QMenu(this);
     menu_->addAction(tr("Save Picture as &PNG..."), this,
                      [this] { saveWithDialog(tr("PNG images (*.png)"), QStringLiteral(".png")); });
-    menu_->addAction(tr("Save Picture as &SVG..."), this,
-                     [this] { saveWithDialog(tr("SVG drawings (*.svg)"), QStringLiteral(".svg")); });
+    menu_->addAction(tr("Save Picture as &SVG..."), this, [this] {
+        saveWithDialog(tr("SVG drawings (*.svg)"), QStringLiteral(".svg"));
+    });
     connect(chart_, &QChart::plotAreaChanged, this, [this] { placeAreaLabels(); });
     PlotScene empty;
     empty.title = prompt.toStdString();
@@ -211,8 +212,8 @@ void PlotPane::placeAreaLabels() {
         constexpr double kGap = 6.0;
         const QRectF plot = chart_->plotArea();
         const double wanted = upperTail ? at.x() + kGap : at.x() - kGap - box.width();
-        const double left =
-            std::clamp(wanted, plot.left() + kGap, std::max(plot.left(), plot.right() - box.width()));
+        const double left = std::clamp(wanted, plot.left() + kGap,
+                                       std::max(plot.left(), plot.right() - box.width()));
         areaLabels_[index]->setPos(left, at.y() - box.height() / 2.0);
         areaLabels_[index]->show();
     }
@@ -223,10 +224,10 @@ void PlotPane::hoverAt(std::size_t curve, double x) {
         return;
     }
     const std::vector<PlotPoint>& points = scene_.curves[curve].points;
-    const auto nearest = std::min_element(points.begin(), points.end(),
-                                          [x](const PlotPoint& a, const PlotPoint& b) {
-                                              return std::abs(a.x - x) < std::abs(b.x - x);
-                                          });
+    const auto nearest =
+        std::min_element(points.begin(), points.end(), [x](const PlotPoint& a, const PlotPoint& b) {
+            return std::abs(a.x - x) < std::abs(b.x - x);
+        });
     hover_->setText(tr("%1 = %2, density = %3")
                         .arg(textOf(scene_.axisName), textOf(plotNumber(nearest->x)),
                              textOf(plotNumber(nearest->y))));
