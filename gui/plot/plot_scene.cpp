@@ -22,9 +22,12 @@ constexpr double kLowerQuartile = 0.25;
 constexpr double kMedian = 0.5;
 constexpr double kUpperQuartile = 0.75;
 constexpr double kBodyWidths = 6.0;
-// The density axis ends at the highest point beyond this leftmost part of the area, so that a
-// pole at the edge of the support (Df 1) does not flatten the rest of the curve.
+// The density axis ends at the highest point beyond this leftmost part of the area, and no
+// higher than kMostHeightOverMedian times the density at the median, so that a pole at the
+// edge of the support (Df 1) does not flatten the rest of the curve. A regular unimodal
+// density peaks within twice its height at the median (the exponential: exactly twice).
 constexpr double kPoleArea = 0.01;
+constexpr double kMostHeightOverMedian = 3.0;
 // A tail whose probability is (1 − C)/2 to this accuracy is labelled so; the interval routines
 // stop their searches well inside it.
 constexpr double kTailLabelTolerance = 1e-6;
@@ -94,6 +97,7 @@ class SceneBuilder {
             required.push_back(mark.x);
         }
         scene_.yTo = 0.0;
+        std::size_t index = 0;
         for (const PlottedDistribution& distribution : distributions_) {
             // A density that is infinite where the axis starts (a pole at 0) is drawn from the
             // data on.
@@ -105,7 +109,12 @@ class SceneBuilder {
             if (curve.points.size() < 2) {
                 return false;
             }
-            scene_.yTo = std::max(scene_.yTo, bodyHeight(curve.points, kPoleArea));
+            double height = bodyHeight(curve.points, kPoleArea);
+            const std::optional<double> atMedian = distribution.density(medians_[index++]);
+            if (atMedian && *atMedian > 0.0) {
+                height = std::min(height, kMostHeightOverMedian * *atMedian);
+            }
+            scene_.yTo = std::max(scene_.yTo, height);
             scene_.curves.push_back(std::move(curve));
         }
         return scene_.yTo > 0.0 && std::isfinite(scene_.yTo);
@@ -138,6 +147,7 @@ class SceneBuilder {
             if (!low || !lowerQuartile || !median || !upperQuartile || !high) {
                 return false;
             }
+            medians_.push_back(*median);
             const double body = kBodyWidths * (*upperQuartile - *lowerQuartile);
             from = std::min(from, std::max(*low, *median - body));
             to = std::max(to, std::min(*high, *median + body));
@@ -162,6 +172,8 @@ class SceneBuilder {
     PlotScene scene_;
     // The lowest x the curves' quantiles and the marks ask for, at or right of xFrom.
     double dataFrom_ = 0.0;
+    // The median of each curve.
+    std::vector<double> medians_;
 };
 
 std::string probabilityLabel(double probability) {

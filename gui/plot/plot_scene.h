@@ -42,7 +42,7 @@ struct PlotMark {
 // values and a title line; or, for a computation that failed, only `failure`, one line saying
 // why. The x axis runs over [xFrom, xTo], the first and last of its round ticks; the density
 // axis up to yTo, the height of the curves' body (a pole at the edge of the support rises
-// beyond it).
+// beyond it, cut at three times the density at the median).
 struct PlotScene {
     std::string title;
     std::string axisName;
