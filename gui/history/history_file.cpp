@@ -47,12 +47,15 @@ QString HistoryFile::defaultPath() {
 QString HistoryFile::load() {
     QFile file(path_);
     QString kept;
-    if (file.exists()) {
+    const QString temporary = path_ + QString::fromLatin1(kTemporarySuffix);
+    if (QFile::exists(temporary)) {
+        // Left by a crash during a save; without the lock another program may be writing it.
         QLockFile lock(path_ + QString::fromLatin1(kLockSuffix));
-        // Without the lock another program may be writing its temporary: leave it.
         if (lock.tryLock(kLockWaitMs)) {
-            QFile::remove(path_ + QString::fromLatin1(kTemporarySuffix));
+            QFile::remove(temporary);
         }
+    }
+    if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
             // Never overwrite what could not be read: this run's computations are not kept.
             show(reporter_, tr("The record of computations %1 cannot be read: %2. It is left as "

@@ -1,4 +1,5 @@
 #include "model/record/computation_record.h"
+#include "model/record/record_merge.h"
 
 #include <gtest/gtest.h>
 
@@ -298,6 +299,47 @@ TEST(RecordFile, EveryRowWrittenReadsBackWithHostileValues) {
     std::string reason;
     EXPECT_FALSE(header->request({"f", "cdf", "inf", "1", "1", "0"}, reason));
     EXPECT_EQ(reason, "value: 'inf' is not a finite decimal number");
+}
+
+// Two programs share a record file: the merge keeps ours, adds what the other added and leaves
+// out what it removed, counting equal rows (two equal computations in one second stay two), in
+// time order; a damaged file's missing rows are not taken for removals.
+TEST(RecordMerge, AddsTheOthersRowsDropsTheirRemovalsAndCountsEqualRows) {
+    const auto entry = [](int second, double value) {
+        const ComputeRequest request =
+            quantity(DistributionKind::T, QuantityKind::CumP, value, 3, 0, 0.0, 0.0);
+        ComputeOutcome outcome;
+        outcome.result = value / 10.0;
+        return recordEntry(timeAt(second), request, outcome);
+    };
+    const auto recordOf = [](std::initializer_list<RecordEntry> entries) {
+        ComputationRecord record;
+        for (const RecordEntry& e : entries) {
+            record.append(e);
+        }
+        return record;
+    };
+    const auto values = [](const std::vector<RecordEntry>& entries) {
+        std::vector<std::string> texts;
+        for (const RecordEntry& e : entries) {
+            texts.push_back(e.time.substr(17) + "/" + input(e, InputColumn::Value));
+        }
+        return texts;
+    };
+    // Base: 1 and 2. Ours added 4 (at second 30) and the same 5 as the other (second 40).
+    // The other removed 1, added 3 (second 20) and 5.
+    const ComputationRecord base = recordOf({entry(10, 1), entry(15, 2)});
+    const ComputationRecord ours =
+        recordOf({entry(10, 1), entry(15, 2), entry(30, 4), entry(40, 5)});
+    const ComputationRecord disk = recordOf({entry(15, 2), entry(20, 3), entry(40, 5)});
+    EXPECT_EQ(values(mergedEntries(ours, base, disk, true)),
+              (std::vector<std::string>{"15/2", "20/3", "30/4", "40/5", "40/5"}));
+    EXPECT_EQ(values(mergedEntries(ours, base, disk, false)),
+              (std::vector<std::string>{"10/1", "15/2", "20/3", "30/4", "40/5", "40/5"}));
+    // Nothing changed on disk: ours as it is.
+    EXPECT_EQ(values(mergedEntries(ours, base, base, true)),
+              values(mergedEntries(ours, ours, ours, true)));
+    EXPECT_EQ(mergedEntries(ours, base, base, true).size(), 4u);
 }
 
 // Whatever happened to the file, the rows that are whole are read and the damage is counted.
