@@ -52,8 +52,8 @@ double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start
     const MonotoneRange range = searchingValue
                                     ? MonotoneRange{0.0, std::numeric_limits<double>::max(), rising}
                                     : MonotoneRange{0.0, kMaxLambda, rising};
-    return searchAnswer(safeguardedSearch({start}, residual, rules, range), held,
-                        "Percentage point convergence failure.");
+    return answerOf(safeguardedSearch({start}, residual, rules, range),
+                    SearchFailureMessages::always("Percentage point convergence failure."), &held);
 }
 
 }  // namespace quorvel

@@ -96,11 +96,12 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, TailProbabilit
     rules.firstPassAlwaysRuns = true;
     HeldMessages held(failures());
     const MonotoneRange range{0.0, kMaxLambda, !lower};
-    const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, range);
     // The secant's two ways of stopping short have messages of their own.
-    return searchAnswer(
-        outcome, held,
-        outcome.secantEnd == SecantEnd::PassLimit ? kNotConverged : kNotWithinTolerance);
+    return answerOf(safeguardedSearch({estimate}, g, rules, range),
+                    {.notBracketed = kNotWithinTolerance,
+                     .notConverged = kNotConverged,
+                     .outsideTolerance = kNotWithinTolerance},
+                    &held);
 }
 
 // Confidence interval for λ by inverting the distribution function, which decreases in λ:

@@ -39,6 +39,10 @@ constexpr const char* kNoncentralNotBracketed =
     "Failed to Bracket in Noncentral F Inverse CDF routine.";
 constexpr const char* kNoncentralNotConverged =
     "Failed to find a solution in Noncentral F Inverse CDF routine.";
+constexpr SearchFailureMessages kCentralSearch{
+    kCentralNotBracketed, kCentralNotConverged, kCentralNotConverged};
+constexpr SearchFailureMessages kNoncentralSearch{
+    kNoncentralNotBracketed, kNoncentralNotConverged, kNoncentralNotConverged};
 
 // Start value of the central search from the normal quantile z of cumP: for m, n > 1.1 the
 // normal approximation of log F after Abramowitz and Stegun 26.6.16 (here with the cube of z
@@ -106,21 +110,6 @@ struct ExactTailResidual {
 };
 }  // namespace
 
-double NoncentralF::rootOrFailure(const RootSearchResult& search, std::string_view notBracketed,
-                                  std::string_view notConverged) {
-    switch (search.status) {
-        case RootSearchStatus::Found:
-            return search.root;
-        case RootSearchStatus::NotBracketed:
-            return reportFailure(notBracketed);
-        case RootSearchStatus::NotConverged:
-            return reportFailure(notConverged);
-        case RootSearchStatus::EvaluationFailed:
-            break;
-    }
-    return failureValue();
-}
-
 // Central F quantile by bracket expansion and Brent's method on the residual in the target's
 // tail (Press et al.,
 // Numerical Recipes, zbrac and zbrent), P the central F distribution function.
@@ -141,8 +130,7 @@ double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, 
     if (cumP == 0.0) {
         return 0.0;
     }
-    return rootOrFailure(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)),
-                         kCentralNotBracketed, kCentralNotConverged);
+    return answerOf(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)), kCentralSearch);
 }
 
 // Noncentral F quantile: Tiku's (1966) three-moment approximation F' ≈ c·G − d, G central F on
@@ -180,8 +168,7 @@ double NoncentralF::percentagePointOfTail(TailProbability target, int df1, int d
 double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int df2,
                                           double lambda, int method) {
     if (lambda == 0.0) {
-        return rootOrFailure(searchCentralPercentagePoint(df1, df2, target), kCentralNotBracketed,
-                             kCentralNotConverged);
+        return answerOf(searchCentralPercentagePoint(df1, df2, target), kCentralSearch);
     }
     const double m = df1;
     const double n = df2;
@@ -193,8 +180,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
         if (!approximationExists) {
             return reportFailure(kParameterOutOfRange);
         }
-        const double q = rootOrFailure(searchCentralPercentagePoint(tiku.nu, n, target),
-                                       kCentralNotBracketed, kCentralNotConverged);
+        const double q = answerOf(searchCentralPercentagePoint(tiku.nu, n, target), kCentralSearch);
         return failed ? failureValue() : tiku.c * q - tiku.d;
     }
     // The approximation only places the first bracket. Where it cannot be had, the search
@@ -227,7 +213,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
     ExactTailResidual f{*this, m, n, lambda, target};
     // No floor: below 0 the distribution function is 0 (its complement 1), so f = f.atZero().
     const RootSearchResult search = findNonNegativeRoot(lo, hi, f, std::nullopt);
-    return rootOrFailure(search, kNoncentralNotBracketed, kNoncentralNotConverged);
+    return answerOf(search, kNoncentralSearch);
 }
 
 }  // namespace quorvel

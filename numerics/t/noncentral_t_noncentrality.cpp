@@ -77,8 +77,9 @@ double NoncentralT::searchDeltaOfTail(TailProbability target) {
         return direction * logRatioResidual(logP, logTarget);
     };
     HeldMessages held(failures());
-    return searchAnswer(safeguardedSearch({start}, residual, {}, kDeltaRange), held,
-                        "Failure to find Delta in 10,000 iterations.");
+    return answerOf(safeguardedSearch({start}, residual, {}, kDeltaRange),
+                    SearchFailureMessages::always("Failure to find Delta in 10,000 iterations."),
+                    &held);
 }
 
 void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {

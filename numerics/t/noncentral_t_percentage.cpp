@@ -110,11 +110,14 @@ double NoncentralT::searchPercentagePointOfTail(TailProbability target) {
     const std::optional<double> approximateStart =
         normalApproximationStart(searchDf, z, searchDelta);
     HeldMessages held(failures());
-    const SafeguardedOutcome outcome =
+    const RootSearchResult search =
         approximateStart
             ? safeguardedSearch({*approximateStart, simpleStart}, residual, {}, kTRange)
             : safeguardedSearch({simpleStart}, residual, {}, kTRange);
-    return searchAnswer(outcome, held, "Failure to find percentage point in 10,000 iterations.");
+    return answerOf(search,
+                    SearchFailureMessages::always(
+                        "Failure to find percentage point in 10,000 iterations."),
+                    &held);
 }
 
 }  // namespace quorvel

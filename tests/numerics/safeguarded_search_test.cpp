@@ -80,22 +80,28 @@ TEST(SolveMonotone, FindsRootsInsideTheRangeAndTellsWhenTheyLieOutside) {
 // fails, and then on the last start.
 TEST(SafeguardedSearch, KeepsTheSecantAnswerAndFallsBackOnlyWhenAllStartsFail) {
     auto cubic = [](double x) -> std::optional<double> { return x * x * x - 2.0; };
-    const SecantOutcome secant = secantSearch(1.0, cubic, {});
-    ASSERT_TRUE(secant.converged());
-    const SafeguardedOutcome kept = safeguardedSearch({1.0}, cubic, {}, {-10.0, 10.0, true});
-    EXPECT_TRUE(kept.found);
+    const RootSearchResult secant = secantSearch(1.0, cubic, {});
+    ASSERT_TRUE(secant.found());
+    const RootSearchResult kept = safeguardedSearch({1.0}, cubic, {}, {-10.0, 10.0, true});
+    EXPECT_TRUE(kept.found());
     EXPECT_EQ(kept.root, secant.root);
 
     // Flat beyond ±1: the secant starting at 5 sees no slope and stops.
     auto clipped = [](double x) -> std::optional<double> {
         return std::max(-1.0, std::min(1.0, x)) - 0.25;
     };
-    EXPECT_FALSE(secantSearch(5.0, clipped, {}).converged());
-    const SafeguardedOutcome recovered =
+    EXPECT_EQ(secantSearch(5.0, clipped, {}).status, RootSearchStatus::OutsideTolerance);
+    const RootSearchResult recovered =
         safeguardedSearch({5.0, 6.0}, clipped, {}, {-10.0, 10.0, true});
-    EXPECT_TRUE(recovered.found);
+    EXPECT_TRUE(recovered.found());
     EXPECT_NEAR(recovered.root, 0.25, 1e-10);
-    EXPECT_EQ(recovered.secantEnd, SecantEnd::OutsideTolerance);
+
+    // With no root in the range either, the last secant attempt's ending decides the message.
+    auto rootless = [](double x) -> std::optional<double> {
+        return std::max(-1.0, std::min(1.0, x)) - 2.0;
+    };
+    EXPECT_EQ(safeguardedSearch({5.0}, rootless, {}, {-10.0, 10.0, true}).status,
+              RootSearchStatus::OutsideTolerance);
 }
 
 }  // namespace
