@@ -10,6 +10,7 @@
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/monotone_root.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
+#include "numerics/foundations/roots/whole_number_search.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -102,6 +103,31 @@ TEST(SafeguardedSearch, KeepsTheSecantAnswerAndFallsBackOnlyWhenAllStartsFail) {
     };
     EXPECT_EQ(safeguardedSearch({5.0}, rootless, {}, {-10.0, 10.0, true}).status,
               RootSearchStatus::OutsideTolerance);
+}
+
+// The whole-number search finds the first n at the target on ranges of every size, says when the
+// target lies beyond the range, and stops at the first failed evaluation.
+TEST(WholeNumberSearch, FindsTheSmallestWholeNumberReachingTheTarget) {
+    for (const long long first : {1LL, 2LL, 37LL, 1000LL, 2147483647LL}) {
+        int evaluations = 0;
+        auto step = [&](double n) -> std::optional<double> {
+            ++evaluations;
+            return n >= static_cast<double>(first) ? 1.0 : 0.0;
+        };
+        const WholeSearchResult found = smallestWholeReaching(step, {1, 2147483647LL}, 0.5);
+        ASSERT_TRUE(found.search.found()) << first;
+        EXPECT_EQ(found.search.root, static_cast<double>(first));
+        EXPECT_EQ(found.valueAtRoot, 1.0);
+        EXPECT_LE(evaluations, 64) << first;
+    }
+    auto rising = [](double n) -> std::optional<double> { return n / 100.0; };
+    EXPECT_EQ(smallestWholeReaching(rising, {1, 30}, 0.5).search.status,
+              RootSearchStatus::NotBracketed);
+    auto failing = [](double n) -> std::optional<double> {
+        return n > 8.0 ? std::nullopt : std::optional<double>(0.0);
+    };
+    EXPECT_EQ(smallestWholeReaching(failing, {1, 1000}, 0.5).search.status,
+              RootSearchStatus::EvaluationFailed);
 }
 
 }  // namespace
