@@ -3,12 +3,14 @@
 #include <optional>
 
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 
 namespace {
 // The residual is this multiple of ln(probability/target); see searchResidual.
@@ -53,7 +55,7 @@ double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start
                                     ? MonotoneRange{0.0, std::numeric_limits<double>::max(), rising}
                                     : MonotoneRange{0.0, kMaxLambda, rising};
     return answerOf(safeguardedSearch({start}, residual, rules, range),
-                    SearchFailureMessages::always("Percentage point convergence failure."), &held);
+                    SearchFailureMessages::always(kSearchNotConverged), &held);
 }
 
 }  // namespace quorvel
