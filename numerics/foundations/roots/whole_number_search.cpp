@@ -25,20 +25,28 @@ WholeSearchResult smallestWholeReaching(RootFunction measure, WholeRange range, 
     }
     long long above = 0;
     double valueAbove = 0.0;
+    // Evaluates n and moves the end of the pair on its side of the target to it; false when the
+    // evaluation failed.
+    const auto probe = [&](long long n) {
+        const std::optional<double> value = at(n);
+        if (!value) {
+            return false;
+        }
+        if (*value >= target) {
+            above = n;
+            valueAbove = *value;
+        } else {
+            below = n;
+        }
+        return true;
+    };
     for (int step = 0; step < kMaxDoublings && above == 0; ++step) {
         if (below == range.largest) {
             break;
         }
         const long long next = std::min(range.largest, 2 * below);
-        const std::optional<double> value = at(next);
-        if (!value) {
+        if (!probe(next)) {
             return failedAt(next);
-        }
-        if (*value >= target) {
-            above = next;
-            valueAbove = *value;
-        } else {
-            below = next;
         }
     }
     if (above == 0) {
@@ -46,15 +54,8 @@ WholeSearchResult smallestWholeReaching(RootFunction measure, WholeRange range, 
     }
     for (int step = 0; step < kMaxBisections && above - below > 1; ++step) {
         const long long middle = below + (above - below) / 2;
-        const std::optional<double> value = at(middle);
-        if (!value) {
+        if (!probe(middle)) {
             return failedAt(middle);
-        }
-        if (*value >= target) {
-            above = middle;
-            valueAbove = *value;
-        } else {
-            below = middle;
         }
     }
     return {{RootSearchStatus::Found, static_cast<double>(above)}, valueAbove};
