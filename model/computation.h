@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "numerics/foundations/tail_probability.h"
 
 namespace quorvel {
 
@@ -24,6 +27,9 @@ struct ComputeRequest {
     int df1 = 0;
     int df2 = 0;
     double confidence = 0.95;
+    // When set, value and noncentrality solve for this probability of one tail (from 1e-300 up
+    // to but not including 1) in that tail, instead of for cumP.
+    std::optional<TailProbability> tailTarget = std::nullopt;
 };
 
 // `result` for a single quantity; `lower` and `upper` for an interval. `failed` is set when the

@@ -33,6 +33,8 @@ enum class InputColumn {
     Df2,
     Noncentrality,
     CumP,
+    PLower,
+    PUpper,
     Confidence,
     N,
     N1,
@@ -43,7 +45,7 @@ enum class InputColumn {
     Design,
     Effect
 };
-inline constexpr std::size_t kInputColumnCount = 16;
+inline constexpr std::size_t kInputColumnCount = 18;
 
 // The columns the batch writes after a row's input columns, in this order.
 enum class OutputColumn { Result, Lower, Upper, Status, Messages, AchievedPower };
