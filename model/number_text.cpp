@@ -48,6 +48,30 @@ std::optional<double> parseNumber(std::string_view text) {
     return value;
 }
 
+std::string_view trimBlanks(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::optional<double> readInputNumber(std::string_view text, bool wholeNumber,
+                                      std::string& problem) {
+    const std::optional<double> number = parseNumber(text);
+    std::string quoted(1, '\'');
+    quoted.append(text);
+    quoted += '\'';
+    if (!number) {
+        problem = quoted + " is not a finite decimal number";
+        return std::nullopt;
+    }
+    if (wholeNumber && std::trunc(*number) != *number) {
+        problem = quoted + " is not a whole number of degrees of freedom";
+        return std::nullopt;
+    }
+    return number;
+}
+
 std::string percentageHint(std::string_view name, double value) {
     std::ostringstream text;
     text << name << ' ' << value << " looks like a percentage: write it as a proportion, for "
