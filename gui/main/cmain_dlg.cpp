@@ -249,11 +249,11 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// Enter that no push button takes (the focused one takes it) ends the dialog as OK does, from
-// a field or a radio button alike; Escape is the dialog's own Cancel.
+// Enter that no push button takes (the focused one takes it) computes, from a field or a radio
+// button alike, and the window stays; Escape is the dialog's own Cancel.
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        accept();
+        controller_.compute();
         return;
     }
     QDialog::keyPressEvent(event);
