@@ -299,26 +299,28 @@ void ComputeController::fillEmptyInputs() {
 
 void ComputeController::compute() {
     readSelection();
-    setStatus(ComputeStatus::Working);
-    if (isDistribution(distribution_) && isQuantity(quantity_)) {
-        const std::optional<ComputeRequest> read = readRequest();
-        if (!read) {
-            // Nothing was computed: no result stays beside the refused input.
-            clearOutputs();
-            setStatus(ComputeStatus::NeedsCompute);
-            return;
-        }
-        const ComputeRequest& request = *read;
-        EachMessageOnce once(calculators_.reporter());
-        calculators_.redirectReporter(once);
-        const ComputeOutcome outcome = computeQuantity(calculators_, request);
-        calculators_.redirectReporter(once.next());
-        writeOutcome(request.quantity, outcome);
+    if (!isDistribution(distribution_) || !isQuantity(quantity_)) {
+        setStatus(ComputeStatus::Working);
         setStatus(ComputeStatus::Finished);
-        listeners_.quantityComputed(request, outcome);
         return;
     }
+    // The inputs are read before "Working" shows: a refused one starts no computation, and no
+    // result stays beside it.
+    const std::optional<ComputeRequest> read = readRequest();
+    if (!read) {
+        clearOutputs();
+        setStatus(ComputeStatus::NeedsCompute);
+        return;
+    }
+    setStatus(ComputeStatus::Working);
+    const ComputeRequest& request = *read;
+    EachMessageOnce once(calculators_.reporter());
+    calculators_.redirectReporter(once);
+    const ComputeOutcome outcome = computeQuantity(calculators_, request);
+    calculators_.redirectReporter(once.next());
+    writeOutcome(request.quantity, outcome);
     setStatus(ComputeStatus::Finished);
+    listeners_.quantityComputed(request, outcome);
 }
 
 std::optional<ComputeRequest> ComputeController::readRequest() {

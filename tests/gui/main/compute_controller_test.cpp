@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -291,9 +292,12 @@ TEST_F(ComputeControllerTest, InvalidFieldTextIsRefusedAndNothingIsComputed) {
     controller.compute();
     ASSERT_NE(view.text(kCumPField), "");
     view.setText(kDf1Field, "abc");
+    view.captions.clear();
     controller.compute();
     EXPECT_EQ(reporter.messages,
               std::vector<std::string>{"Df1: 'abc' is not a finite decimal number"});
+    EXPECT_EQ(std::count(view.captions.begin(), view.captions.end(), "Working"), 0)
+        << "no computation starts";
     EXPECT_EQ(view.text(kCumPField), "");
     EXPECT_EQ(view.text(kComputeButton), "COMPUTE");
     EXPECT_EQ(heard.count, 1);
