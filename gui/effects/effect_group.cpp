@@ -153,6 +153,7 @@ std::string EffectGroup::text(EffectInput input) const {
 
 void EffectGroup::setText(EffectInput input, std::string_view text) {
     if (CNumEdit* edit = field(input)) {
+        edit->ForgetWrittenValue();
         edit->setText(qtText(text));
     }
 }

@@ -292,7 +292,11 @@ void CMainDlg::setVisible(int controlId, bool visible) {
 void CMainDlg::setText(int controlId, std::string_view text) {
     const QString caption = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     QWidget* widget = control(controlId);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    if (auto* edit = qobject_cast<CNumEdit*>(widget)) {
+        // A text given here is read as it stands, even where it equals a rounded result.
+        edit->ForgetWrittenValue();
+        edit->setText(caption);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(caption);
     } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
         box->setTitle(caption);

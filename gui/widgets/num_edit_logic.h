@@ -59,6 +59,9 @@ class NumEditLogic {
     // The number SetValue wrote, while the text is still the one it wrote (not for the failure
     // value); nothing once the text has changed.
     std::optional<double> WrittenValue() const;
+    // Forgets the number SetValue wrote: a text that arrives otherwise is read as it stands,
+    // even where it equals the one written.
+    void ForgetWrittenValue() { m_writtenText.reset(); }
     // The number in the text as GetValue reads it, without the verbose message: for the
     // control's own bookkeeping, so that one bad keystroke is reported once.
     double PeekValue() const;

@@ -122,6 +122,7 @@ class MainDialogTest : public QObject {
     void probabilitiesShowTheirDigitsAndCopyWhole();
     void switchingClearsTheResults();
     void aResultUsedAsAnInputKeepsItsFullPrecision();
+    void aRestoredInputIsTheNumberRestored();
     void f1OpensHelpFromAnyControl_data();
     void f1OpensHelpFromAnyControl();
     void helpButtonOpensHelp();
@@ -695,6 +696,31 @@ void MainDialogTest::aResultUsedAsAnInputKeepsItsFullPrecision() {
     QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
     QVERIFY2(std::fabs(QApplication::clipboard()->text().toDouble() - 3.0) <= 1e-12,
              qPrintable(QApplication::clipboard()->text()));
+}
+
+// A history row put back over a result that shows the same text computes with the row's number,
+// not with the whole result hidden behind that text.
+void MainDialogTest::aRestoredInputIsTheNumberRestored() {
+    showDialog();
+    type(kValueField, QStringLiteral("3"));
+    type(kDf1Field, QStringLiteral("5"));
+    type(kDf2Field, QStringLiteral("10"));
+    QTest::keyClick(control(kDf2Field), Qt::Key_Return);
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    ComputeRequest row;
+    row.distribution = DistributionKind::F;
+    row.quantity = QuantityKind::Value;
+    row.cumP = 0.934442;
+    row.df1 = 5;
+    row.df2 = 10;
+    QVERIFY(dialog_->controller().restore(row));
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    HeardComputations heard;
+    dialog_->controller().listeners().add(heard);
+    QTest::keyClick(control(kCumPField), Qt::Key_Return);
+    dialog_->controller().listeners().remove(heard);
+    QCOMPARE(heard.requests.size(), std::size_t{1});
+    QCOMPARE(heard.requests.front().cumP, 0.934442);
 }
 
 void MainDialogTest::f1OpensHelpFromAnyControl_data() {

@@ -255,6 +255,13 @@ void CNumEditTest::copyGivesTheWholeWrittenValue() {
     QTest::keyClick(input.edit, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.5"));
     QCOMPARE(input.edit->GetValue(), 0.5);
+
+    // Once forgotten, the written number is read as its text stands.
+    input.edit->SetValue(p);
+    const QString rounded = input.edit->text();
+    QCOMPARE(input.edit->GetValue(), p);
+    input.edit->ForgetWrittenValue();
+    QCOMPARE(input.edit->GetValue(), rounded.toDouble());
 }
 
 void CNumEditTest::pastedTextIsNotFiltered() {
