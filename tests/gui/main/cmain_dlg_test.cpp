@@ -30,6 +30,7 @@
 #include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
 #include "gui/widgets/chighlight_button.h"
+#include "gui/widgets/cnum_edit.h"
 #include "gui/widgets/cnum_spin_ctrl.h"
 #include "gui/widgets/message_box_reporter.h"
 #include "numerics/calculators.h"
@@ -504,6 +505,13 @@ void MainDialogTest::enterComputesInEveryFieldOfEveryLayout_data() {
     for (const auto& [distribution, distributionName] : kDistributionRows) {
         for (const auto& [quantity, quantityName] : kQuantityRows) {
             for (const auto& [field, fieldName] : fields) {
+                // An interval hides Cum. P and the noncentrality; only F has Df2.
+                const bool interval = quantity == kRadioInterval90 ||
+                                      quantity == kRadioInterval95 || quantity == kRadioInterval99;
+                if ((interval && (field == kNoncentralityField || field == kCumPField)) ||
+                    (field == kDf2Field && distribution != kRadioF)) {
+                    continue;
+                }
                 QTest::addRow("%s %s, Enter in %s", distributionName, quantityName, fieldName)
                     << distribution << quantity << field;
             }
@@ -520,9 +528,7 @@ void MainDialogTest::enterComputesInEveryFieldOfEveryLayout() {
     showDialog();
     control<QAbstractButton>(distribution)->click();
     control<QAbstractButton>(quantity)->click();
-    if (!shown(field)) {
-        QSKIP("the field is hidden in this layout");
-    }
+    QVERIFY(shown(field));
     HeardComputations heard;
     dialog_->controller().listeners().add(heard);
     const QString typed = fieldText(kValueField);
@@ -688,14 +694,9 @@ void MainDialogTest::aResultUsedAsAnInputKeepsItsFullPrecision() {
     QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
     QCOMPARE(fieldText(kValueField), QString());
     QTest::keyClick(control(kCumPField), Qt::Key_Return);
-    const double value = fieldText(kValueField).toDouble();
-    QVERIFY2(std::fabs(value - 3.0) <= 1e-5, qPrintable(fieldText(kValueField)));
-    auto* field = control<QLineEdit>(kValueField);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
-    QVERIFY2(std::fabs(QApplication::clipboard()->text().toDouble() - 3.0) <= 1e-12,
-             qPrintable(QApplication::clipboard()->text()));
+    const std::optional<double> value = control<CNumEdit>(kValueField)->WrittenValue();
+    QVERIFY(value.has_value());
+    QVERIFY2(std::fabs(*value - 3.0) <= 1e-12, qPrintable(QString::number(*value, 'g', 17)));
 }
 
 // A history row put back over a result that shows the same text computes with the row's number,
