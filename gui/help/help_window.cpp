@@ -52,7 +52,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(page_, &QTextBrowser::sourceChanged, this, &HelpWindow::selectTopicOf);
 
     // Escape and Ctrl+W close it, as they close a viewer's window.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         auto* close = new QShortcut(keys, this);
         close->setContext(Qt::WindowShortcut);
         connect(close, &QShortcut::activated, this, &QWidget::close);

@@ -7,9 +7,9 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStyle>
-#include <QMenu>
 #include <QStyleOptionFrame>
 #include <QToolTip>
 #include <utility>

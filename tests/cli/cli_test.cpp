@@ -102,8 +102,8 @@ TEST(CliInputRule, TheSharedTableOfTakenAndRefusedNumbers) {
             EXPECT_EQ(given.exitStatus, 2) << row.name;
             EXPECT_EQ(given.out, "") << row.name;
             EXPECT_EQ(given.err, "quorvel-cli: option " +
-                                     std::string(row.degreesOfFreedom ? "--df1" : "--cump") +
-                                     ": " + row.refusal + " (see quorvel-cli --help)\n")
+                                     std::string(row.degreesOfFreedom ? "--df1" : "--cump") + ": " +
+                                     row.refusal + " (see quorvel-cli --help)\n")
                 << row.name;
             continue;
         }

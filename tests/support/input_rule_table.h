@@ -37,8 +37,8 @@ inline std::vector<InputRuleRow> inputRuleRows() {
         {"Df beyond the double range", "1e400", true, {}, 0.0},
     };
     for (InputRuleRow& row : rows) {
-        row.refusal = quoted(row.text) + (row.degreesOfFreedom && row.text == "2.9" ? notWhole
-                                                                                   : notFinite);
+        row.refusal =
+            quoted(row.text) + (row.degreesOfFreedom && row.text == "2.9" ? notWhole : notFinite);
     }
     rows.push_back({"scientific notation", "1e-3", false, {}, 1e-3});
     rows.push_back({"upper-case exponent", "2.5E-1", false, {}, 0.25});

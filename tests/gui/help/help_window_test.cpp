@@ -132,8 +132,8 @@ void HelpWindowTest::escapeAndCtrlWClose() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     HelpWindow window;
-    for (QWidget* focus : {static_cast<QWidget*>(&window.page()),
-                           static_cast<QWidget*>(&window.contents())}) {
+    for (QWidget* focus :
+         {static_cast<QWidget*>(&window.page()), static_cast<QWidget*>(&window.contents())}) {
         window.showContents();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         focus->setFocus();

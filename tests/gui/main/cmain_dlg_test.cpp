@@ -1,6 +1,7 @@
 #include "gui/main/cmain_dlg.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,7 +17,6 @@
 #include <QWindow>
 #include <QtTest>
 #include <algorithm>
-#include <QClipboard>
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <cmath>
@@ -33,8 +33,8 @@
 #include "gui/widgets/cnum_edit.h"
 #include "gui/widgets/cnum_spin_ctrl.h"
 #include "gui/widgets/message_box_reporter.h"
-#include "numerics/calculators.h"
 #include "model/computation_listener.h"
+#include "numerics/calculators.h"
 #include "tests/gui/support/modal_watcher.h"
 #include "tests/support/input_rule_table.h"
 #include "tests/support/recording_reporter.h"
@@ -592,7 +592,8 @@ void MainDialogTest::inputsFollowTheCommandLinesRule() {
     }
     const QString name = degreesOfFreedom ? QStringLiteral("Df1") : QStringLiteral("Cum. P");
     QCOMPARE(reporter_.messages.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(reporter_.messages.front()), name + QStringLiteral(": ") + refusal);
+    QCOMPARE(QString::fromStdString(reporter_.messages.front()),
+             name + QStringLiteral(": ") + refusal);
     QVERIFY(heard.requests.empty());
     QCOMPARE(fieldText(output), QString());
     QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("COMPUTE"));
@@ -608,14 +609,16 @@ void MainDialogTest::probabilitiesShowTheirDigitsAndCopyWhole_data() {
     // P(X <= x) and P(X > x) from Boost.Math.
     const boost::math::fisher_f_distribution<double> f(10, 10);
     const boost::math::chi_squared_distribution<double> chiSquare(1);
-    QTest::newRow("F(10, 10) at 0.001") << kRadioF << "0.001" << "10" << cdf(f, 0.001)
-                                         << cdf(complement(f, 0.001));
-    QTest::newRow("F(10, 10) at 0.01") << kRadioF << "0.01" << "10" << cdf(f, 0.01)
-                                        << cdf(complement(f, 0.01));
-    QTest::newRow("chi-square(1) at 30") << kRadioChiSquare << "30" << "1" << cdf(chiSquare, 30.0)
-                                          << cdf(complement(chiSquare, 30.0));
-    QTest::newRow("chi-square(1) at 3") << kRadioChiSquare << "3" << "1" << cdf(chiSquare, 3.0)
-                                         << cdf(complement(chiSquare, 3.0));
+    QTest::newRow("F(10, 10) at 0.001") << kRadioF << "0.001"
+                                        << "10" << cdf(f, 0.001) << cdf(complement(f, 0.001));
+    QTest::newRow("F(10, 10) at 0.01") << kRadioF << "0.01"
+                                       << "10" << cdf(f, 0.01) << cdf(complement(f, 0.01));
+    QTest::newRow("chi-square(1) at 30")
+        << kRadioChiSquare << "30"
+        << "1" << cdf(chiSquare, 30.0) << cdf(complement(chiSquare, 30.0));
+    QTest::newRow("chi-square(1) at 3")
+        << kRadioChiSquare << "3"
+        << "1" << cdf(chiSquare, 3.0) << cdf(complement(chiSquare, 3.0));
 }
 
 // On the screen at least six significant digits of the probability, in scientific notation

@@ -3,12 +3,12 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QTimer>
-#include <QToolTip>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 #include <QTestEventList>
+#include <QTimer>
+#include <QToolTip>
 
 #include "gui/widgets/cnum_edit.h"
 #include "tests/support/rendered_text.h"
@@ -107,8 +107,7 @@ void CNumEditTest::typing_data() {
         << false << "5" << backspace << "5" << true << 5.0;
     QTest::newRow("backspace in an integer field")
         << true << "1" << backspace << "1" << true << 1.0;
-    QTest::newRow("a second point is refused")
-        << false << "1.5" << point << "1.5" << true << 1.5;
+    QTest::newRow("a second point is refused") << false << "1.5" << point << "1.5" << true << 1.5;
     QTest::newRow("lone minus accepted") << false << "" << minus << "-" << false << 0.0;
     QTest::newRow("plus begins a number") << false << "" << plus << "+" << false << 0.0;
     QTest::newRow("upper-case E begins an exponent")
@@ -281,7 +280,8 @@ void CNumEditTest::writtenValueShowsFromItsFirstCharacter_data() {
 
     QTest::newRow("short output") << true << 0.934442 << "own" << true;
     QTest::newRow("failure text") << true << kFailureValue << "own" << true;
-    QTest::newRow("wide output in a smaller font") << true << -123456789012345.0 << "smaller" << true;
+    QTest::newRow("wide output in a smaller font")
+        << true << -123456789012345.0 << "smaller" << true;
     QTest::newRow("output too wide for the smallest font")
         << true << -98765432109876544.0 << "smallest" << false;
     QTest::newRow("wide input keeps its font") << false << 40528472.789012 << "own" << false;
