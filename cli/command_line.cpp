@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <array>
-#include <cmath>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -167,14 +166,11 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             }
             text = arguments[++i];
         }
-        const std::optional<double> number = parseNumber(text);
+        std::string problem;
+        const std::optional<double> number =
+            readInputNumber(text, isDegreesOfFreedom(option->input), problem);
         if (!number) {
-            return usageError("option " + name + ": '" + std::string(text) +
-                              "' is not a finite decimal number");
-        }
-        if (isDegreesOfFreedom(option->input) && std::trunc(*number) != *number) {
-            return usageError("option " + name + ": '" + std::string(text) +
-                              "' is not a whole number of degrees of freedom");
+            return usageError("option " + name + ": " + problem);
         }
         if (option->input == RequestInput::Confidence && *number > 1.0 &&
             *number <= kLargestPercentage) {

@@ -58,6 +58,43 @@ std::optional<double> parseWrittenNumber(std::string_view text) {
     return value;
 }
 
+std::string_view trimBlanks(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+namespace {
+// The number read from `text`, or nothing with the reason quoting it: not a number, or not
+// whole where a whole number is asked for.
+std::optional<double> checkedInput(std::string_view text, std::optional<double> number,
+                                   bool wholeNumber, std::string& problem) {
+    std::string quoted(1, '\'');
+    quoted.append(text);
+    quoted += '\'';
+    if (!number) {
+        problem = quoted + " is not a finite decimal number";
+        return std::nullopt;
+    }
+    if (wholeNumber && std::trunc(*number) != *number) {
+        problem = quoted + " is not a whole number of degrees of freedom";
+        return std::nullopt;
+    }
+    return number;
+}
+}  // namespace
+
+std::optional<double> readInputNumber(std::string_view text, bool wholeNumber,
+                                      std::string& problem) {
+    return checkedInput(text, parseNumber(text), wholeNumber, problem);
+}
+
+std::optional<double> readWrittenInputNumber(std::string_view text, bool wholeNumber,
+                                             std::string& problem) {
+    return checkedInput(text, parseWrittenNumber(text), wholeNumber, problem);
+}
+
 std::string percentageHint(std::string_view name, double value) {
     std::ostringstream text;
     text << name << ' ' << value << " looks like a percentage: write it as a proportion, for "

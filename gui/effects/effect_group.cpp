@@ -11,6 +11,7 @@
 #include "gui/help/program_resources.h"
 #include "gui/widgets/cnum_edit.h"
 #include "gui/widgets/message_box_reporter.h"
+#include "model/number_text.h"
 #include "numerics/calculators.h"
 
 namespace quorvel {
@@ -21,6 +22,9 @@ constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 6;
 // Room for a 17-digit number with its sign, point and exponent.
 constexpr int kResultCharacters = 24;
+// The status line always has room for this many lines, so that a message appearing under the
+// results moves nothing; a longer one is cut there and its tooltip carries it whole.
+constexpr int kStatusLines = 3;
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -108,6 +112,9 @@ void EffectGroup::addResults(const char* computeCaption,
     status_ = new QLabel;
     status_->setWordWrap(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    status_->setFixedHeight(status_->fontMetrics().lineSpacing() * kStatusLines);
     column->addWidget(status_);
     column->addStretch();
     columns_->addLayout(column, 1);
@@ -146,6 +153,7 @@ std::string EffectGroup::text(EffectInput input) const {
 
 void EffectGroup::setText(EffectInput input, std::string_view text) {
     if (CNumEdit* edit = field(input)) {
+        edit->ForgetWrittenValue();
         edit->setText(qtText(text));
     }
 }
@@ -171,10 +179,16 @@ void EffectGroup::setChoice(EffectChoice choice, int position) {
     }
 }
 
+// A number shows by its significant digits, as the main window's results do, and copies whole;
+// any other text (the failure marker, nothing) as it is.
 void EffectGroup::setResult(std::size_t index, std::string_view text) {
     CNumEdit* result = results_.at(index);
-    result->setText(qtText(text));
-    result->setCursorPosition(0);
+    if (const std::optional<double> number = parseNumber(text)) {
+        result->SetValue(*number);
+    } else {
+        result->setText(qtText(text));
+        result->setCursorPosition(0);
+    }
 }
 
 void EffectGroup::setResultCaption(std::size_t index, std::string_view caption) {
@@ -186,6 +200,7 @@ void EffectGroup::setResultCaption(std::size_t index, std::string_view caption) 
 void EffectGroup::setStatus(std::string_view text) {
     if (status_ != nullptr) {
         status_->setText(qtText(text));
+        status_->setToolTip(qtText(text));
     }
 }
 

@@ -43,7 +43,9 @@ struct EffectMeasureOption {
 // Compute button, its results and a status line, on Qt widgets. What Compute reads, computes and
 // shows is its EffectsController's; an input the rules refuse, and every calculation error, is
 // shown through the calculators' reporter, a message box over this window. Changing an input
-// clears the results.
+// clears the results. A result shows by its significant digits as the main window's do
+// (shownNumber) and copies whole; the status line keeps its room, so nothing moves when it
+// fills.
 class EffectGroup : public QGroupBox, private EffectsView {
     Q_OBJECT
 

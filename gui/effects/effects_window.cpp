@@ -17,6 +17,7 @@
 #include "gui/help/help_window.h"
 #include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
+#include "gui/plot/plot_scene.h"
 #include "gui/plot/power_plot.h"
 #include "numerics/foundations/confidence_range.h"
 
@@ -128,6 +129,8 @@ const std::vector<EffectsTabFields>& tabFields() {
     return tabs;
 }
 
+constexpr const char* kPlotPrompt =
+    QT_TR_NOOP("Compute a power or a sample size, and its picture appears here.");
 constexpr const char* kEstimateGroup = QT_TR_NOOP("&Effect size and confidence interval");
 constexpr const char* kPowerGroup = QT_TR_NOOP("&Power");
 constexpr const char* kSampleSizeGroup = QT_TR_NOOP("&Sample size");
@@ -193,10 +196,14 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
         tabs_->addTab(makeTab(fields, calculators, listeners), tr(fields.caption));
     }
     sideBySide_->addWidget(tabs_);
-    plot_ = new PlotPane(tr("Compute a power or a sample size, and its picture appears here."));
+    plot_ = new PlotPane(tr(kPlotPrompt));
     sideBySide_->addWidget(plot_, 1);
     powerPlot_ = std::make_unique<PowerPlot>(calculators, *plot_);
     listeners_.add(*powerPlot_);
+    listeners_.add(*this);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this, &calculators](int tab) {
+        showPictureOf(calculators, static_cast<std::size_t>(tab));
+    });
 
     auto* help = new QPushButton(tr("&Help"));
     auto* close = new QPushButton(tr("Cl&ose"));
@@ -228,7 +235,25 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
 // EffectsWindow: the watch ends first.
 EffectsWindow::~EffectsWindow() {
     disconnect(focusWatch_);
+    listeners_.remove(*this);
     listeners_.remove(*powerPlot_);
+}
+
+void EffectsWindow::effectComputed(const EffectRequest& request, const EffectOutcome& outcome) {
+    if (request.quantity != EffectQuantity::Estimate) {
+        pictured_[indexOf(request.distribution)] = Pictured{request, outcome};
+    }
+}
+
+// The plot shows the tab's own last power picture, or the prompt: never another tab's.
+void EffectsWindow::showPictureOf(Calculators& calculators, std::size_t tab) {
+    if (const std::optional<Pictured>& last = pictured_.at(tab)) {
+        plot_->showScene(powerScene(calculators, last->request, last->outcome));
+    } else {
+        PlotScene prompt;
+        prompt.title = tr(kPlotPrompt).toStdString();
+        plot_->showScene(prompt);
+    }
 }
 
 void EffectsWindow::restore(const EffectRequest& request) {

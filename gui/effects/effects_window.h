@@ -3,7 +3,9 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
+#include "model/computation_listener.h"
 #include "model/effects/effects.h"
 
 class QComboBox;
@@ -27,7 +29,8 @@ class PowerPlot;
 // interval, the power of a test, and the sample size that reaches a target power. Every group
 // computes through computeEffect, the entry the command line uses, and tells the listeners.
 // Right of the tabs, a plot pictures the last power or sample size: the central and the
-// noncentral density, the critical value, the power shaded.
+// noncentral density, the critical value, the power shaded; each tab keeps its own picture, and a
+// tab without one shows the prompt.
 //
 // Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
 // Close; each group's title and each caption carry a mnemonic (a caption repeated in another
@@ -37,7 +40,7 @@ class PowerPlot;
 // this window's help page, Shift+F1 a field's What's This text, Escape closes the window.
 //
 // A top-level window without a parent, so that the modal main dialog does not block it.
-class EffectsWindow : public QWidget {
+class EffectsWindow : public QWidget, private ComputationListener {
     Q_OBJECT
 
   public:
@@ -67,6 +70,14 @@ class EffectsWindow : public QWidget {
                      ComputationListeners& listeners);
     QLayout* makeTDesign();
     void followFocus(QWidget* now);
+    void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override;
+    void showPictureOf(Calculators& calculators, std::size_t tab);
+
+    // A tab's last power or sample-size computation.
+    struct Pictured {
+        EffectRequest request;
+        EffectOutcome outcome;
+    };
 
     HelpWindow& helpWindow_;
     ComputationListeners& listeners_;
@@ -79,6 +90,7 @@ class EffectsWindow : public QWidget {
     QMetaObject::Connection focusWatch_;
     PlotPane* plot_ = nullptr;
     std::unique_ptr<PowerPlot> powerPlot_;
+    std::array<std::optional<Pictured>, 3> pictured_{};
 };
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -49,6 +50,14 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(contents_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { openTopic(current); });
     connect(page_, &QTextBrowser::sourceChanged, this, &HelpWindow::selectTopicOf);
+
+    // Escape and Ctrl+W close it, as they close a viewer's window.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* close = new QShortcut(keys, this);
+        close->setContext(Qt::WindowShortcut);
+        connect(close, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 void HelpWindow::fillContents() {

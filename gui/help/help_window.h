@@ -11,7 +11,8 @@ namespace quorvel {
 
 // The program's help: a window with the table of contents on the left and the chosen page on
 // the right. The pages and the table of contents are compiled into the program; links between
-// pages are followed in the window, and the contents follow the page shown.
+// pages are followed in the window, and the contents follow the page shown. Escape and Ctrl+W
+// close it.
 class HelpWindow : public QWidget {
     Q_OBJECT
 

@@ -252,11 +252,11 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// Enter that no push button takes (the focused one takes it) ends the dialog as OK does, from
-// a field or a radio button alike; Escape is the dialog's own Cancel.
+// Enter that no push button takes (the focused one takes it) computes, from a field or a radio
+// button alike, and the window stays; Escape is the dialog's own Cancel.
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        accept();
+        controller_.compute();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -295,7 +295,11 @@ void CMainDlg::setVisible(int controlId, bool visible) {
 void CMainDlg::setText(int controlId, std::string_view text) {
     const QString caption = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     QWidget* widget = control(controlId);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    if (auto* edit = qobject_cast<CNumEdit*>(widget)) {
+        // A text given here is read as it stands, even where it equals a rounded result.
+        edit->ForgetWrittenValue();
+        edit->setText(caption);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(caption);
     } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
         box->setTitle(caption);

@@ -25,7 +25,8 @@ class PlotPane;
 // clicks lay the fields out, the interval choices store their confidence level, Compute
 // computes, and every change of a field's text asks for a new computation. F1 and Help open
 // the help window; Shift+F1 or the caption's "?" followed by a click shows a control's popup.
-// Enter (outside a focused push button) and Escape end the dialog. The dialog's context menu
+// Enter (outside a focused push button, which Enter presses) computes, as Compute does; Escape
+// and the caption's close button end the dialog. The dialog's context menu
 // (right mouse button on the dialog, or the Menu key) ends with the About entry; its
 // "History..." (also Ctrl+H) asks for the record of computations (historyRequested). Beside
 // the template, a plot pane pictures each computation; "Show Plot" in the menu hides it.

@@ -1,11 +1,15 @@
 #include "gui/main/compute_controller.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/dialog/control_ids.h"
 #include "model/computation.h"
+#include "model/number_text.h"
 #include "model/request_model.h"
 #include "numerics/calculators.h"
 
@@ -89,6 +93,27 @@ int fieldOf(RequestInput input) {
     }
     return kNoField;
 }
+
+// Passes each message on once: the routines of an interval check their arguments for each
+// limit, so one mistake would otherwise show the same box twice.
+class EachMessageOnce : public FailureReporter {
+  public:
+    explicit EachMessageOnce(FailureReporter& next) : next_(next) {}
+    FailureReporter& next() const { return next_; }
+    void show(std::string_view message) override {
+        if (std::find(shown_.begin(), shown_.end(), message) == shown_.end()) {
+            shown_.emplace_back(message);
+            next_.show(message);
+        }
+    }
+
+  private:
+    FailureReporter& next_;
+    std::vector<std::string> shown_;
+};
+
+constexpr const char* kDf2Name = "Df2";
+constexpr const char* kCumPName = "Cum. P";
 
 bool isDistribution(int d) {
     return d >= radio::F && d <= radio::ChiSquare;
@@ -200,7 +225,14 @@ void ComputeController::startUp() {
 }
 
 void ComputeController::updateLayout() {
+    const int previousDistribution = distribution_;
+    const int previousQuantity = quantity_;
     readSelection();
+    // No limits of another distribution or quantity stay under the new caption.
+    if (distribution_ != previousDistribution || quantity_ != previousQuantity) {
+        view_.setText(kLowerField, "");
+        view_.setText(kUpperField, "");
+    }
     labelForDistribution();
     layoutConfidenceGroup();
     assignFieldRoles();
@@ -271,29 +303,82 @@ void ComputeController::fillEmptyInputs() {
 
 void ComputeController::compute() {
     readSelection();
-    setStatus(ComputeStatus::Working);
-    if (isDistribution(distribution_) && isQuantity(quantity_)) {
-        const ComputeRequest request = readRequest();
-        const ComputeOutcome outcome = computeQuantity(calculators_, request);
-        writeOutcome(request.quantity, outcome);
+    if (!isDistribution(distribution_) || !isQuantity(quantity_)) {
+        setStatus(ComputeStatus::Working);
         setStatus(ComputeStatus::Finished);
-        listeners_.quantityComputed(request, outcome);
         return;
     }
+    // The inputs are read before "Working" shows: a refused one starts no computation, and no
+    // result stays beside it.
+    const std::optional<ComputeRequest> read = readRequest();
+    if (!read) {
+        clearOutputs();
+        setStatus(ComputeStatus::NeedsCompute);
+        return;
+    }
+    setStatus(ComputeStatus::Working);
+    const ComputeRequest& request = *read;
+    EachMessageOnce once(calculators_.reporter());
+    calculators_.redirectReporter(once);
+    const ComputeOutcome outcome = computeQuantity(calculators_, request);
+    calculators_.redirectReporter(once.next());
+    writeOutcome(request.quantity, outcome);
     setStatus(ComputeStatus::Finished);
+    listeners_.quantityComputed(request, outcome);
 }
 
-ComputeRequest ComputeController::readRequest() {
+std::optional<ComputeRequest> ComputeController::readRequest() {
     ComputeRequest request;
     request.distribution = kDistributionAt[distribution_];
     request.quantity = kQuantityAt[quantity_];
     request.confidence = confidence_;
     const InputNeeds needs = inputsFor(request.distribution, request.quantity);
-    // The arguments are read from the last to the first.
+    // The arguments are read from the last to the first; the first one refused is reported.
     for (auto input = needs.required.rbegin(); input != needs.required.rend(); ++input) {
-        assignInput(request, *input, view_.value(fieldOf(*input)));
+        const int field = fieldOf(*input);
+        const std::string text = view_.text(field);
+        std::string problem;
+        if (!readInputNumber(trimBlanks(text), isDegreesOfFreedom(*input), problem)) {
+            calculators_.reporter().show(inputName(*input) + ": " + problem);
+            return std::nullopt;
+        }
+        assignInput(request, *input, view_.value(field));
     }
     return request;
+}
+
+std::string ComputeController::inputName(RequestInput input) const {
+    const DistributionLabels& labels = kLabels[distribution_];
+    switch (input) {
+        case RequestInput::Value:
+            return labels.value;
+        case RequestInput::Df1:
+            return labels.df1;
+        case RequestInput::Df2:
+            return kDf2Name;
+        case RequestInput::Noncentrality:
+            return labels.noncentrality;
+        case RequestInput::CumP:
+        case RequestInput::Confidence:
+        case RequestInput::PLower:
+        case RequestInput::PUpper:
+            // The window's one probability field (its interval level never reaches here).
+            break;
+    }
+    return kCumPName;
+}
+
+void ComputeController::clearOutputs() {
+    if (isInterval(quantity_)) {
+        view_.setText(kLowerField, "");
+        view_.setText(kUpperField, "");
+        return;
+    }
+    for (int field : {kCumPField, kValueField, kNoncentralityField}) {
+        if (view_.isReadOnly(field)) {
+            view_.setText(field, "");
+        }
+    }
 }
 
 void ComputeController::writeOutcome(QuantityKind quantity, const ComputeOutcome& outcome) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "gui/main/compute_view.h"
 #include "model/computation.h"
 #include "model/computation_listener.h"
+#include "model/request_model.h"
 
 namespace quorvel {
 
@@ -34,12 +38,16 @@ class ComputeController {
     // Dialog start, after the fields have their defaults and ranges: F, Cum. P, 90%, the
     // layout, and "COMPUTE".
     void startUp();
-    // Reads the selection back from the radio buttons and lays out labels and fields.
+    // Reads the selection back from the radio buttons and lays out labels and fields; a change
+    // of the distribution or the quantity clears the confidence limits.
     void updateLayout();
     // An interval button: stores its confidence level, then lays out.
     void selectInterval(double confidence);
     // Reads the inputs, calls the chosen routine, writes the result, tells the listeners; ends
-    // "Finished".
+    // "Finished". Each input is read by the rule of the command line (readInputNumber, blanks
+    // around it ignored): the first one refused is reported through the calculators' reporter,
+    // named by its label ("Df1: '2.9' is not a whole number of degrees of freedom"), nothing is
+    // computed or told, the result fields are cleared and the status asks for Compute again.
     void compute();
     // Puts a computation's inputs back, ready to Compute: checks its distribution and its
     // quantity (an interval by its level, 0.90, 0.95 or 0.99), lays the fields out, writes every
@@ -64,7 +72,9 @@ class ComputeController {
     void layoutConfidenceGroup();
     void assignFieldRoles();
     void fillEmptyInputs();
-    ComputeRequest readRequest();
+    std::optional<ComputeRequest> readRequest();
+    std::string inputName(RequestInput input) const;
+    void clearOutputs();
     void writeOutcome(QuantityKind quantity, const ComputeOutcome& outcome);
 
     Calculators& calculators_;

@@ -1,13 +1,21 @@
 #include "gui/widgets/cnum_edit.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 #include <utility>
+
+#include "gui/widgets/message_box_reporter.h"
+#include "model/number_text.h"
 
 namespace quorvel {
 
@@ -33,11 +41,15 @@ QFont scaled(const QFont& font, double scale) {
 
 }  // namespace
 
+const QString CNumEdit::kTypingRule = QStringLiteral(
+    "A number: digits with an optional sign, one decimal point and an exponent after e "
+    "(2.5e3, 1e-5); no blanks or letters.");
+
 CNumEdit::CNumEdit(double failureValue, QWidget* parent)
     : QLineEdit(parent),
       NumEditLogic(failureValue),
       m_messagePresenter([this](const QString& message) {
-          QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), message);
+          QMessageBox::critical(this, QString::fromLatin1(kProgramDisplayName), message);
       }) {
     connect(this, &QLineEdit::textChanged, this, &CNumEdit::OnChange);
 }
@@ -71,6 +83,10 @@ void CNumEdit::ShowInvalidTextMessage(const std::string& message) {
     }
 }
 
+bool CNumEdit::IsOutput() const {
+    return isReadOnly();
+}
+
 void CNumEdit::OnChange() {
     FitText();
     AdaptDelta();
@@ -87,26 +103,70 @@ void CNumEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (typed.size() == 1 && IgnoresKeystroke(typed.front().unicode())) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopyValue();
         event->accept();
         return;
     }
-    const double previousValue = PeekValue();
+    if (typed.size() == 1 && IgnoresKeystroke(typed.front().unicode())) {
+        ShowRefusal();
+        event->accept();
+        return;
+    }
     const QString previousText = text();
     QLineEdit::keyPressEvent(event);
-    if (text() != previousText && IsValid() != kTextValid) {
-        RejectKeystroke(previousValue);
+    if (text() != previousText && !TakesTypedText(text().toStdString())) {
+        // In verbose mode the refused text is reported, as the box's own check reports it.
+        IsValid();
+        RejectKeystroke(previousText);
     }
 }
 
-void CNumEdit::RejectKeystroke(double previousValue) {
-    SetValue(previousValue);
+// The text as it was, so that no digit of it is lost to a reformatting.
+void CNumEdit::RejectKeystroke(const QString& previousText) {
+    setText(previousText);
+    setCursorPosition(0);
     selectAll();
+    ShowRefusal();
     // Keys typed ahead or repeated are already queued before this call; the queued reset runs
     // after them, so exactly those are dropped.
     m_droppingQueuedKeys = true;
     QMetaObject::invokeMethod(
         this, [this] { m_droppingQueuedKeys = false; }, Qt::QueuedConnection);
+}
+
+void CNumEdit::ShowRefusal() {
+    QApplication::beep();
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), kTypingRule, this);
+    emit keystrokeRefused(kTypingRule);
+}
+
+void CNumEdit::CopyValue() {
+    const std::optional<double> written = WrittenValue();
+    if (written && (!hasSelectedText() || selectedText() == text())) {
+        CopyWholeValue();
+    } else {
+        copy();
+    }
+}
+
+void CNumEdit::CopyWholeValue() {
+    if (const std::optional<double> written = WrittenValue()) {
+        QApplication::clipboard()->setText(QString::fromStdString(formatNumber(*written)));
+    }
+}
+
+// The field's own menu, led by "Copy Whole Value" while the field holds a written number.
+void CNumEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (WrittenValue()) {
+        auto* whole = new QAction(tr("Copy &Whole Value"), menu);
+        whole->setObjectName(QString::fromLatin1(kCopyWholeValueName));
+        connect(whole, &QAction::triggered, this, &CNumEdit::CopyWholeValue);
+        menu->insertAction(menu->actions().value(0), whole);
+    }
+    menu->popup(event->globalPos());
 }
 
 void CNumEdit::changeEvent(QEvent* event) {

@@ -123,6 +123,12 @@ bool isDecimalNumber(std::string_view text) {
     return scanDecimal(text).isNumber;
 }
 
+// Every beginning of the notation (a sign, a point, an exponent's "e" or its sign) is completed
+// by one more digit.
+bool isNumberBeingTyped(std::string_view text) {
+    return !text.empty() && (isDecimalNumber(text) || isDecimalNumber(std::string(text) + '0'));
+}
+
 double parseDecimal(std::string_view text) {
     const ScannedDecimal scanned = scanDecimal(text);
     if (!scanned.isNumber) {

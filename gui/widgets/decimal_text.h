@@ -20,6 +20,10 @@ std::string formatFixed(double value, int decimals);
 // Hexadecimal numbers, "inf" and "nan" are not numbers here.
 bool isDecimalNumber(std::string_view text);
 
+// Whether the text is a decimal number that has only begun: not empty, and a number once more
+// characters are appended ("-", "+", ".", "2.", "2.5e", "1e-"). A whole number is one too.
+bool isNumberBeingTyped(std::string_view text);
+
 // The value of a text that isDecimalNumber accepts, read with a decimal point whatever the
 // user's locale; a magnitude beyond the double range gives an infinity of the text's sign, one
 // below the smallest subnormal gives a zero of that sign. Any other text gives 0.0.

@@ -1,12 +1,11 @@
 #include "gui/widgets/message_box_reporter.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace quorvel {
 
 void MessageBoxReporter::show(std::string_view message) {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramDisplayName),
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
                     QMessageBox::Ok, owner_.data());
     box.exec();

@@ -7,8 +7,12 @@
 
 namespace quorvel {
 
+// The program's name as its message boxes are titled. It is not made the application's display
+// name, which window systems would append to every window caption.
+inline constexpr const char* kProgramDisplayName = "Quorvel";
+
 // Shows each calculation error in a modal message box owned by the main dialog: the warning
-// icon, one OK button, and the application's name (the executable's base name) as caption.
+// icon, one OK button, and the program's name (kProgramDisplayName) as caption.
 // A computation that reports several errors shows several boxes, one after the other.
 class MessageBoxReporter : public FailureReporter {
   public:

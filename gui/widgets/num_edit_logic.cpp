@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "gui/widgets/decimal_text.h"
+#include "model/shown_number.h"
 
 namespace quorvel {
 
@@ -85,8 +86,15 @@ void NumEditLogic::ShowInitialValue(double value) {
 }
 
 bool NumEditLogic::SetValue(double value) {
-    WriteText(value == m_failureValue ? std::string(kFailedText)
-                                      : formatFixed(value, DecimalsFor(value)));
+    const bool failed = value == m_failureValue;
+    const std::string text = failed       ? std::string(kFailedText)
+                             : IsOutput() ? shownNumber(value)
+                                          : formatFixed(value, DecimalsFor(value));
+    // Remembered before the text is written: writing it tells the change listener, which may
+    // read the value back.
+    m_writtenValue = value;
+    m_writtenText = failed ? std::nullopt : std::optional<std::string>(text);
+    WriteText(text);
     return true;
 }
 
@@ -94,7 +102,17 @@ double NumEditLogic::GetValue() {
     if (IsValid() != kTextValid) {
         return 0.0;
     }
+    if (const std::optional<double> written = WrittenValue()) {
+        return *written;
+    }
     return parseDecimal(ReadText());
+}
+
+std::optional<double> NumEditLogic::WrittenValue() const {
+    if (m_writtenText && *m_writtenText == ReadText()) {
+        return m_writtenValue;
+    }
+    return std::nullopt;
 }
 
 // parseDecimal gives 0.0 for every text that is not a number, a lone "-" or "." included.
@@ -176,7 +194,11 @@ std::string NumEditLogic::GetFormat(double value) const {
 }
 
 bool NumEditLogic::IgnoresKeystroke(char32_t character) const {
-    return character == U' ' || character == U'E' || (character == U'.' && m_nMaxDecimals == 0);
+    return character == U' ';
+}
+
+bool NumEditLogic::TakesTypedText(const std::string& text) {
+    return isSingleCharacter(text, '-', '.') || isNumberBeingTyped(text);
 }
 
 }  // namespace quorvel

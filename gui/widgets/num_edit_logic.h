@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -19,10 +20,13 @@ inline constexpr const char* kFailedText = "-----Failed-----";
 std::string InvalidTextMessage(int flags);
 
 // The value logic of a single-line numeric edit box, free of any window system. The box's text
-// is the only store of the number: every operation reads it or writes it afresh through the
-// three hooks that a concrete box implements. Values are shown in fixed notation with the
-// fewest decimals, between the two decimal limits, that represent them to within half a unit
-// of the last allowed decimal; the step of a spin button follows the last decimal shown.
+// is the store of the number: every operation reads it or writes it afresh through the hooks
+// that a concrete box implements. The one exception is a number written with SetValue: while
+// the text is the one written, the number reads back whole, not as its rounded text, so that a
+// result used as an input keeps its full precision. An input is shown in fixed notation with
+// the fewest decimals, between the two decimal limits, that represent it to within half a unit
+// of the last allowed decimal; an output (IsOutput) by its significant digits (shownNumber).
+// The step of a spin button follows the last decimal of the value.
 class NumEditLogic {
   public:
     // `failureValue` is the number that the numerical routines return after a failure; it is
@@ -45,12 +49,19 @@ class NumEditLogic {
     void Init(double value);
     void Init(double value, int maxDecimals);
 
-    // Shows `value`: kFailedText for exactly the failure value, otherwise fixed notation with
-    // DecimalsFor(value) decimals. Always true.
+    // Shows `value`: kFailedText for exactly the failure value, otherwise, in an output, its
+    // significant digits (shownNumber), in an input fixed notation with DecimalsFor(value)
+    // decimals. Always true.
     bool SetValue(double value);
     // The number in the text; 0.0 for any text that IsValid() does not accept and for a lone
-    // "-" or ".".
+    // "-" or "."; the whole number written while its text is unchanged (WrittenValue).
     double GetValue();
+    // The number SetValue wrote, while the text is still the one it wrote (not for the failure
+    // value); nothing once the text has changed.
+    std::optional<double> WrittenValue() const;
+    // Forgets the number SetValue wrote: a text that arrives otherwise is read as it stands,
+    // even where it equals the one written.
+    void ForgetWrittenValue() { m_writtenText.reset(); }
     // The number in the text as GetValue reads it, without the verbose message: for the
     // control's own bookkeeping, so that one bad keystroke is reported once.
     double PeekValue() const;
@@ -86,14 +97,20 @@ class NumEditLogic {
     double DeltaForValue(double value) const;
     // The printf format of the value's text, "%.2f" for two decimals.
     std::string GetFormat(double value) const;
-    // Whether a typed character is dropped before it reaches the text: a blank, an upper-case
-    // "E" (a lower-case exponent passes), or a point while no decimals are allowed.
+    // Whether a typed character is dropped before it reaches the text: a blank, which no
+    // number holds.
     bool IgnoresKeystroke(char32_t character) const;
+    // Whether a keyboard edit that leaves `text` is taken: a number, a lone "-" or "." (as
+    // IsValid() says), or a number still being typed ("+", "2.", "2.5e", "1e-"). An empty text
+    // is not taken, so a field never silently reads as 0.
+    static bool TakesTypedText(const std::string& text);
 
   protected:
     virtual std::string ReadText() const = 0;
     virtual void WriteText(const std::string& text) = 0;
     virtual void ShowInvalidTextMessage(const std::string& message) = 0;
+    // Whether the box is an output, whose values are results; an input by default.
+    virtual bool IsOutput() const { return false; }
 
   private:
     void ShowInitialValue(double value);
@@ -106,6 +123,9 @@ class NumEditLogic {
     double m_dDelta = 1.0;
     double m_dMinValue;
     double m_dMaxValue;
+    // The last number SetValue wrote and the text it wrote for it.
+    double m_writtenValue = 0.0;
+    std::optional<std::string> m_writtenText;
 };
 
 }  // namespace quorvel

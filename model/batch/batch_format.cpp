@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <iterator>
 
 #include "model/batch/csv.h"
@@ -85,15 +84,8 @@ InputColumn columnOf(EffectInput input) {
     return InputColumn::Effect;
 }
 
-std::string_view trimmed(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::string lowered(std::string_view text) {
-    std::string result(trimmed(text));
+    std::string result(trimBlanks(text));
     std::transform(result.begin(), result.end(), result.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return result;
@@ -178,7 +170,7 @@ std::string_view filledText(const std::vector<std::string>& fields,
                             const std::map<RequestInput, std::size_t>& inputs,
                             RequestInput input) {
     const auto position = inputs.find(input);
-    return position != inputs.end() ? trimmed(fields[position->second]) : std::string_view{};
+    return position != inputs.end() ? trimBlanks(fields[position->second]) : std::string_view{};
 }
 
 // A distribution quantity's row: its inputs read as the single command reads them.
@@ -223,16 +215,15 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
             reason = std::string(inputName(input)) + " is needed for " + combination;
             return std::nullopt;
         }
+        // A file the program wrote is read back as written (infinities and NaN included); what a
+        // user gives is read by the one input rule.
+        std::string problem;
         const std::optional<double> number =
-            reading == NumberReading::AsWritten ? parseWrittenNumber(text) : parseNumber(text);
+            reading == NumberReading::AsWritten
+                ? readWrittenInputNumber(text, isDegreesOfFreedom(input), problem)
+                : readInputNumber(text, isDegreesOfFreedom(input), problem);
         if (!number) {
-            reason = std::string(inputName(input)) + ": '" + std::string(text) +
-                     "' is not a finite decimal number";
-            return std::nullopt;
-        }
-        if (isDegreesOfFreedom(input) && std::trunc(*number) != *number) {
-            reason = std::string(inputName(input)) + ": '" + std::string(text) +
-                     "' is not a whole number of degrees of freedom";
+            reason = std::string(inputName(input)) + ": " + problem;
             return std::nullopt;
         }
         assignInput(request, input, *number);
@@ -323,7 +314,7 @@ std::optional<BatchHeader> BatchHeader::read(const std::vector<std::string>& nam
         bool repeated = false;
         if (match == nullptr) {
             if (std::find(extraColumns.begin(), extraColumns.end(), name) == extraColumns.end()) {
-                problem = "unknown column '" + std::string(trimmed(names[i])) + "'";
+                problem = "unknown column '" + std::string(trimBlanks(names[i])) + "'";
                 return std::nullopt;
             }
             repeated = !header.extras_.emplace(name, i).second;
@@ -402,7 +393,7 @@ std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>&
     }
     EffectTexts texts;
     for (const auto& [input, position] : effectInputs_) {
-        const std::string_view text = trimmed(fields[position]);
+        const std::string_view text = trimBlanks(fields[position]);
         if (takes(*command, input) && !text.empty()) {
             texts[input] = std::string(text);
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/cli/cli_process.h"
+#include "tests/support/input_rule_table.h"
 
 namespace quorvel {
 namespace {
@@ -85,6 +86,34 @@ TEST(CliFCdf, HugeWholeDfIsPassedSaturatedAndRejectedByTheRoutine) {
         runCli({"f", "cdf", "--value", "3", "--df1", "1e12", "--df2", "10", "--lambda", "0"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err, "Df1 out of range.\n");
+}
+
+// The table the window's tests run too: a Df as --df1 of the F distribution function, any other
+// number as --cump of the F value. A refused text is named with its option; a taken one gives
+// what the same number written plainly gives.
+TEST(CliInputRule, TheSharedTableOfTakenAndRefusedNumbers) {
+    const auto run = [](bool df, const std::string& text) {
+        return df ? runCli({"f", "cdf", "--value", "1", "--df1", text, "--df2", "1"})
+                  : runCli({"f", "value", "--cump", text, "--df1", "1", "--df2", "1"});
+    };
+    for (const testing::InputRuleRow& row : testing::inputRuleRows()) {
+        const auto given = run(row.degreesOfFreedom, row.text);
+        if (!row.refusal.empty()) {
+            EXPECT_EQ(given.exitStatus, 2) << row.name;
+            EXPECT_EQ(given.out, "") << row.name;
+            EXPECT_EQ(given.err, "quorvel-cli: option " +
+                                     std::string(row.degreesOfFreedom ? "--df1" : "--cump") + ": " +
+                                     row.refusal + " (see quorvel-cli --help)\n")
+                << row.name;
+            continue;
+        }
+        char plain[32];
+        std::snprintf(plain, sizeof plain, "%.17g", row.number);
+        const auto expected = run(row.degreesOfFreedom, plain);
+        EXPECT_EQ(given.exitStatus, 0) << row.name << ": " << given.err;
+        EXPECT_EQ(given.out, expected.out) << row.name;
+        EXPECT_FALSE(given.out.empty()) << row.name;
+    }
 }
 
 struct UsageCase {

@@ -28,6 +28,7 @@
 #include "gui/widgets/num_edit_logic.h"
 #include "model/computation_listener.h"
 #include "model/effects/effect_request.h"
+#include "model/number_text.h"
 #include "numerics/calculators.h"
 #include "tests/gui/support/modal_watcher.h"
 #include "tests/support/recording_reporter.h"
@@ -59,6 +60,28 @@ QStringList shownNumbers(const EffectGroup& group) {
     return numbers;
 }
 
+// The whole numbers a group holds, as the command line prints them (17 significant digits);
+// any other text as it shows.
+QStringList wholeNumbers(const EffectGroup& group) {
+    QStringList numbers;
+    for (const CNumEdit* result : group.results()) {
+        const std::optional<double> written = result->WrittenValue();
+        numbers << (written ? QString::fromStdString(formatNumber(*written)) : result->text());
+    }
+    return numbers;
+}
+
+// Where every group of the current tab, its fields and its plot lie.
+QList<QRect> placesOf(const EffectsWindow& window) {
+    QList<QRect> places{window.plot().geometry()};
+    for (QWidget* widget : window.tabs().currentWidget()->findChildren<QWidget*>()) {
+        if (widget->isVisible()) {
+            places << QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        }
+    }
+    return places;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(quorvel::EffectRequest)
@@ -75,6 +98,8 @@ class EffectsWindowTest : public QObject {
     void showsTheCommandLineNumbers();
     void aFailedComputationShowsItsMessageAndSaysSo();
     void aRefusedInputIsShownAndNotComputed();
+    void nothingMovesWhenAStatusAppears();
+    void eachTabShowsItsOwnPicture();
     void failureBoxesBelongToTheWindow();
     void enterComputesTheFocusedOrTheLastFocusedGroup();
     void everyCaptionHasAMnemonicUniqueInItsGroup();
@@ -332,9 +357,17 @@ void EffectsWindowTest::showsTheCommandLineNumbers() {
     for (const std::string& number : effectOutputNumbers(request.quantity, expected)) {
         expectedNumbers << QString::fromStdString(number);
     }
-    QCOMPARE(shownNumbers(shown), expectedNumbers);
-    QCOMPARE(shownNumbers(shown).join(QLatin1Char(' ')),
+    QCOMPARE(wholeNumbers(shown), expectedNumbers);
+    QCOMPARE(wholeNumbers(shown).join(QLatin1Char(' ')),
              QString::fromStdString(effectOutputLine(request.quantity, expected)));
+    // On the screen the same numbers by their significant digits, as the main window shows its
+    // results, with no noise digits.
+    for (int index = 0; index < expectedNumbers.size(); ++index) {
+        const QString text = shownNumbers(shown)[index];
+        const double whole = expectedNumbers[index].toDouble();
+        QVERIFY2(std::fabs(text.toDouble() - whole) <= 5e-6 * std::fabs(whole), qPrintable(text));
+        QVERIFY2(text.size() <= 12 || text == expectedNumbers[index], qPrintable(text));
+    }
 
     for (int index = 0; index < printed.size(); ++index) {
         const QString& literal = printed[index];
@@ -403,6 +436,47 @@ void EffectsWindowTest::aFailedComputationShowsItsMessageAndSaysSo() {
     // Computed again with an answerable value, the group shows it.
     runSteps(window, Qt::Key_F, Qt::Key_E, {"", "10"});
     QCOMPARE(group.status().text(), QStringLiteral("Finished"));
+}
+
+void EffectsWindowTest::nothingMovesWhenAStatusAppears() {
+    EffectsWindow& window = openWindow();
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    QTest::qWait(0);
+    const QList<QRect> before = placesOf(window);
+    // A failure's long message, then "Finished".
+    runSteps(window, Qt::Key_F, Qt::Key_E, {"", "100000", "1", "1000", "0.95"});
+    EffectGroup& group = window.group(DistributionKind::F, EffectQuantity::Estimate);
+    QVERIFY(group.status().text().startsWith(QStringLiteral("Failed:")));
+    QTest::qWait(0);
+    QCOMPARE(placesOf(window), before);
+    runSteps(window, Qt::Key_F, Qt::Key_E, {"", "10"});
+    QCOMPARE(group.status().text(), QStringLiteral("Finished"));
+    QTest::qWait(0);
+    QCOMPARE(placesOf(window), before);
+}
+
+// A tab's power picture stays with its tab: another tab shows its own or the prompt.
+void EffectsWindowTest::eachTabShowsItsOwnPicture() {
+    EffectsWindow& window = openWindow();
+    const QString prompt = window.plot().titleText();
+    runSteps(window, Qt::Key_T, Qt::Key_P, {"0.5", "20", "20", "0.05"});
+    const QString tPicture = window.plot().titleText();
+    QVERIFY(tPicture != prompt);
+    QVERIFY(!window.plot().chart().series().isEmpty());
+
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(window.plot().titleText(), prompt);
+    QVERIFY(window.plot().chart().series().isEmpty());
+    runSteps(window, Qt::Key_F, Qt::Key_P, {"0.15", "3", "40", "0.05"});
+    const QString fPicture = window.plot().titleText();
+    QVERIFY(fPicture != prompt && fPicture != tPicture);
+
+    QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(window.plot().titleText(), tPicture);
+    QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(window.plot().titleText(), prompt);
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(window.plot().titleText(), fPicture);
 }
 
 // The command line's rules refuse the input and name the field by its caption; nothing is
@@ -618,7 +692,7 @@ void EffectsWindowTest::aRestoredRequestComputesAgainToTheSameNumbers() {
              effectOutputNumbers(request.quantity, computeEffect(expectedCalculators, request))) {
             expected << QString::fromStdString(number);
         }
-        QCOMPARE(shownNumbers(restored), expected);
+        QCOMPARE(wholeNumbers(restored), expected);
     }
     QVERIFY(reporter_.messages.empty());
 }

@@ -41,6 +41,8 @@ class HelpWindowTest : public QObject {
     void everyLinkLeadsToAPageAndAnchorThatExist();
     void showContentsOpensTheFirstTopicThenKeepsThePageRead();
     void choosingATopicShowsItsPageAndFollowingALinkSelectsItsTopic();
+    void escapeAndCtrlWClose_data();
+    void escapeAndCtrlWClose();
 };
 
 void HelpWindowTest::contentsListEveryPageOnce() {
@@ -116,6 +118,28 @@ void HelpWindowTest::choosingATopicShowsItsPageAndFollowingALinkSelectsItsTopic(
              QStringLiteral("messages-t.html"));
     QVERIFY(browser.toPlainText().contains(
         QStringLiteral("Failure to find Delta in 10,000 iterations.")));
+}
+
+void HelpWindowTest::escapeAndCtrlWClose_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
+}
+
+// From the page being read as from the contents.
+void HelpWindowTest::escapeAndCtrlWClose() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    HelpWindow window;
+    for (QWidget* focus :
+         {static_cast<QWidget*>(&window.page()), static_cast<QWidget*>(&window.contents())}) {
+        window.showContents();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!window.isVisible());
+    }
 }
 
 QTEST_MAIN(HelpWindowTest)

@@ -1,6 +1,7 @@
 #include "gui/main/cmain_dlg.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,7 +17,9 @@
 #include <QWindow>
 #include <QtTest>
 #include <algorithm>
+#include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/fisher_f.hpp>
+#include <cmath>
 #include <memory>
 #include <set>
 
@@ -27,10 +30,13 @@
 #include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
 #include "gui/widgets/chighlight_button.h"
+#include "gui/widgets/cnum_edit.h"
 #include "gui/widgets/cnum_spin_ctrl.h"
 #include "gui/widgets/message_box_reporter.h"
+#include "model/computation_listener.h"
 #include "numerics/calculators.h"
 #include "tests/gui/support/modal_watcher.h"
+#include "tests/support/input_rule_table.h"
 #include "tests/support/recording_reporter.h"
 #include "tests/support/rendered_text.h"
 
@@ -55,6 +61,23 @@ class CaptionPaintRecorder : public QObject {
         return false;
     }
 };
+
+// Every computation the controller tells of, with the request as computed.
+struct HeardComputations : ComputationListener {
+    void quantityComputed(const ComputeRequest& request, const ComputeOutcome&) override {
+        requests.push_back(request);
+    }
+    std::vector<ComputeRequest> requests;
+};
+
+const std::pair<int, const char*> kDistributionRows[] = {
+    {kRadioF, "F"}, {kRadioT, "T"}, {kRadioChiSquare, "X2"}};
+const std::pair<int, const char*> kQuantityRows[] = {{kRadioCumP, "Cum. P"},
+                                                     {kRadioValue, "value"},
+                                                     {kRadioNoncentrality, "noncentrality"},
+                                                     {kRadioInterval90, "90% C.I."},
+                                                     {kRadioInterval95, "95% C.I."},
+                                                     {kRadioInterval99, "99% C.I."}};
 
 struct IntervalCommandRow {
     int button;
@@ -92,6 +115,15 @@ class MainDialogTest : public QObject {
     void enterAndEscapeEndTheDialog_data();
     void enterAndEscapeEndTheDialog();
     void enterOnComputeComputesAndStays();
+    void enterComputesInEveryFieldOfEveryLayout_data();
+    void enterComputesInEveryFieldOfEveryLayout();
+    void inputsFollowTheCommandLinesRule_data();
+    void inputsFollowTheCommandLinesRule();
+    void probabilitiesShowTheirDigitsAndCopyWhole_data();
+    void probabilitiesShowTheirDigitsAndCopyWhole();
+    void switchingClearsTheResults();
+    void aResultUsedAsAnInputKeepsItsFullPrecision();
+    void aRestoredInputIsTheNumberRestored();
     void f1OpensHelpFromAnyControl_data();
     void f1OpensHelpFromAnyControl();
     void helpButtonOpensHelp();
@@ -311,7 +343,7 @@ void MainDialogTest::failuresAreWarningBoxesOwnedByTheDialog() {
     QCOMPARE(box.text, QStringLiteral("Df1 out of range."));
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.title, QStringLiteral("cmain_dlg_test"));
+    QCOMPARE(box.title, QStringLiteral("Quorvel"));
     QCOMPARE(box.parent, static_cast<QWidget*>(&dialog));
     QCOMPARE(qobject_cast<QLineEdit*>(dialog.control(kCumPField))->text(),
              QStringLiteral("-----Failed-----"));
@@ -425,16 +457,14 @@ void MainDialogTest::tabFollowsTheTemplateOrder() {
     QCOMPARE(visited, expected);
 }
 
+// Enter computes and the window stays (no result: -1); Escape ends the dialog.
 void MainDialogTest::enterAndEscapeEndTheDialog_data() {
     QTest::addColumn<int>("focus");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("result");
-    QTest::newRow("Enter in a field")
-        << kValueField << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::newRow("keypad Enter in Df2")
-        << kDf2Field << int(Qt::Key_Enter) << int(QDialog::Accepted);
-    QTest::newRow("Enter on a radio button")
-        << kRadioF << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Enter in a field") << kValueField << int(Qt::Key_Return) << -1;
+    QTest::newRow("keypad Enter in Df2") << kDf2Field << int(Qt::Key_Enter) << -1;
+    QTest::newRow("Enter on a radio button") << kRadioF << int(Qt::Key_Return) << -1;
     QTest::newRow("Escape in a field")
         << kValueField << int(Qt::Key_Escape) << int(QDialog::Rejected);
     QTest::newRow("Escape on Compute")
@@ -450,7 +480,12 @@ void MainDialogTest::enterAndEscapeEndTheDialog() {
     control(focus)->setFocus();
     QTest::keyClick(control(focus), Qt::Key(key));
     QCOMPARE(dialog_->result(), result);
-    QVERIFY(!dialog_->isVisible());
+    const bool ends = key == Qt::Key_Escape;
+    QCOMPARE(dialog_->isVisible(), !ends);
+    if (!ends) {
+        QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("Finished"));
+        QVERIFY(!fieldText(kCumPField).isEmpty());
+    }
 }
 
 void MainDialogTest::enterOnComputeComputesAndStays() {
@@ -459,6 +494,240 @@ void MainDialogTest::enterOnComputeComputesAndStays() {
     QTest::keyClick(control(kComputeButton), Qt::Key_Return);
     QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("Finished"));
     QVERIFY(dialog_->isVisible());
+}
+
+void MainDialogTest::enterComputesInEveryFieldOfEveryLayout_data() {
+    QTest::addColumn<int>("distribution");
+    QTest::addColumn<int>("quantity");
+    QTest::addColumn<int>("field");
+    const std::pair<int, const char*> fields[] = {{kValueField, "Value"},
+                                                  {kNoncentralityField, "noncentrality"},
+                                                  {kCumPField, "Cum. P"},
+                                                  {kDf1Field, "Df1"},
+                                                  {kDf2Field, "Df2"}};
+    for (const auto& [distribution, distributionName] : kDistributionRows) {
+        for (const auto& [quantity, quantityName] : kQuantityRows) {
+            for (const auto& [field, fieldName] : fields) {
+                // An interval hides Cum. P and the noncentrality; only F has Df2.
+                const bool interval = quantity == kRadioInterval90 ||
+                                      quantity == kRadioInterval95 || quantity == kRadioInterval99;
+                if ((interval && (field == kNoncentralityField || field == kCumPField)) ||
+                    (field == kDf2Field && distribution != kRadioF)) {
+                    continue;
+                }
+                QTest::addRow("%s %s, Enter in %s", distributionName, quantityName, fieldName)
+                    << distribution << quantity << field;
+            }
+        }
+    }
+}
+
+// Enter in any shown field, input or result, computes once with the layout's inputs, and the
+// window stays with everything typed.
+void MainDialogTest::enterComputesInEveryFieldOfEveryLayout() {
+    QFETCH(int, distribution);
+    QFETCH(int, quantity);
+    QFETCH(int, field);
+    showDialog();
+    control<QAbstractButton>(distribution)->click();
+    control<QAbstractButton>(quantity)->click();
+    QVERIFY(shown(field));
+    HeardComputations heard;
+    dialog_->controller().listeners().add(heard);
+    const QString typed = fieldText(kValueField);
+    control(field)->setFocus();
+    QTest::keyClick(control(field), Qt::Key_Return);
+    dialog_->controller().listeners().remove(heard);
+
+    QVERIFY(dialog_->isVisible());
+    QCOMPARE(heard.requests.size(), std::size_t{1});
+    QCOMPARE(static_cast<int>(heard.requests.front().distribution),
+             dialog_->controller().distribution());
+    QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("Finished"));
+    if (quantity != kRadioValue) {
+        QCOMPARE(fieldText(kValueField), typed);
+    }
+}
+
+void MainDialogTest::inputsFollowTheCommandLinesRule_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("degreesOfFreedom");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<double>("number");
+    for (const testing::InputRuleRow& row : testing::inputRuleRows()) {
+        QTest::newRow(row.name.c_str()) << QString::fromStdString(row.text) << row.degreesOfFreedom
+                                        << QString::fromStdString(row.refusal) << row.number;
+    }
+}
+
+// The table the command line's tests run too, pasted into the window and computed with Enter:
+// what the command line refuses is refused with its reason, named by the field, and never
+// computed or recorded; what it takes is computed with the same number.
+void MainDialogTest::inputsFollowTheCommandLinesRule() {
+    QFETCH(QString, text);
+    QFETCH(bool, degreesOfFreedom);
+    QFETCH(QString, refusal);
+    QFETCH(double, number);
+    showDialog();
+    // A Df goes into Df1 of the F distribution function, a number into Cum. P of the F value.
+    if (!degreesOfFreedom) {
+        control<QAbstractButton>(kRadioValue)->click();
+    }
+    const int field = degreesOfFreedom ? kDf1Field : kCumPField;
+    const int output = degreesOfFreedom ? kCumPField : kValueField;
+    auto* edit = control<QLineEdit>(field);
+    edit->selectAll();
+    edit->insert(text);
+    QCOMPARE(edit->text(), text);
+    HeardComputations heard;
+    dialog_->controller().listeners().add(heard);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    dialog_->controller().listeners().remove(heard);
+
+    if (refusal.isEmpty()) {
+        QVERIFY2(reporter_.messages.empty(), reporter_.messages.front().c_str());
+        QCOMPARE(heard.requests.size(), std::size_t{1});
+        const ComputeRequest& request = heard.requests.front();
+        QCOMPARE(degreesOfFreedom ? double(request.df1) : request.cumP, number);
+        QVERIFY(!fieldText(output).isEmpty());
+        return;
+    }
+    const QString name = degreesOfFreedom ? QStringLiteral("Df1") : QStringLiteral("Cum. P");
+    QCOMPARE(reporter_.messages.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(reporter_.messages.front()),
+             name + QStringLiteral(": ") + refusal);
+    QVERIFY(heard.requests.empty());
+    QCOMPARE(fieldText(output), QString());
+    QCOMPARE(control<QPushButton>(kComputeButton)->text(), QStringLiteral("COMPUTE"));
+    QCOMPARE(edit->text(), text);
+}
+
+void MainDialogTest::probabilitiesShowTheirDigitsAndCopyWhole_data() {
+    QTest::addColumn<int>("distribution");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("df");
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    // P(X <= x) and P(X > x) from Boost.Math.
+    const boost::math::fisher_f_distribution<double> f(10, 10);
+    const boost::math::chi_squared_distribution<double> chiSquare(1);
+    QTest::newRow("F(10, 10) at 0.001") << kRadioF << "0.001"
+                                        << "10" << cdf(f, 0.001) << cdf(complement(f, 0.001));
+    QTest::newRow("F(10, 10) at 0.01") << kRadioF << "0.01"
+                                       << "10" << cdf(f, 0.01) << cdf(complement(f, 0.01));
+    QTest::newRow("chi-square(1) at 30")
+        << kRadioChiSquare << "30"
+        << "1" << cdf(chiSquare, 30.0) << cdf(complement(chiSquare, 30.0));
+    QTest::newRow("chi-square(1) at 3")
+        << kRadioChiSquare << "3"
+        << "1" << cdf(chiSquare, 3.0) << cdf(complement(chiSquare, 3.0));
+}
+
+// On the screen at least six significant digits of the probability, in scientific notation
+// below 1e-4, and near 1 enough decimals that its distance from 1 keeps five digits; copied,
+// the whole value.
+void MainDialogTest::probabilitiesShowTheirDigitsAndCopyWhole() {
+    QFETCH(int, distribution);
+    QFETCH(QString, value);
+    QFETCH(QString, df);
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    showDialog();
+    control<QAbstractButton>(distribution)->click();
+    type(kValueField, value);
+    type(kDf1Field, df);
+    if (distribution == kRadioF) {
+        type(kDf2Field, df);
+    }
+    QTest::keyClick(control(kDf1Field), Qt::Key_Return);
+
+    const QString shown = fieldText(kCumPField);
+    const double read = shown.toDouble();
+    QCOMPARE(shown.contains(u'e'), lower < 1e-4);
+    if (lower < 0.5) {
+        QVERIFY2(std::fabs(read - lower) <= 5e-6 * lower, qPrintable(shown));
+    } else {
+        QVERIFY2(std::fabs((1.0 - read) - upper) <= 5e-5 * upper, qPrintable(shown));
+    }
+    auto* field = control<QLineEdit>(kCumPField);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    const double copied = QApplication::clipboard()->text().toDouble();
+    QVERIFY2(std::fabs(copied - lower) <= 1e-12 * lower,
+             qPrintable(QApplication::clipboard()->text()));
+    QVERIFY(QApplication::clipboard()->text().size() > shown.size());
+}
+
+// No limits of another distribution under the new caption, none before the first interval,
+// and no result of another quantity.
+void MainDialogTest::switchingClearsTheResults() {
+    showDialog();
+    control<QAbstractButton>(kRadioInterval95)->click();
+    QCOMPARE(fieldText(kLowerField), QString());
+    QCOMPARE(fieldText(kUpperField), QString());
+    type(kValueField, QStringLiteral("5"));
+    QTest::keyClick(control(kValueField), Qt::Key_Return);
+    QVERIFY(!fieldText(kUpperField).isEmpty());
+    control<QAbstractButton>(kRadioT)->click();
+    QCOMPARE(control<QGroupBox>(kConfidenceGroup)->title(),
+             QStringLiteral("Confidence Limits for Delta"));
+    QCOMPARE(fieldText(kLowerField), QString());
+    QCOMPARE(fieldText(kUpperField), QString());
+
+    QTest::keyClick(control(kValueField), Qt::Key_Return);
+    QVERIFY(!fieldText(kUpperField).isEmpty());
+    control<QAbstractButton>(kRadioInterval99)->click();
+    QCOMPARE(fieldText(kUpperField), QString());
+    control<QAbstractButton>(kRadioCumP)->click();
+    QTest::keyClick(control(kValueField), Qt::Key_Return);
+    QVERIFY(!fieldText(kCumPField).isEmpty());
+    control<QAbstractButton>(kRadioChiSquare)->click();
+    QCOMPARE(fieldText(kCumPField), QString());
+}
+
+// F = 3 gives a Cum. P shown with six digits; the F value computed back from it is 3, as the
+// whole probability, not its rounded text, is the input.
+void MainDialogTest::aResultUsedAsAnInputKeepsItsFullPrecision() {
+    showDialog();
+    type(kValueField, QStringLiteral("3"));
+    type(kDf1Field, QStringLiteral("5"));
+    type(kDf2Field, QStringLiteral("10"));
+    QTest::keyClick(control(kDf2Field), Qt::Key_Return);
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    control<QAbstractButton>(kRadioValue)->click();
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    QCOMPARE(fieldText(kValueField), QString());
+    QTest::keyClick(control(kCumPField), Qt::Key_Return);
+    const std::optional<double> value = control<CNumEdit>(kValueField)->WrittenValue();
+    QVERIFY(value.has_value());
+    QVERIFY2(std::fabs(*value - 3.0) <= 1e-12, qPrintable(QString::number(*value, 'g', 17)));
+}
+
+// A history row put back over a result that shows the same text computes with the row's number,
+// not with the whole result hidden behind that text.
+void MainDialogTest::aRestoredInputIsTheNumberRestored() {
+    showDialog();
+    type(kValueField, QStringLiteral("3"));
+    type(kDf1Field, QStringLiteral("5"));
+    type(kDf2Field, QStringLiteral("10"));
+    QTest::keyClick(control(kDf2Field), Qt::Key_Return);
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    ComputeRequest row;
+    row.distribution = DistributionKind::F;
+    row.quantity = QuantityKind::Value;
+    row.cumP = 0.934442;
+    row.df1 = 5;
+    row.df2 = 10;
+    QVERIFY(dialog_->controller().restore(row));
+    QCOMPARE(fieldText(kCumPField), QStringLiteral("0.934442"));
+    HeardComputations heard;
+    dialog_->controller().listeners().add(heard);
+    QTest::keyClick(control(kCumPField), Qt::Key_Return);
+    dialog_->controller().listeners().remove(heard);
+    QCOMPARE(heard.requests.size(), std::size_t{1});
+    QCOMPARE(heard.requests.front().cumP, 0.934442);
 }
 
 void MainDialogTest::f1OpensHelpFromAnyControl_data() {
@@ -611,6 +880,14 @@ void MainDialogTest::everyResultShowsWhole_data() {
                               << "1"
                               << "1"
                               << "" << 6;
+    QTest::newRow("F Cum. P far below 1e-4") << kRadioF << kRadioCumP << "0.001"
+                                             << "10"
+                                             << "10"
+                                             << "" << 11;
+    QTest::newRow("X2 Cum. P near 1") << kRadioChiSquare << kRadioCumP << "60"
+                                      << "1"
+                                      << ""
+                                      << "" << 17;
     QTest::newRow("F Cum. P failed") << kRadioF << kRadioCumP << "0.5"
                                      << "0"
                                      << "1"
@@ -618,11 +895,11 @@ void MainDialogTest::everyResultShowsWhole_data() {
     QTest::newRow("F value") << kRadioF << kRadioValue << ""
                              << "1"
                              << "1"
-                             << "0.9999" << 15;
+                             << "0.9999" << 8;
     QTest::newRow("F Lambda") << kRadioF << kRadioNoncentrality << "4000"
                               << "1"
                               << "10000"
-                              << "0.0001" << 11;
+                              << "0.0001" << 7;
     QTest::newRow("T Cum. P") << kRadioT << kRadioCumP << "0.5"
                               << "1"
                               << ""
@@ -630,11 +907,11 @@ void MainDialogTest::everyResultShowsWhole_data() {
     QTest::newRow("T value") << kRadioT << kRadioValue << ""
                              << "1"
                              << ""
-                             << "0.0001" << 12;
+                             << "0.0001" << 7;
     QTest::newRow("T Delta") << kRadioT << kRadioNoncentrality << "-4000"
                              << "10000"
                              << ""
-                             << "0.9999" << 12;
+                             << "0.9999" << 8;
     QTest::newRow("X2 Cum. P") << kRadioChiSquare << kRadioCumP << "0.5"
                                << "1"
                                << ""
@@ -642,24 +919,24 @@ void MainDialogTest::everyResultShowsWhole_data() {
     QTest::newRow("X2 value") << kRadioChiSquare << kRadioValue << ""
                               << "10000"
                               << ""
-                              << "0.9999" << 11;
+                              << "0.9999" << 7;
     QTest::newRow("X2 Lambda") << kRadioChiSquare << kRadioNoncentrality << "14000"
                                << "10000"
                                << ""
-                               << "0.0001" << 11;
+                               << "0.0001" << 6;
     for (const IntervalCommandRow& interval : intervals) {
         QTest::addRow("F %s C.I.", interval.name) << kRadioF << interval.button << "4000"
                                                   << "1"
                                                   << "10000"
-                                                  << "" << 10;
+                                                  << "" << 7;
         QTest::addRow("T %s C.I.", interval.name) << kRadioT << interval.button << "-4000"
                                                   << "10000"
                                                   << ""
-                                                  << "" << 12;
+                                                  << "" << 7;
         QTest::addRow("X2 %s C.I.", interval.name) << kRadioChiSquare << interval.button << "14000"
                                                    << "10000"
                                                    << ""
-                                                   << "" << 9;
+                                                   << "" << 6;
     }
 }
 
@@ -705,15 +982,16 @@ void MainDialogTest::everyResultShowsWhole() {
 // computation may run under the button: it still shows from its first digit, and its tooltip
 // carries the whole value.
 void MainDialogTest::aResultTurnedIntoAnInputShowsItsFirstDigit() {
+    // A probability near 1 shows its distance from 1, in many digits.
     showDialog();
-    QTest::mouseClick(control(kRadioValue), Qt::LeftButton);
-    type(kCumPField, QStringLiteral("0.9999"));
+    QTest::mouseClick(control(kRadioChiSquare), Qt::LeftButton);
+    type(kValueField, QStringLiteral("60"));
     QTest::mouseClick(control(kComputeButton), Qt::LeftButton);
-    const QString result = fieldText(kValueField);
-    resultShowsWhole(kValueField);
+    const QString result = fieldText(kCumPField);
+    resultShowsWhole(kCumPField);
 
-    QTest::mouseClick(control(kRadioCumP), Qt::LeftButton);
-    auto* field = control<QLineEdit>(kValueField);
+    QTest::mouseClick(control(kRadioValue), Qt::LeftButton);
+    auto* field = control<QLineEdit>(kCumPField);
     QVERIFY(!field->isReadOnly());
     QCOMPARE(field->text(), result);
     QCOMPARE(field->cursorPosition(), 0);
@@ -754,16 +1032,8 @@ void MainDialogTest::enterOnHelpOpensHelpAndStays() {
 void MainDialogTest::noControlsOverlap_data() {
     QTest::addColumn<int>("distribution");
     QTest::addColumn<int>("quantity");
-    const std::pair<int, const char*> distributions[] = {
-        {kRadioF, "F"}, {kRadioT, "T"}, {kRadioChiSquare, "X2"}};
-    const std::pair<int, const char*> quantities[] = {{kRadioCumP, "Cum. P"},
-                                                      {kRadioValue, "value"},
-                                                      {kRadioNoncentrality, "noncentrality"},
-                                                      {kRadioInterval90, "90% C.I."},
-                                                      {kRadioInterval95, "95% C.I."},
-                                                      {kRadioInterval99, "99% C.I."}};
-    for (const auto& [distribution, distributionName] : distributions) {
-        for (const auto& [quantity, quantityName] : quantities) {
+    for (const auto& [distribution, distributionName] : kDistributionRows) {
+        for (const auto& [quantity, quantityName] : kQuantityRows) {
             QTest::addRow("%s %s", distributionName, quantityName) << distribution << quantity;
         }
     }

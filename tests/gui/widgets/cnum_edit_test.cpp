@@ -1,9 +1,14 @@
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 #include <QTestEventList>
+#include <QTimer>
+#include <QToolTip>
 
 #include "gui/widgets/cnum_edit.h"
 #include "tests/support/rendered_text.h"
@@ -48,6 +53,8 @@ class CNumEditTest : public QObject {
     void keysTypedAheadOfARejectionAreDropped();
     void verboseRejectionIsReportedOnce();
     void pastedTextIsNotFiltered();
+    void refusedKeystrokesAreSignalled();
+    void copyGivesTheWholeWrittenValue();
     void writtenValueShowsFromItsFirstCharacter_data();
     void writtenValueShowsFromItsFirstCharacter();
     void readOnlyBoxIsShadedAndStaysCopyable();
@@ -86,24 +93,38 @@ void CNumEditTest::typing_data() {
     deleteFirst.addKeyClick(Qt::Key_Home);
     deleteFirst.addKeyClick(Qt::Key_Delete);
 
+    QTestEventList fractionalDf;
+    fractionalDf.addKeyClicks("5.5");
+    QTestEventList scientificDf;
+    scientificDf.addKeyClicks("2.5e3");
+    QTestEventList negativeExponent;
+    negativeExponent.addKeyClicks("1e-5");
+
     QTest::newRow("digit appended") << false << "1.00" << digit << "1.005" << false << 1.005;
-    QTest::newRow("letter restores the value")
-        << false << "12" << letter << "12.00" << true << 12.0;
+    QTest::newRow("letter restores the text as it was")
+        << false << "0.1234567" << letter << "0.1234567" << true << 0.1234567;
     QTest::newRow("backspace on the only character")
-        << false << "5" << backspace << "5.00" << true << 5.0;
+        << false << "5" << backspace << "5" << true << 5.0;
     QTest::newRow("backspace in an integer field")
         << true << "1" << backspace << "1" << true << 1.0;
-    QTest::newRow("point without decimals dropped") << true << "1" << point << "1" << false << 1.0;
+    QTest::newRow("a second point is refused") << false << "1.5" << point << "1.5" << true << 1.5;
     QTest::newRow("lone minus accepted") << false << "" << minus << "-" << false << 0.0;
-    QTest::newRow("plus into an empty field") << false << "" << plus << "0.00" << true << 0.0;
-    QTest::newRow("upper-case E dropped") << false << "12" << upperE << "12" << false << 12.0;
+    QTest::newRow("plus begins a number") << false << "" << plus << "+" << false << 0.0;
+    QTest::newRow("upper-case E begins an exponent")
+        << false << "12" << upperE << "12E" << false << 0.0;
     QTest::newRow("blank dropped") << false << "12" << blank << "12" << false << 12.0;
     QTest::newRow("lower-case e makes an exponent")
         << false << "15" << exponentInside << "1e5" << false << 1e5;
-    QTest::newRow("trailing e is not a number")
-        << false << "15" << lowerE << "15.00" << true << 15.0;
+    QTest::newRow("trailing e begins an exponent")
+        << false << "15" << lowerE << "15e" << false << 0.0;
     QTest::newRow("delete is checked like backspace")
-        << false << "5" << deleteFirst << "5.00" << true << 5.0;
+        << false << "5" << deleteFirst << "5" << true << 5.0;
+    // Typed numbers stay the numbers typed; whether a Df is whole is judged at Compute.
+    QTest::newRow("5.5 into an integer field")
+        << true << "" << fractionalDf << "5.5" << false << 5.5;
+    QTest::newRow("2.5e3 into an integer field")
+        << true << "" << scientificDf << "2.5e3" << false << 2500.0;
+    QTest::newRow("1e-5 typed") << false << "" << negativeExponent << "1e-5" << false << 1e-5;
 }
 
 void CNumEditTest::typing() {
@@ -180,6 +201,68 @@ void CNumEditTest::verboseRejectionIsReportedOnce() {
     QCOMPARE(shown, QStringList{"Characters must be a number.\n"});
 }
 
+// A refused key is seen and named, never silent; a key that is taken says nothing.
+void CNumEditTest::refusedKeystrokesAreSignalled() {
+    DialogField field(false);
+    field.edit->setText(QStringLiteral("12"));
+    QSignalSpy refused(field.edit, &CNumEdit::keystrokeRefused);
+    field.edit->end(false);
+    QTest::keyClicks(field.edit, "5");
+    QCOMPARE(refused.count(), 0);
+    QTest::keyClicks(field.edit, " ");
+    QCOMPARE(refused.count(), 1);
+    QTest::keyClicks(field.edit, "x");
+    QCOMPARE(refused.count(), 2);
+    QCOMPARE(refused.last().first().toString(), CNumEdit::kTypingRule);
+    QCOMPARE(field.edit->text(), QStringLiteral("125"));
+    QCOMPARE(QToolTip::text(), CNumEdit::kTypingRule);
+}
+
+// A result shows rounded and copies whole, by the keyboard and by the field's menu; a part of
+// it, or a text typed over it, copies as it shows.
+void CNumEditTest::copyGivesTheWholeWrittenValue() {
+    DialogField output(true);
+    const double p = 1.0 / 3.0;
+    output.edit->SetValue(p);
+    QCOMPARE(output.edit->text(), QStringLiteral("0.333333"));
+    QTest::keyClick(output.edit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.33333333333333331"));
+    QCOMPARE(QApplication::clipboard()->text().toDouble(), p);
+
+    QApplication::clipboard()->clear();
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr && !menu->actions().isEmpty());
+        QAction* whole = menu->actions().first();
+        QCOMPARE(whole->objectName(), QString::fromLatin1(CNumEdit::kCopyWholeValueName));
+        whole->trigger();
+        menu->close();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                output.edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(output.edit, &menuEvent);
+    QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("0.33333333333333331"));
+
+    output.edit->setSelection(0, 4);
+    QTest::keyClick(output.edit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.33"));
+
+    DialogField input(false);
+    input.edit->SetValue(p);
+    input.edit->setText(QStringLiteral("0.5"));
+    input.edit->selectAll();
+    QTest::keyClick(input.edit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.5"));
+    QCOMPARE(input.edit->GetValue(), 0.5);
+
+    // Once forgotten, the written number is read as its text stands.
+    input.edit->SetValue(p);
+    const QString rounded = input.edit->text();
+    QCOMPARE(input.edit->GetValue(), p);
+    input.edit->ForgetWrittenValue();
+    QCOMPARE(input.edit->GetValue(), rounded.toDouble());
+}
+
 void CNumEditTest::pastedTextIsNotFiltered() {
     CNumEdit edit(kFailureValue);
     edit.Init(12.0, 0.0, 10000.0, 2, 6);
@@ -197,8 +280,10 @@ void CNumEditTest::writtenValueShowsFromItsFirstCharacter_data() {
 
     QTest::newRow("short output") << true << 0.934442 << "own" << true;
     QTest::newRow("failure text") << true << kFailureValue << "own" << true;
-    QTest::newRow("wide output in a smaller font") << true << 40528472.789012 << "smaller" << true;
-    QTest::newRow("output too wide for the smallest font") << true << 1e20 << "smallest" << false;
+    QTest::newRow("wide output in a smaller font")
+        << true << -123456789012345.0 << "smaller" << true;
+    QTest::newRow("output too wide for the smallest font")
+        << true << -98765432109876544.0 << "smallest" << false;
     QTest::newRow("wide input keeps its font") << false << 40528472.789012 << "own" << false;
 }
 
@@ -249,7 +334,7 @@ void CNumEditTest::readOnlyBoxIsShadedAndStaysCopyable() {
     QTest::keyClick(output.edit, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(output.edit->selectedText(), QStringLiteral("0.95"));
     QTest::keyClick(output.edit, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0.95"));
+    QCOMPARE(QApplication::clipboard()->text().toDouble(), 0.95);
     QTest::keyClicks(output.edit, "7");
     QCOMPARE(output.edit->text(), QStringLiteral("0.95"));
 
