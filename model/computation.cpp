@@ -7,6 +7,7 @@
 #include "model/f_quantities.h"
 #include "model/single_df_quantities.h"
 #include "numerics/calculators.h"
+#include "numerics/foundations/confidence_range.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/failure/message_tee.h"
 #include "numerics/t/noncentral_t.h"
@@ -14,7 +15,7 @@
 namespace quorvel {
 
 namespace {
-ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request) {
+ComputeOutcome computeTwoSided(Calculators& calculators, const ComputeRequest& request) {
     switch (request.distribution) {
         case DistributionKind::F:
             return computeF(calculators, request);
@@ -24,6 +25,42 @@ ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request
             break;
     }
     return computeSingleDf(calculators.chiSquare(), calculators.failureValue, request);
+}
+
+// The one-sided interval at level C: the end the two-sided interval at 2C − 1 gives, the other
+// at the noncentrality's bound (δ is unbounded, λ >= 0).
+ComputeOutcome computeOneSided(Calculators& calculators, const ComputeRequest& request) {
+    const double failure = calculators.failureValue;
+    if (!(request.confidence >= kSmallestOneSidedConfidence &&
+          request.confidence <= kLargestConfidence)) {
+        calculators.reporter().show(kOneSidedConfidenceOutOfRange);
+        ComputeOutcome refused;
+        refused.lower = failure;
+        refused.upper = failure;
+        return refused;
+    }
+    ComputeRequest twoSided = request;
+    twoSided.alternative = Alternative::TwoSided;
+    twoSided.confidence = 2.0 * request.confidence - 1.0;
+    ComputeOutcome outcome = computeTwoSided(calculators, twoSided);
+    if (outcome.lower == failure || outcome.upper == failure) {
+        return outcome;
+    }
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    if (request.alternative == Alternative::Greater) {
+        outcome.upper = kInfinity;
+    } else {
+        outcome.lower = request.distribution == DistributionKind::T ? -kInfinity : 0.0;
+    }
+    return outcome;
+}
+
+ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request) {
+    if (request.quantity == QuantityKind::Interval &&
+        request.alternative != Alternative::TwoSided) {
+        return computeOneSided(calculators, request);
+    }
+    return computeTwoSided(calculators, request);
 }
 }  // namespace
 
@@ -35,6 +72,28 @@ ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& r
     outcome.failed = !shown.messages.empty();
     outcome.messages = std::move(shown.messages);
     return outcome;
+}
+
+const char* alternativeName(Alternative alternative) {
+    switch (alternative) {
+        case Alternative::TwoSided:
+            return "two-sided";
+        case Alternative::Greater:
+            return "greater";
+        case Alternative::Less:
+            break;
+    }
+    return "less";
+}
+
+std::optional<Alternative> alternativeNamed(std::string_view name) {
+    for (Alternative alternative :
+         {Alternative::TwoSided, Alternative::Greater, Alternative::Less}) {
+        if (name == alternativeName(alternative)) {
+            return alternative;
+        }
+    }
+    return std::nullopt;
 }
 
 const char* distributionName(DistributionKind distribution) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel {
@@ -13,6 +15,17 @@ enum class DistributionKind { F, T, ChiSquare };
 // them, the window's radio buttons have no position for them.
 enum class QuantityKind { CumP, Value, Noncentrality, Interval, Density, Upper };
 
+// Which ends an interval bounds: both (the two-sided interval), only the lower end (Greater:
+// the upper end is the parameter's bound) or only the upper end (Less: the lower end is the
+// bound). A one-sided interval at level C is the two-sided interval at level 2C − 1 with the
+// other end at the bound: +infinity above, and below −infinity for δ and 0 for λ.
+enum class Alternative { TwoSided, Greater, Less };
+
+// The one-sided levels: 2C − 1 must be a level the two-sided interval accepts.
+inline constexpr double kSmallestOneSidedConfidence = 0.9;
+inline constexpr const char* kOneSidedConfidenceOutOfRange =
+    "One-sided Confidence Level out of range. Limits .90 <= Conf <= .9999";
+
 // The inputs of one computation as the user gave them. `df1` is the single Df of t and
 // chi-square; `noncentrality` is λ for F and chi-square and δ for t.
 struct ComputeRequest {
@@ -24,6 +37,7 @@ struct ComputeRequest {
     int df1 = 0;
     int df2 = 0;
     double confidence = 0.95;
+    Alternative alternative = Alternative::TwoSided;  // of an interval
 };
 
 // `result` for a single quantity; `lower` and `upper` for an interval. `failed` is set when the
@@ -38,13 +52,19 @@ struct ComputeOutcome {
     std::vector<std::string> messages;
 };
 
+// "two-sided", "greater" or "less": an alternative's name on the command line and in batch files.
+const char* alternativeName(Alternative alternative);
+std::optional<Alternative> alternativeNamed(std::string_view name);
+
 // "f", "t" or "chisq": the distribution's name on the command line and in batch files.
 const char* distributionName(DistributionKind distribution);
 
 // Calls exactly one public operation of the chosen family with the request's arguments (the
 // F routines with method 0, the exact series). The window and the command-line program both
 // compute through here, so they give the same numbers. For an interval both limits start as
-// the failure value, so a routine that rejects its arguments leaves them so. The request has
+// the failure value, so a routine that rejects its arguments leaves them so; a one-sided
+// interval refuses a level outside .90 to .9999 with its own message, then computes the
+// family's two-sided interval at 2C − 1 and puts the other end at the bound. The request has
 // failed when any message was shown while it ran.
 ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request);
 
