@@ -161,7 +161,8 @@ TEST_F(RecordFixture, ExportIsABatchFileThatRecomputesToTheSameDigits) {
     record.exportBatch(exported, all);
     ASSERT_EQ(exported.str().substr(0, exported.str().find('\n')),
               "distribution,quantity,value,df1,df2,noncentrality,cump,confidence,n,n1,n2,alpha,"
-              "power,sides,design,effect,result,lower,upper,status,messages,achieved_power");
+              "power,sides,design,effect,rows,cols,alternative,result,lower,upper,status,messages,"
+              "achieved_power");
 
     std::cerr << exported.str();
     std::istringstream in(exported.str());
