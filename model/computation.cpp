@@ -15,7 +15,19 @@
 namespace quorvel {
 
 namespace {
-ComputeOutcome computeTwoSided(Calculators& calculators, const ComputeRequest& request) {
+// Whether a t interval searches δ at every Df (the effect sizes) or within the family's range.
+enum class DfReach { FamilyRange, AnyDf };
+
+ComputeOutcome computeTwoSided(Calculators& calculators, const ComputeRequest& request,
+                               DfReach reach) {
+    if (reach == DfReach::AnyDf) {
+        ComputeOutcome outcome;
+        outcome.lower = calculators.failureValue;
+        outcome.upper = calculators.failureValue;
+        calculators.t().confidenceLimitsAtAnyDf(request.value, request.df1, request.confidence,
+                                                outcome.lower, outcome.upper);
+        return outcome;
+    }
     switch (request.distribution) {
         case DistributionKind::F:
             return computeF(calculators, request);
@@ -29,7 +41,8 @@ ComputeOutcome computeTwoSided(Calculators& calculators, const ComputeRequest& r
 
 // The one-sided interval at level C: the end the two-sided interval at 2C − 1 gives, the other
 // at the noncentrality's bound (δ is unbounded, λ >= 0).
-ComputeOutcome computeOneSided(Calculators& calculators, const ComputeRequest& request) {
+ComputeOutcome computeOneSided(Calculators& calculators, const ComputeRequest& request,
+                               DfReach reach) {
     const double failure = calculators.failureValue;
     if (!(request.confidence >= kSmallestOneSidedConfidence &&
           request.confidence <= kLargestConfidence)) {
@@ -42,7 +55,7 @@ ComputeOutcome computeOneSided(Calculators& calculators, const ComputeRequest& r
     ComputeRequest twoSided = request;
     twoSided.alternative = Alternative::TwoSided;
     twoSided.confidence = 2.0 * request.confidence - 1.0;
-    ComputeOutcome outcome = computeTwoSided(calculators, twoSided);
+    ComputeOutcome outcome = computeTwoSided(calculators, twoSided, reach);
     if (outcome.lower == failure || outcome.upper == failure) {
         return outcome;
     }
@@ -55,23 +68,33 @@ ComputeOutcome computeOneSided(Calculators& calculators, const ComputeRequest& r
     return outcome;
 }
 
-ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request) {
+ComputeOutcome computeOf(Calculators& calculators, const ComputeRequest& request,
+                         DfReach reach) {
     if (request.quantity == QuantityKind::Interval &&
         request.alternative != Alternative::TwoSided) {
-        return computeOneSided(calculators, request);
+        return computeOneSided(calculators, request, reach);
     }
-    return computeTwoSided(calculators, request);
+    return computeTwoSided(calculators, request, reach);
 }
-}  // namespace
 
-ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request) {
+ComputeOutcome computeShown(Calculators& calculators, const ComputeRequest& request,
+                            DfReach reach) {
     MessageTee shown(calculators.reporter());
     calculators.redirectReporter(shown);
-    ComputeOutcome outcome = computeOf(calculators, request);
+    ComputeOutcome outcome = computeOf(calculators, request, reach);
     calculators.redirectReporter(shown.next());
     outcome.failed = !shown.messages.empty();
     outcome.messages = std::move(shown.messages);
     return outcome;
+}
+}  // namespace
+
+ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request) {
+    return computeShown(calculators, request, DfReach::FamilyRange);
+}
+
+ComputeOutcome computeTIntervalAtAnyDf(Calculators& calculators, const ComputeRequest& request) {
+    return computeShown(calculators, request, DfReach::AnyDf);
 }
 
 const char* alternativeName(Alternative alternative) {

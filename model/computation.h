@@ -68,6 +68,11 @@ const char* distributionName(DistributionKind distribution);
 // failed when any message was shown while it ran.
 ComputeOutcome computeQuantity(Calculators& calculators, const ComputeRequest& request);
 
+// A t interval request as computeQuantity computes it, but at every Df >= 1 (the t family's
+// confidenceLimitsAtAnyDf): the limits of δ behind the effect sizes of samples beyond the
+// family's 100000 Df.
+ComputeOutcome computeTIntervalAtAnyDf(Calculators& calculators, const ComputeRequest& request);
+
 // A Df read as a double, truncated toward zero and saturated to the int range (NaN gives 0),
 // so that an absurd value such as 1e12 reaches the routine's own Df check instead of an
 // undefined conversion.

@@ -19,6 +19,9 @@ struct NoncentralityLimits {
     bool failed = false;
 };
 
+// The largest Df of the t family's own routines.
+constexpr int kLargestTDf = 100000;
+
 NoncentralityLimits noncentralityLimits(Calculators& calculators, DistributionKind family,
                                         const EffectRequest& request, int df1, int df2) {
     ComputeRequest interval{.distribution = family,
@@ -28,7 +31,11 @@ NoncentralityLimits noncentralityLimits(Calculators& calculators, DistributionKi
                             .df2 = df2,
                             .confidence = request.confidence,
                             .alternative = request.alternative};
-    const ComputeOutcome outcome = computeQuantity(calculators, interval);
+    // δ of a sample beyond the t family's Df range is searched all the same: the effect sizes
+    // of very large samples still have an interval.
+    const bool beyondTRange = family == DistributionKind::T && df1 > kLargestTDf;
+    const ComputeOutcome outcome = beyondTRange ? computeTIntervalAtAnyDf(calculators, interval)
+                                                : computeQuantity(calculators, interval);
     // A limit left at the failure value is a failure even should a routine not have said so:
     // no δ of the t family's range and no λ >= 0 equals it.
     const bool failed = outcome.failed || outcome.lower == calculators.failureValue ||
