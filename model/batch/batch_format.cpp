@@ -155,7 +155,8 @@ InputTexts quantityTexts(const ComputeRequest& request) {
                 break;
         }
     }
-    if (needs.takesConfidence) {
+    // Two-sided, the default, is left unsaid, as the rows of earlier files are.
+    if (needs.takesConfidence && request.alternative != Alternative::TwoSided) {
         text(texts, InputColumn::Alternative) = alternativeName(request.alternative);
     }
     return texts;

@@ -254,7 +254,10 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     texts[input] = std::to_string(request.cols);
                     break;
                 case EffectInput::Alternative:
-                    texts[input] = alternativeName(request.alternative);
+                    // Two-sided, the default, is left unsaid, as the rows of earlier files are.
+                    if (request.alternative != quorvel::Alternative::TwoSided) {
+                        texts[input] = alternativeName(request.alternative);
+                    }
                     break;
             }
         }

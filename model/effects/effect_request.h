@@ -77,7 +77,7 @@ std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const Effe
 
 // The texts of the inputs the command reads from the request, which effectRequestFrom reads
 // back as the same request: numbers in their shortest exact form, sizes and Df whole, the t
-// design as n or as n1 and n2, "two-sample" or "one-sample", and the alternative's name.
+// design as n or as n1 and n2, "two-sample" or "one-sample", and a one-sided alternative's name.
 EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& request);
 
 // The printed result: the output numbers separated by blanks.
