@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "model/computation.h"
 #include "model/effects/effect_parts.h"
@@ -18,6 +19,9 @@ struct NoncentralityLimits {
     double upper = 0.0;
     bool failed = false;
 };
+
+constexpr const char* kDfBeyondInt =
+    "T distribution Df parameter out of range. Limits 1 <= Df <= 2147483647";
 
 // The largest Df of the t family's own routines.
 constexpr int kLargestTDf = 100000;
@@ -84,7 +88,13 @@ EffectOutcome tMeasure(Calculators& calculators, const EffectRequest& request, b
             return refused(calculators, "N2 out of range. Limits: N2 >= 1.");
         }
         scale = std::sqrt(1.0 / request.n1 + 1.0 / request.n2);
-        df = wholeDf(static_cast<long long>(request.n1) + request.n2 - 2);
+        const long long sum = static_cast<long long>(request.n1) + request.n2 - 2;
+        // Beyond the t family's range δ is searched at any int Df: a larger one is refused
+        // rather than saturated.
+        if (sum > std::numeric_limits<int>::max()) {
+            return refused(calculators, kDfBeyondInt);
+        }
+        df = wholeDf(sum);
     } else {
         if (request.n < 2) {
             return refused(calculators, "N out of range. Limits: N >= 2.");

@@ -380,6 +380,12 @@ TEST_F(EffectMeasures, RefusedRequestsShowOneMessage) {
           .value = 2.0,
           .n = 2},
          "Hedges' g needs Df >= 2 (N >= 3, or N1 + N2 >= 4)."},
+        // Searched at any Df, a Df beyond the int range is refused, never saturated.
+        {{.distribution = DistributionKind::T,
+          .value = 2.0,
+          .n1 = std::numeric_limits<int>::max(),
+          .n2 = std::numeric_limits<int>::max()},
+         "T distribution Df parameter out of range. Limits 1 <= Df <= 2147483647"},
         {{.distribution = DistributionKind::ChiSquare,
           .measure = EffectMeasure::CramersV,
           .value = 5.0,
