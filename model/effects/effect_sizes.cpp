@@ -150,7 +150,7 @@ EffectOutcome fMeasure(Calculators& calculators, const EffectRequest& request) {
             outcome.lower = share(lambda.lower, u + v);
             outcome.upper = share(lambda.upper, u + v);
             break;
-        default:
+        default:  // Cohen's f², the F measure left
             outcome.estimate = explained / v;
             outcome.lower = lambda.lower / total;
             outcome.upper = lambda.upper / total;
@@ -186,7 +186,7 @@ ChiSquareScale chiSquareScale(const EffectRequest& request) {
             const int shorter = std::min(request.rows, request.cols) - 1;
             return {wholeDf((request.rows - 1LL) * (request.cols - 1LL)), n * shorter};
         }
-        default:
+        default:  // Cohen's w, the chi-square measure left
             if (request.n < 1) {
                 return {.problem = "N out of range. Limits: N >= 1."};
             }
