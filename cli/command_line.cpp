@@ -21,7 +21,7 @@ struct OptionSpec {
     OptionScope scope;
 };
 
-constexpr std::array<OptionSpec, 8> kOptions{{
+constexpr std::array<OptionSpec, 10> kOptions{{
     {"--value", RequestInput::Value, {true, true, true}},
     {"--df1", RequestInput::Df1, {true, false, false}},
     {"--df2", RequestInput::Df2, {true, false, false}},
@@ -29,6 +29,8 @@ constexpr std::array<OptionSpec, 8> kOptions{{
     {"--lambda", RequestInput::Noncentrality, {true, false, true}},
     {"--delta", RequestInput::Noncentrality, {false, true, false}},
     {"--cump", RequestInput::CumP, {true, true, true}},
+    {"--p-lower", RequestInput::PLower, {true, true, true}},
+    {"--p-upper", RequestInput::PUpper, {true, true, true}},
     {"--confidence", RequestInput::Confidence, {true, true, true}},
 }};
 
@@ -55,8 +57,10 @@ bool isUsed(RequestInput input, const InputNeeds& needs) {
     if (input == RequestInput::Confidence) {
         return needs.takesConfidence;
     }
+    // A tail probability stands in for the cumulative probability.
+    const RequestInput asked = isProbabilityTarget(input) ? RequestInput::CumP : input;
     for (RequestInput required : needs.required) {
-        if (required == input) {
+        if (required == asked) {
             return true;
         }
     }
@@ -132,6 +136,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     request.confidence = kDefaultConfidence;
     std::set<RequestInput> given;
     bool alternativeGiven = false;
+    bool probabilityGiven = false;
     for (std::size_t i = 2; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         std::string_view text;
@@ -179,6 +184,10 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         if (!given.insert(option->input).second) {
             return usageError("option " + name + " is given more than once");
         }
+        if (isProbabilityTarget(option->input) && probabilityGiven) {
+            return usageError("options --cump, --p-lower and --p-upper exclude one another");
+        }
+        probabilityGiven = probabilityGiven || isProbabilityTarget(option->input);
         if (!hasInlineValue) {
             if (i + 1 >= arguments.size()) {
                 return usageError("option " + name + " needs a number");
@@ -204,6 +213,9 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         // The central distribution is meant when cdf, upper, pdf or value names no
         // noncentrality.
         if (input == RequestInput::Noncentrality) {
+            continue;
+        }
+        if (input == RequestInput::CumP && probabilityGiven) {
             continue;
         }
         if (given.count(input) == 0) {
@@ -255,7 +267,12 @@ Options (each once; a value may also be written --option=X):
   --df1 N, --df2 N  degrees of freedom of F; --df N for t and chi-square
   --lambda X        noncentrality of F and chi-square; --delta X for t (default 0 for cdf,
                     upper, pdf and value: the central distribution)
-  --cump P          cumulative probability
+  --cump P          cumulative probability (0.0001 to 0.9999)
+  --p-lower P, --p-upper Q
+                    instead of --cump for value and noncentrality: a probability of the
+                    lower tail P(X <= x) or of the upper tail P(X > x), from 1e-300 up to but
+                    not including 1, solved in that tail (a critical value at alpha 5e-8:
+                    t value --p-upper 5e-8 --df 100)
   --confidence C    confidence level of an interval or effect size (default 0.95)
   --n N, --n1 N, --n2 N  sample sizes (whole numbers)
   --d D, --f2 F2, --w W  effect of a power or sample size (f2 and w not negative)
@@ -284,8 +301,9 @@ observed value beyond the limits from the noncentrality (eta2 and f2 at small Df
 whole N whose power reaches --power (per group for a two-sample t design).
 
 Batch: --batch FILE (or - for standard input) reads CSV whose header names any of
-  distribution,quantity,value,df1,df2,noncentrality,cump,confidence (df for df1) and, for
-  the quantities above, n,n1,n2,alpha,power,sides,design,effect,rows,cols,alternative
+  distribution,quantity,value,df1,df2,noncentrality,cump,p_lower,p_upper,confidence (df for
+  df1; one of cump, p_lower, p_upper for value and noncentrality), alternative (of an
+  interval) and, for the quantities above, n,n1,n2,alpha,power,sides,design,effect,rows,cols
   (effect: the d, f2 or w of a power or sample size), and writes each row followed by
   result,lower,upper,status,messages,achieved_power. result is the value, estimate, power or
   N; lower and upper the limits; achieved_power the power a sample size reaches. status is

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "numerics/foundations/tail_probability.h"
+
 namespace quorvel {
 
 class Calculators;
@@ -37,6 +39,9 @@ struct ComputeRequest {
     int df1 = 0;
     int df2 = 0;
     double confidence = 0.95;
+    // When set, value and noncentrality solve for this probability of one tail (from 1e-300 up
+    // to but not including 1) in that tail, instead of for cumP.
+    std::optional<TailProbability> tailTarget = std::nullopt;
     Alternative alternative = Alternative::TwoSided;  // of an interval
 };
 

@@ -26,12 +26,20 @@ ComputeOutcome computeF(Calculators& calculators, const ComputeRequest& request)
                                      request.noncentrality, kExactMethod);
             break;
         case QuantityKind::Value:
-            outcome.result = f.percentagePoint(request.cumP, request.df1, request.df2,
-                                               request.noncentrality, kExactMethod);
+            outcome.result =
+                request.tailTarget
+                    ? f.percentagePointOfTail(*request.tailTarget, request.df1, request.df2,
+                                              request.noncentrality)
+                    : f.percentagePoint(request.cumP, request.df1, request.df2,
+                                        request.noncentrality, kExactMethod);
             break;
         case QuantityKind::Noncentrality:
-            outcome.result = f.noncentrality(request.value, request.df1, request.df2, request.cumP,
-                                             kExactMethod);
+            outcome.result =
+                request.tailTarget
+                    ? f.noncentralityOfTail(request.value, request.df1, request.df2,
+                                            *request.tailTarget)
+                    : f.noncentrality(request.value, request.df1, request.df2, request.cumP,
+                                      kExactMethod);
             break;
         case QuantityKind::Interval:
             // A rejected argument leaves both limits as the failure value.

@@ -34,6 +34,11 @@ bool isDegreesOfFreedom(RequestInput input) {
     return input == RequestInput::Df1 || input == RequestInput::Df2;
 }
 
+bool isProbabilityTarget(RequestInput input) {
+    return input == RequestInput::CumP || input == RequestInput::PLower ||
+           input == RequestInput::PUpper;
+}
+
 void assignInput(ComputeRequest& request, RequestInput input, double number) {
     switch (input) {
         case RequestInput::Value:
@@ -53,6 +58,12 @@ void assignInput(ComputeRequest& request, RequestInput input, double number) {
             break;
         case RequestInput::Confidence:
             request.confidence = number;
+            break;
+        case RequestInput::PLower:
+            request.tailTarget = TailProbability{Tail::Lower, number};
+            break;
+        case RequestInput::PUpper:
+            request.tailTarget = TailProbability{Tail::Upper, number};
             break;
     }
 }

@@ -11,7 +11,8 @@ namespace quorvel {
 
 // The inputs of a computation, whatever the window's fields, the command line's options or a
 // CSV header call them. Df1 is the single Df of t and chi-square; Noncentrality is λ or δ.
-enum class RequestInput { Value, Df1, Df2, Noncentrality, CumP, Confidence };
+// PLower and PUpper are a probability of the lower or upper tail, given instead of CumP.
+enum class RequestInput { Value, Df1, Df2, Noncentrality, CumP, Confidence, PLower, PUpper };
 
 // What a combination reads: the required inputs in the routine's argument order, and whether
 // it takes a confidence level (the intervals).
@@ -26,7 +27,15 @@ InputNeeds inputsFor(DistributionKind distribution, QuantityKind quantity);
 
 bool isDegreesOfFreedom(RequestInput input);
 
-// Stores a number in the request; a Df is truncated toward zero and saturated to the int range.
+// The inputs that give the probability a value or a noncentrality solves for: the cumulative
+// probability, or a probability of one tail solved in that tail. A combination that requires
+// CumP takes exactly one of them.
+inline constexpr std::array<RequestInput, 3> kProbabilityTargets{
+    RequestInput::CumP, RequestInput::PLower, RequestInput::PUpper};
+bool isProbabilityTarget(RequestInput input);
+
+// Stores a number in the request; a Df is truncated toward zero and saturated to the int range;
+// PLower and PUpper set the request's tail target.
 void assignInput(ComputeRequest& request, RequestInput input, double number);
 
 // The value an empty input starts with, in the order in which the window fills its empty

@@ -23,11 +23,19 @@ ComputeOutcome computeSingleDf(Calculator& calculator, double failureValue,
             outcome.result = calculator.upper(request.value, request.df1, request.noncentrality);
             break;
         case QuantityKind::Value:
-            outcome.result =
-                calculator.percentagePoint(request.cumP, request.df1, request.noncentrality);
+            outcome.result = request.tailTarget
+                                 ? calculator.percentagePointOfTail(*request.tailTarget,
+                                                                    request.df1,
+                                                                    request.noncentrality)
+                                 : calculator.percentagePoint(request.cumP, request.df1,
+                                                              request.noncentrality);
             break;
         case QuantityKind::Noncentrality:
-            outcome.result = calculator.noncentrality(request.value, request.df1, request.cumP);
+            outcome.result =
+                request.tailTarget
+                    ? calculator.noncentralityOfTail(request.value, request.df1,
+                                                     *request.tailTarget)
+                    : calculator.noncentrality(request.value, request.df1, request.cumP);
             break;
         case QuantityKind::Interval:
             outcome.lower = failureValue;

@@ -1,7 +1,7 @@
 #include "gui/history/history_model.h"
 
 #include <QLocale>
-#include <array>
+#include <iterator>
 #include <charconv>
 #include <cmath>
 
@@ -9,7 +9,7 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::array<const char*, kRecordColumnCount> kColumnTitles{
+constexpr const char* kColumnTitles[] = {
     QT_TRANSLATE_NOOP("HistoryModel", "Time"),
     QT_TRANSLATE_NOOP("HistoryModel", "Distribution"),
     QT_TRANSLATE_NOOP("HistoryModel", "Quantity"),
@@ -18,6 +18,8 @@ constexpr std::array<const char*, kRecordColumnCount> kColumnTitles{
     QT_TRANSLATE_NOOP("HistoryModel", "Df2"),
     QT_TRANSLATE_NOOP("HistoryModel", "Noncentrality"),
     QT_TRANSLATE_NOOP("HistoryModel", "Cum. P"),
+    QT_TRANSLATE_NOOP("HistoryModel", "Lower-tail P"),
+    QT_TRANSLATE_NOOP("HistoryModel", "Upper-tail P"),
     QT_TRANSLATE_NOOP("HistoryModel", "Confidence"),
     QT_TRANSLATE_NOOP("HistoryModel", "N"),
     QT_TRANSLATE_NOOP("HistoryModel", "N1"),
@@ -37,6 +39,7 @@ constexpr std::array<const char*, kRecordColumnCount> kColumnTitles{
     QT_TRANSLATE_NOOP("HistoryModel", "Messages"),
     QT_TRANSLATE_NOOP("HistoryModel", "Achieved power"),
 };
+static_assert(std::size(kColumnTitles) == kRecordColumnCount, "a title for every record column");
 
 QString qString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -148,7 +151,10 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 QString HistoryModel::columnTitle(int column) {
-    return tr(kColumnTitles.at(static_cast<std::size_t>(column)));
+    if (column < 0 || static_cast<std::size_t>(column) >= std::size(kColumnTitles)) {
+        return {};
+    }
+    return tr(kColumnTitles[static_cast<std::size_t>(column)]);
 }
 
 QString HistoryModel::computationCount(std::size_t count) {

@@ -151,6 +151,10 @@ std::string inputText(const ComputeRequest& request, RequestInput input) {
             return inputText(request.noncentrality);
         case RequestInput::CumP:
             return inputText(request.cumP);
+        case RequestInput::PLower:
+        case RequestInput::PUpper:
+            // The window has no field for a tail probability.
+            return request.tailTarget ? inputText(request.tailTarget->probability) : "";
         case RequestInput::Confidence:
             break;
     }

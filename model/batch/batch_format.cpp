@@ -34,6 +34,8 @@ constexpr ColumnName kColumnNames[] = {
     {"df2", ColumnKind::Number, RequestInput::Df2, EffectInput::Df2},
     {"noncentrality", ColumnKind::Number, RequestInput::Noncentrality},
     {"cump", ColumnKind::Number, RequestInput::CumP},
+    {"p_lower", ColumnKind::Number, RequestInput::PLower},
+    {"p_upper", ColumnKind::Number, RequestInput::PUpper},
     {"confidence", ColumnKind::Number, RequestInput::Confidence, EffectInput::Confidence},
     {"n", ColumnKind::Number, std::nullopt, EffectInput::N},
     {"n1", ColumnKind::Number, std::nullopt, EffectInput::N1},
@@ -69,19 +71,10 @@ std::string_view inputName(RequestInput input) {
 }
 
 InputColumn columnOf(RequestInput input) {
-    switch (input) {
-        case RequestInput::Value:
-            return InputColumn::Value;
-        case RequestInput::Df1:
-            return InputColumn::Df1;
-        case RequestInput::Df2:
-            return InputColumn::Df2;
-        case RequestInput::Noncentrality:
-            return InputColumn::Noncentrality;
-        case RequestInput::CumP:
-            return InputColumn::CumP;
-        case RequestInput::Confidence:
-            break;
+    for (std::size_t i = 0; i < kInputColumnCount; ++i) {
+        if (kColumnNames[i].input == input) {
+            return static_cast<InputColumn>(i);
+        }
     }
     return InputColumn::Confidence;
 }
@@ -133,6 +126,13 @@ InputTexts quantityTexts(const ComputeRequest& request) {
         read.push_back(RequestInput::Confidence);
     }
     for (RequestInput input : read) {
+        if (input == RequestInput::CumP && request.tailTarget) {
+            const RequestInput tail = request.tailTarget->tail == Tail::Lower
+                                          ? RequestInput::PLower
+                                          : RequestInput::PUpper;
+            text(texts, columnOf(tail)) = formatShortest(request.tailTarget->probability);
+            continue;
+        }
         std::string& field = text(texts, columnOf(input));
         switch (input) {
             case RequestInput::Value:
@@ -152,6 +152,9 @@ InputTexts quantityTexts(const ComputeRequest& request) {
                 break;
             case RequestInput::Confidence:
                 field = formatShortest(request.confidence);
+                break;
+            case RequestInput::PLower:
+            case RequestInput::PUpper:
                 break;
         }
     }
@@ -176,6 +179,14 @@ InputTexts effectTexts(const EffectRequest& request) {
     return texts;
 }
 
+// The trimmed text of an input's column in a row; empty where the header has no such column.
+std::string_view filledText(const std::vector<std::string>& fields,
+                            const std::map<RequestInput, std::size_t>& inputs,
+                            RequestInput input) {
+    const auto position = inputs.find(input);
+    return position != inputs.end() ? trimmed(fields[position->second]) : std::string_view{};
+}
+
 // A distribution quantity's row: its inputs read as the single command reads them, and the
 // alternative of an interval (two-sided where empty).
 std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fields,
@@ -192,11 +203,26 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
     if (needs.takesConfidence) {
         wanted.push_back(RequestInput::Confidence);
     }
-    for (RequestInput input : wanted) {
-        const bool required = input != RequestInput::Confidence;
-        const auto position = inputs.find(input);
-        const std::string_view text =
-            position != inputs.end() ? trimmed(fields[position->second]) : std::string_view{};
+    for (RequestInput wantedInput : wanted) {
+        const bool required = wantedInput != RequestInput::Confidence;
+        RequestInput input = wantedInput;
+        std::string_view text = filledText(fields, inputs, input);
+        if (wantedInput == RequestInput::CumP) {
+            // The cumulative probability or one tail's probability, exactly one of them.
+            int filled = text.empty() ? 0 : 1;
+            for (RequestInput tail : {RequestInput::PLower, RequestInput::PUpper}) {
+                if (const std::string_view tailText = filledText(fields, inputs, tail);
+                    !tailText.empty()) {
+                    input = tail;
+                    text = tailText;
+                    ++filled;
+                }
+            }
+            if (filled > 1) {
+                reason = "give only one of cump, p_lower and p_upper for " + combination;
+                return std::nullopt;
+            }
+        }
         if (text.empty()) {
             if (!required) {
                 continue;

@@ -33,6 +33,8 @@ enum class InputColumn {
     Df2,
     Noncentrality,
     CumP,
+    PLower,
+    PUpper,
     Confidence,
     N,
     N1,
@@ -46,7 +48,7 @@ enum class InputColumn {
     Cols,
     Alternative
 };
-inline constexpr std::size_t kInputColumnCount = 19;
+inline constexpr std::size_t kInputColumnCount = 21;
 
 // The columns the batch writes after a row's input columns, in this order.
 enum class OutputColumn { Result, Lower, Upper, Status, Messages, AchievedPower };

@@ -71,7 +71,7 @@ int wholeDf(long long sum) {
 // solved in its own tail, at every Df.
 double tCriticalValue(FamilyCalls& calls, double alpha, int sides, int df) {
     const double cumP = sides == 2 ? 1.0 - alpha / 2.0 : 1.0 - alpha;
-    if (sides != 2 || !(cumP > t_arguments::kLargestValueCumP)) {
+    if (sides != 2 || !(cumP > t_arguments::kMaxValueCumP)) {
         return calls.centralPoint(DistributionKind::T, cumP, df, 0);
     }
     return calls.twoSidedCriticalT(alpha, df);

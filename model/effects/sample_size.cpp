@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "model/effects/effect_parts.h"
+#include "numerics/foundations/roots/whole_number_search.h"
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
 #include "numerics/f/f_arguments.h"
@@ -11,11 +13,6 @@
 namespace quorvel {
 
 namespace {
-
-// Doubling from the smallest N reaches any int within 31 steps and bisection closes an int
-// bracket within 31 more; the bounds leave room over both.
-constexpr int kMaxDoublings = 64;
-constexpr int kMaxBisections = 64;
 
 // The whole N the search may try, and the message for a target beyond the largest of them.
 struct SearchRange {
@@ -86,59 +83,21 @@ EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& requ
         return failedWith(calculators, range.beyondLimits);
     }
     EffectOutcome outcome;
-    auto powerAt = [&](long long n) {
-        const PowerValue value = testPower(calculators, powerRequestAt(request, n));
+    auto powerAt = [&](double n) -> std::optional<double> {
+        const PowerValue value =
+            testPower(calculators, powerRequestAt(request, static_cast<long long>(n)));
         outcome.failed = value.failed;
-        return value.power;
+        return value.failed ? std::nullopt : std::optional<double>(value.power);
     };
-
-    long long below = range.smallest;
-    const double powerAtSmallest = powerAt(below);
-    if (outcome.failed) {
+    const WholeSearchResult found =
+        smallestWholeReaching(powerAt, {range.smallest, range.largest}, request.power);
+    if (found.search.found()) {
+        outcome.n = static_cast<int>(found.search.root);
+        outcome.power = found.valueAtRoot;
         return outcome;
     }
-    if (powerAtSmallest >= request.power) {
-        outcome.n = static_cast<int>(below);
-        outcome.power = powerAtSmallest;
-        return outcome;
-    }
-    long long above = 0;
-    double powerAbove = 0.0;
-    for (int step = 0; step < kMaxDoublings && above == 0; ++step) {
-        if (below == range.largest) {
-            return failedWith(calculators, range.beyondLimits);
-        }
-        const long long next = std::min(range.largest, 2 * below);
-        const double power = powerAt(next);
-        if (outcome.failed) {
-            return outcome;
-        }
-        if (power >= request.power) {
-            above = next;
-            powerAbove = power;
-        } else {
-            below = next;
-        }
-    }
-    if (above == 0) {
-        return failedWith(calculators, range.beyondLimits);
-    }
-    for (int step = 0; step < kMaxBisections && above - below > 1; ++step) {
-        const long long middle = below + (above - below) / 2;
-        const double power = powerAt(middle);
-        if (outcome.failed) {
-            return outcome;
-        }
-        if (power >= request.power) {
-            above = middle;
-            powerAbove = power;
-        } else {
-            below = middle;
-        }
-    }
-    outcome.n = static_cast<int>(above);
-    outcome.power = powerAbove;
-    return outcome;
+    // A failed power has shown its message; otherwise the target lies beyond the largest N.
+    return outcome.failed ? outcome : failedWith(calculators, range.beyondLimits);
 }
 
 EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN) {

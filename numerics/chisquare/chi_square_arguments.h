@@ -1,8 +1,10 @@
 #pragma once
 
-// The argument ranges of the chi-square family's public operations and their messages, shared
-// by the four operations so that a limit and its text are stated once. Every check is written
-// so that NaN fails it.
+#include "numerics/chisquare/chi_square_messages.h"
+
+// The argument ranges of the chi-square family's public operations, shared by the four
+// operations so that a limit is stated once (their messages are in chi_square_messages.h).
+// Every check is written so that NaN fails it.
 
 namespace quorvel::chi_square_arguments {
 
@@ -11,11 +13,6 @@ constexpr int kMaxDf = 100000;
 constexpr double kMaxLambda = 5000.0;
 constexpr double kMinCumP = 0.0001;
 constexpr double kMaxCumP = 0.9999;
-
-constexpr const char* kNegativeChiSquare = "Chi-Square must be nonnegative.";
-constexpr const char* kDfOutOfRange = "Df out of range. Limits: 1 <= Df <= 100000.";
-constexpr const char* kLambdaOutOfRange = "Lambda out of range. Limits: 0. <= Lambda <= 5000.";
-constexpr const char* kCumPOutOfRange = "CumP out of range. Limits: .0001 <= CumP <= .9999";
 
 inline bool isChiSquareValue(double x) {
     return x >= 0.0;
@@ -34,13 +31,13 @@ inline bool isCumulativeProbability(double p) {
 // the density do not accept, or nullptr when all three are accepted.
 inline const char* distributionArgumentProblem(double x, int df, double lambda) {
     if (!isChiSquareValue(x)) {
-        return kNegativeChiSquare;
+        return chi_square_messages::kNegativeChiSquare;
     }
     if (!isDegreesOfFreedom(df)) {
-        return kDfOutOfRange;
+        return chi_square_messages::kDfOutOfRange;
     }
     if (!isNoncentrality(lambda)) {
-        return kLambdaOutOfRange;
+        return chi_square_messages::kLambdaOutOfRange;
     }
     return nullptr;
 }

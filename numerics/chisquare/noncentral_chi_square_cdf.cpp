@@ -1,12 +1,14 @@
 #include <cmath>
 
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/chisquare/poisson_gamma_mixture.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 
 double NoncentralChiSquare::cdf(double x, int df, double lambda) {
     if (const char* problem = distributionArgumentProblem(x, df, lambda)) {
@@ -48,7 +50,7 @@ double NoncentralChiSquare::evaluateTail(Tail tail) {
     const PoissonGammaMixture mixture =
         sumPoissonGammaMixture(tail, x / 2.0, df / 2.0, lambda / 2.0);
     if (!mixture.converged) {
-        return reportFailure("X2 CDF failed to converge.");
+        return reportFailure(kCdfNotConverged);
     }
     return mixture.value();
 }

@@ -2,6 +2,7 @@
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/chi_square_targets.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/confidence_range.h"
@@ -12,10 +13,8 @@
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 using namespace chi_square_targets;
-
-namespace {
-}  // namespace
 
 double NoncentralChiSquare::noncentrality(double x, int df, double cumP) {
     if (!isChiSquareValue(x)) {
@@ -69,8 +68,7 @@ double NoncentralChiSquare::searchLambda() {
     const double tailAtZero = lowerTail ? cdf(x, n, 0.0) : upper(x, n, 0.0);
     if (lowerTail ? tailAtZero < goal.probability : tailAtZero > goal.probability) {
         // Not a calculation error: the request has no answer, so `failed` stays 0.
-        failures().reporter().show(
-            "No non-negative value of Lambda will produce the desired cumulative probability.");
+        failures().reporter().show(kNoNonNegativeLambda);
         return failureValue();
     }
 
@@ -133,7 +131,7 @@ void NoncentralChiSquare::confidenceLimits(double x, int df, double confidence, 
         return;
     }
     if (!isAcceptedConfidence(confidence)) {
-        reportFailure("Confidence out of range. Limits: .8 <= Confidence <= .9999");
+        reportFailure(kConfidenceOutOfRange);
         return;
     }
     const double alpha = (1.0 - confidence) / 2.0;

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 #include "numerics/foundations/series/log_concave_series.h"
@@ -12,6 +13,7 @@
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 
 namespace {
 // The sum stops when the bound on the terms left out is below this fraction of the sum.
@@ -58,15 +60,15 @@ double NoncentralChiSquare::pdf(double x, int df, double lambda) {
     const auto logTerm = [&](std::int64_t j) {
         const double index = static_cast<double>(j);
         const double b = halfN + index;
-        return logPoissonProbability(index, halfLambda) + logPoissonProbability(b, y) + std::log(b) +
-               logHalfOverY;
+        return logPoissonProbability(index, halfLambda) + logPoissonProbability(b, y) +
+               std::log(b) + logHalfOverY;
     };
     // t_{j+1}/t_j = (λ/2)/(j + 1) · (x/2)/(n/2 + j).
     const std::int64_t peak = mixturePeak(0.0, halfLambda * x / 2.0, halfN);
     const LogConcaveSum sum =
         sumLogConcaveSeries(peak, logTerm, false, kRelativeTolerance, kMaxTermsPerSide);
     if (!sum.converged) {
-        return reportFailure("X2 density failed to converge.");
+        return reportFailure(kDensityNotConverged);
     }
     const double density = sum.value();
     return density > 0.0 ? density : 0.0;

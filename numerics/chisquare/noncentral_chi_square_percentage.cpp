@@ -2,15 +2,17 @@
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/chi_square_targets.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
-#include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "numerics/foundations/failure/held_messages.h"
+#include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "numerics/foundations/normal_distribution.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 using namespace chi_square_targets;
 
 namespace {
@@ -32,7 +34,7 @@ double NoncentralChiSquare::percentagePoint(double cumP, int df, double lambda) 
         return reportFailure(kLambdaOutOfRange);
     }
     if (!isDegreesOfFreedom(df)) {
-        return reportFailure("Df out of range. Limits: 1 <= Df <= 100000");
+        return reportFailure(kPercentageDfOutOfRange);
     }
     if (!isCumulativeProbability(cumP)) {
         return reportFailure(kCumPOutOfRange);
@@ -50,7 +52,7 @@ double NoncentralChiSquare::percentagePointOfTail(TailProbability target, int df
         return reportFailure(kLambdaOutOfRange);
     }
     if (!isDegreesOfFreedom(df)) {
-        return reportFailure("Df out of range. Limits: 1 <= Df <= 100000");
+        return reportFailure(kPercentageDfOutOfRange);
     }
     if (!isAcceptedTailProbability(target.probability)) {
         return reportFailure(kTailProbabilityOutOfRange);

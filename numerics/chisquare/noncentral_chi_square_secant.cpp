@@ -3,12 +3,14 @@
 #include <optional>
 
 #include "numerics/chisquare/chi_square_arguments.h"
+#include "numerics/chisquare/chi_square_messages.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
 
 namespace quorvel {
 
 using namespace chi_square_arguments;
+using namespace chi_square_messages;
 
 namespace {
 // The residual is this multiple of ln(probability/target); see searchResidual.
@@ -52,8 +54,8 @@ double NoncentralChiSquare::secantSearch(SearchedArgument searched, double start
     const MonotoneRange range = searchingValue
                                     ? MonotoneRange{0.0, std::numeric_limits<double>::max(), rising}
                                     : MonotoneRange{0.0, kMaxLambda, rising};
-    return searchAnswer(safeguardedSearch({start}, residual, rules, range), held,
-                        "Percentage point convergence failure.");
+    return answerOf(safeguardedSearch({start}, residual, rules, range),
+                    SearchFailureMessages::always(kSearchNotConverged), &held);
 }
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numerics/f/f_messages.h"
 #include "numerics/foundations/tail_probability.h"
 
 namespace quorvel::f_arguments {
@@ -9,24 +10,20 @@ namespace quorvel::f_arguments {
 // Inclusive bounds of the arguments that the F family's routines accept.
 constexpr int kMaxDf = 10000;
 constexpr double kMaxLambda = 10000.0;
-constexpr double kSmallestCumP = 0.0001;
-constexpr double kLargestCumP = 0.9999;
-
-constexpr const char* kDf1OutOfRange = "Df1 out of range.";
-constexpr const char* kDf2OutOfRange = "Df2 out of range.";
-constexpr const char* kCdfLambdaOutOfRange = "Lambda out of range.";
+constexpr double kMinCumP = 0.0001;
+constexpr double kMaxCumP = 0.9999;
 
 // The message for the first of Df1, Df2 and λ (in that order; a NaN λ is refused) that the
 // distribution function and the density do not accept, or nullptr when all three are accepted.
 inline const char* distributionArgumentProblem(int df1, int df2, double lambda) {
     if (df1 < 1 || df1 > kMaxDf) {
-        return kDf1OutOfRange;
+        return f_messages::kDf1OutOfRange;
     }
     if (df2 < 1 || df2 > kMaxDf) {
-        return kDf2OutOfRange;
+        return f_messages::kDf2OutOfRange;
     }
     if (lambda < 0.0 || lambda > kMaxLambda || std::isnan(lambda)) {
-        return kCdfLambdaOutOfRange;
+        return f_messages::kLambdaOutOfRange;
     }
     return nullptr;
 }

@@ -1,17 +1,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numerics/f/f_messages.h"
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/foundations/gamma_beta/incomplete_beta.h"
 #include "numerics/foundations/gamma_beta/poisson_beta_mixture.h"
 
 namespace quorvel {
 
+using namespace f_messages;
+
 namespace {
 constexpr int kMaxTerms = 100000;
-
-constexpr const char* kBetaFailed = "Failure in Incomplete Beta Calculation";
-constexpr const char* kTooManyTerms = "Iteration Limit Exceeded in Noncentral Beta";
 }  // namespace
 
 double NoncentralBeta::evaluateCdf() {
@@ -43,7 +43,7 @@ double NoncentralBeta::tailProbability(double x, double y, double a, double b, d
     }
     const PoissonBetaMixture mixture = poissonBetaMixture(x, y, a, b, c, 0.0, tail, kMaxTerms);
     if (mixture.tooManyTerms) {
-        return reportFailure(kTooManyTerms);
+        return reportFailure(kBetaTooManyTerms);
     }
     // Rounding in the sum can leave the result a few units above 1.
     return std::min(1.0, mixture.value);

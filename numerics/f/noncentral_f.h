@@ -118,10 +118,6 @@ class NoncentralF : public ReportingCalculator {
     // The central search behind centralPercentagePoint, without its messages, so that the
     // noncentral search can take its result as a start value only.
     RootSearchResult searchCentralPercentagePoint(double nu1, double nu2, TailProbability target);
-    // The root found, or the failure value after the message for the way the search failed
-    // (none when an evaluation failed: it has shown its own).
-    double rootOrFailure(const RootSearchResult& search, std::string_view notBracketed,
-                         std::string_view notConverged);
 };
 
 }  // namespace quorvel

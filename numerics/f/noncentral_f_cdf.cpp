@@ -2,6 +2,7 @@
 
 #include "numerics/calculators.h"
 #include "numerics/f/f_arguments.h"
+#include "numerics/f/f_messages.h"
 #include "numerics/f/noncentral_beta.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
@@ -10,10 +11,10 @@
 namespace quorvel {
 
 using namespace f_arguments;
+using namespace f_messages;
 
 namespace {
 constexpr double kUnknownMethodResult = kFailureValue;
-constexpr const char* kParameterOutOfRange = "F distribution parameter out of range.";
 }  // namespace
 
 double NoncentralF::cdf(double fValue, int df1, int df2, double lambda, int method) {

@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "numerics/f/f_arguments.h"
+#include "numerics/f/f_messages.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/foundations/confidence_range.h"
 #include "numerics/foundations/failure/held_messages.h"
@@ -11,34 +12,27 @@
 namespace quorvel {
 
 using namespace f_arguments;
+using namespace f_messages;
 
 namespace {
 // The relative difference of the searched tail from its target at which a search stops.
 constexpr double kRelativeProbabilityTolerance = 1e-13;
 
-constexpr const char* kDfOutOfRange =
-    "F distribution parameter out of range. Limits: 1 <= Df <= 10000";
-constexpr const char* kCumPOutOfRange = "CumP out of range. Limits: .0001 <= CumP <= .9999";
-constexpr const char* kNoNonNegativeLambda =
-    "No non-negative value of Lambda can be found. Returning 0.";
-constexpr const char* kNotConverged = "Lambda-finding algorithm failed to converge.";
-constexpr const char* kNotWithinTolerance =
-    "Caution: Probability value not within tolerance for this value of Lambda.";
 }  // namespace
 
 double NoncentralF::noncentrality(double fValue, int df1, int df2, double cumP, int method) {
     if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
-        return reportFailure(kDfOutOfRange);
+        return reportFailure(kNoncentralityDfOutOfRange);
     }
-    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
-        return reportFailure(kCumPOutOfRange);
+    if (!(cumP >= kMinCumP && cumP <= kMaxCumP)) {
+        return reportFailure(kNoncentralityCumPOutOfRange);
     }
     return searchLambda(fValue, df1, df2, tailOfCumP(cumP), method);
 }
 
 double NoncentralF::noncentralityOfTail(double fValue, int df1, int df2, TailProbability target) {
     if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
-        return reportFailure(kDfOutOfRange);
+        return reportFailure(kNoncentralityDfOutOfRange);
     }
     if (!isAcceptedTailProbability(target.probability)) {
         return reportFailure(kTailProbabilityOutOfRange);
@@ -96,11 +90,12 @@ double NoncentralF::searchLambda(double fValue, int df1, int df2, TailProbabilit
     rules.firstPassAlwaysRuns = true;
     HeldMessages held(failures());
     const MonotoneRange range{0.0, kMaxLambda, !lower};
-    const SafeguardedOutcome outcome = safeguardedSearch({estimate}, g, rules, range);
     // The secant's two ways of stopping short have messages of their own.
-    return searchAnswer(
-        outcome, held,
-        outcome.secantEnd == SecantEnd::PassLimit ? kNotConverged : kNotWithinTolerance);
+    return answerOf(safeguardedSearch({estimate}, g, rules, range),
+                    {.notBracketed = kLambdaNotWithinTolerance,
+                     .notConverged = kLambdaNotConverged,
+                     .outsideTolerance = kLambdaNotWithinTolerance},
+                    &held);
 }
 
 // Confidence interval for λ by inverting the distribution function, which decreases in λ:
@@ -121,11 +116,11 @@ void NoncentralF::confidenceLimits(double fValue, int df1, int df2, double confi
         return;
     }
     if (!isAcceptedConfidence(confidence)) {
-        reportFailure("Confidence out of range. Limits: .80 to .9999");
+        reportFailure(kConfidenceOutOfRange);
         return;
     }
     if (!(fValue >= 0.0)) {
-        reportFailure("F Value must be non-negative.");
+        reportFailure(kNegativeFValue);
         return;
     }
     const double probabilityAtZero = cdf(fValue, df1, df2, 0.0, method);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "numerics/f/f_arguments.h"
+#include "numerics/f/f_messages.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/foundations/gamma_beta/saddle_point_terms.h"
 #include "numerics/foundations/series/log_concave_series.h"
@@ -11,6 +12,7 @@
 namespace quorvel {
 
 using namespace f_arguments;
+using namespace f_messages;
 
 namespace {
 // The sum stops when the bound on the terms left out is below this fraction of the sum.
@@ -67,7 +69,7 @@ double NoncentralF::pdf(double fValue, int df1, int df2, double lambda) {
     const LogConcaveSum sum =
         sumLogConcaveSeries(peak, logTerm, false, kRelativeTolerance, kMaxTermsPerSide);
     if (!sum.converged) {
-        return reportFailure("F density failed to converge.");
+        return reportFailure(kDensityNotConverged);
     }
     const double density = sum.value();
     return density > 0.0 ? density : 0.0;

@@ -2,6 +2,7 @@
 
 #include "numerics/calculators.h"
 #include "numerics/f/f_arguments.h"
+#include "numerics/f/f_messages.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/f/three_moment.h"
 #include "numerics/foundations/normal_distribution.h"
@@ -11,6 +12,7 @@
 namespace quorvel {
 
 using namespace f_arguments;
+using namespace f_messages;
 
 namespace {
 // The first bracket spans ±1 % around the rough central start and ±0.1 % around the closer
@@ -25,20 +27,10 @@ constexpr double kCentralFallbackHi = 0.5;
 constexpr double kNoncentralFallbackLo = 1e-6;
 constexpr double kNoncentralFallbackHi = 2e-6;
 
-constexpr const char* kDfOutOfRange =
-    "F distribution parameter out of range. Limits 1 <= Df <= 10000";
-constexpr const char* kLambdaOutOfRange =
-    "F distribution parameter out of range. Limits 0. <= Lambda <= 10000.";
-constexpr const char* kCumPOutOfRange = "CumP out of range. Limits are .0001 <= CumP <= .9999 ";
-constexpr const char* kParameterOutOfRange = "F distribution parameter out of range.";
-constexpr const char* kCentralNotBracketed =
-    "Unable to Bracket Root in Inverse Central F Rountine.";
-constexpr const char* kCentralNotConverged =
-    "Failure to converge in Central F Inverse CDF routine.";
-constexpr const char* kNoncentralNotBracketed =
-    "Failed to Bracket in Noncentral F Inverse CDF routine.";
-constexpr const char* kNoncentralNotConverged =
-    "Failed to find a solution in Noncentral F Inverse CDF routine.";
+constexpr SearchFailureMessages kCentralSearch{kCentralNotBracketed, kCentralNotConverged,
+                                               kCentralNotConverged};
+constexpr SearchFailureMessages kNoncentralSearch{kNoncentralNotBracketed, kNoncentralNotConverged,
+                                                  kNoncentralNotConverged};
 
 // Start value of the central search from the normal quantile z of cumP: for m, n > 1.1 the
 // normal approximation of log F after Abramowitz and Stegun 26.6.16 (here with the cube of z
@@ -106,26 +98,11 @@ struct ExactTailResidual {
 };
 }  // namespace
 
-double NoncentralF::rootOrFailure(const RootSearchResult& search, std::string_view notBracketed,
-                                  std::string_view notConverged) {
-    switch (search.status) {
-        case RootSearchStatus::Found:
-            return search.root;
-        case RootSearchStatus::NotBracketed:
-            return reportFailure(notBracketed);
-        case RootSearchStatus::NotConverged:
-            return reportFailure(notConverged);
-        case RootSearchStatus::EvaluationFailed:
-            break;
-    }
-    return failureValue();
-}
-
 // Central F quantile by bracket expansion and Brent's method on the residual in the target's
 // tail (Press et al.,
 // Numerical Recipes, zbrac and zbrent), P the central F distribution function.
 RootSearchResult NoncentralF::searchCentralPercentagePoint(double nu1, double nu2,
-                                                          TailProbability target) {
+                                                           TailProbability target) {
     const double z = normalQuantileOf(calculators().normal(), target);
     const double x0 = centralStartValue(nu1, nu2, z);
     const bool startIsPositive = isUsableStart(x0);
@@ -141,8 +118,7 @@ double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, 
     if (cumP == 0.0) {
         return 0.0;
     }
-    return rootOrFailure(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)),
-                         kCentralNotBracketed, kCentralNotConverged);
+    return answerOf(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)), kCentralSearch);
 }
 
 // Noncentral F quantile: Tiku's (1966) three-moment approximation F' ≈ c·G − d, G central F on
@@ -151,25 +127,24 @@ double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, 
 double NoncentralF::percentagePoint(double cumP, int df1, int df2, double lambda, int method) {
     failed = 0;
     if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
-        return reportFailure(kDfOutOfRange);
+        return reportFailure(kPercentageDfOutOfRange);
     }
     if (!(lambda >= 0.0 && lambda <= kMaxLambda)) {
-        return reportFailure(kLambdaOutOfRange);
+        return reportFailure(kPercentageLambdaOutOfRange);
     }
-    if (!(cumP >= kSmallestCumP && cumP <= kLargestCumP)) {
-        return reportFailure(kCumPOutOfRange);
+    if (!(cumP >= kMinCumP && cumP <= kMaxCumP)) {
+        return reportFailure(kPercentageCumPOutOfRange);
     }
     return searchPercentagePoint(tailOfCumP(cumP), df1, df2, lambda, method);
 }
 
-double NoncentralF::percentagePointOfTail(TailProbability target, int df1, int df2,
-                                          double lambda) {
+double NoncentralF::percentagePointOfTail(TailProbability target, int df1, int df2, double lambda) {
     failed = 0;
     if (df1 <= 0 || df2 <= 0 || df1 > kMaxDf || df2 > kMaxDf) {
-        return reportFailure(kDfOutOfRange);
+        return reportFailure(kPercentageDfOutOfRange);
     }
     if (!(lambda >= 0.0 && lambda <= kMaxLambda)) {
-        return reportFailure(kLambdaOutOfRange);
+        return reportFailure(kPercentageLambdaOutOfRange);
     }
     if (!isAcceptedTailProbability(target.probability)) {
         return reportFailure(kTailProbabilityOutOfRange);
@@ -177,11 +152,10 @@ double NoncentralF::percentagePointOfTail(TailProbability target, int df1, int d
     return searchPercentagePoint(target, df1, df2, lambda, methodNumber(FMethod::Exact));
 }
 
-double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int df2,
-                                          double lambda, int method) {
+double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int df2, double lambda,
+                                          int method) {
     if (lambda == 0.0) {
-        return rootOrFailure(searchCentralPercentagePoint(df1, df2, target), kCentralNotBracketed,
-                             kCentralNotConverged);
+        return answerOf(searchCentralPercentagePoint(df1, df2, target), kCentralSearch);
     }
     const double m = df1;
     const double n = df2;
@@ -193,8 +167,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
         if (!approximationExists) {
             return reportFailure(kParameterOutOfRange);
         }
-        const double q = rootOrFailure(searchCentralPercentagePoint(tiku.nu, n, target),
-                                       kCentralNotBracketed, kCentralNotConverged);
+        const double q = answerOf(searchCentralPercentagePoint(tiku.nu, n, target), kCentralSearch);
         return failed ? failureValue() : tiku.c * q - tiku.d;
     }
     // The approximation only places the first bracket. Where it cannot be had, the search
@@ -227,7 +200,7 @@ double NoncentralF::searchPercentagePoint(TailProbability target, int df1, int d
     ExactTailResidual f{*this, m, n, lambda, target};
     // No floor: below 0 the distribution function is 0 (its complement 1), so f = f.atZero().
     const RootSearchResult search = findNonNegativeRoot(lo, hi, f, std::nullopt);
-    return rootOrFailure(search, kNoncentralNotBracketed, kNoncentralNotConverged);
+    return answerOf(search, kNoncentralSearch);
 }
 
 }  // namespace quorvel

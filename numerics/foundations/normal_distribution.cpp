@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "numerics/foundations/failure/failure_value.h"
+#include "numerics/foundations/math_constants.h"
 
 namespace quorvel {
 
@@ -15,7 +16,6 @@ constexpr double kQuantileOutOfRange = kFailureValue;
 constexpr double kInvSqrt2High = 0.70710678118654757;
 constexpr double kInvSqrt2Low = -4.8336466567264567e-17;
 // ln √(2π) and √(2π).
-constexpr double kLogSqrtTwoPi = 0.91893853320467274;
 constexpr double kSqrtTwoPi = 2.5066282746310002;
 // Below z = −37 Φ(z) < 6e-300 nears the end of the normalized doubles; there ln Φ comes from
 // the asymptotic series Φ(z) = φ(z)/|z| · Σ (−1)^k (2k−1)!!/z^(2k), whose terms fall below

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "numerics/foundations/gamma_beta/saddle_point_terms.h"
+
 namespace quorvel {
 
 namespace {
@@ -13,10 +15,6 @@ constexpr double kSeriesReach = 0.1;
 constexpr double kCentredReach = 0.5;
 // Terms of the atanh series in r = d/(2+d), |r| <= 0.053: r^15/15 < 1e-20.
 constexpr int kSeriesTerms = 7;
-// From k = 15 Stirling's error term comes from its asymptotic series (six terms, error below
-// 1e-18); below it from the log-gamma function of the C library.
-constexpr double kStirlingSeriesFrom = 15.0;
-constexpr double kLogSqrtTwoPi = 0.91893853320467274;
 
 // ln(1+d) − d = −d²/(2+d) + 2·(r³/3 + r⁵/5 + ...), r = d/(2+d), from ln(1+d) = 2·atanh(r).
 double log1pMinusX(double d) {
@@ -32,19 +30,6 @@ double log1pMinusX(double d) {
     return -d * d / (2.0 + d) + 2.0 * r * r2 * sum;
 }
 
-double stirlingError(double k) {
-    if (k >= kStirlingSeriesFrom) {
-        const double inv = 1.0 / k;
-        const double inv2 = inv * inv;
-        return inv *
-               (1.0 / 12.0 -
-                inv2 * (1.0 / 360.0 -
-                        inv2 * (1.0 / 1260.0 -
-                                inv2 * (1.0 / 1680.0 - inv2 * (1.0 / 1188.0 -
-                                                               inv2 * (691.0 / 360360.0))))));
-    }
-    return std::lgamma(k + 1.0) - (k + 0.5) * std::log(k) + k - kLogSqrtTwoPi;
-}
 }  // namespace
 
 double logChiScaleDensityRatio(double u, double nu) {

@@ -7,12 +7,12 @@
 #include <optional>
 
 #include "numerics/foundations/integration/kronrod21_panel.h"
+#include "numerics/foundations/math_constants.h"
 #include "numerics/t/chi_scale_density.h"
 
 namespace quorvel {
 
 namespace {
-constexpr double kLogSqrtTwoPi = 0.91893853320467274;
 // The integrand is cut where its logarithm has fallen this far below the peak: since it is
 // log-concave, what lies beyond is below e^−45·(distance to the peak)/45 of the peak, far below
 // a relative 1e-16 of the integral.

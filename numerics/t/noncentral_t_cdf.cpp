@@ -9,13 +9,14 @@
 #include "numerics/t/chi_scale_integral.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/t_messages.h"
 
 namespace quorvel {
 
 using namespace t_arguments;
+using namespace t_messages;
 
 namespace {
-constexpr const char* kIntegralFailed = "Failure to integrate Owen's T function for the T distribution.";
 
 // From |t| = 1e150 on, near where t² overflows (√(largest double) ≈ 1.34e154), the integrand's
 // curvature would overflow. There the tail towards the sign of t is 1 to double precision and
@@ -56,8 +57,8 @@ double logTailProbability(double t, int df, double delta, Tail tail,
         return normal.logCdf(tail == Tail::Lower ? -delta : delta);
     }
     const ChiScaleIntegral integral = integrateOverChiScale(
-        tail == Tail::Lower ? ChiScaleFactor::LowerTail : ChiScaleFactor::UpperTail, t, df,
-        delta, normal);
+        tail == Tail::Lower ? ChiScaleFactor::LowerTail : ChiScaleFactor::UpperTail, t, df, delta,
+        normal);
     return integral.converged ? std::min(integral.logValue, 0.0)
                               : std::numeric_limits<double>::quiet_NaN();
 }

@@ -3,17 +3,19 @@
 #include <optional>
 
 #include "numerics/calculators.h"
+#include "numerics/foundations/confidence_range.h"
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/normal_distribution.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
-#include "numerics/foundations/confidence_range.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/t_messages.h"
 #include "numerics/t/tail_search.h"
 
 namespace quorvel {
 
 using namespace t_arguments;
+using namespace t_messages;
 
 namespace {
 // The accepted δ, on which the distribution function at a fixed t falls.
@@ -24,8 +26,8 @@ double NoncentralT::noncentrality(double t, int df, double cumP) {
     if (df < 1 || df > kMaxDf) {
         return reportFailure(kDfOutOfRange);
     }
-    if (!(cumP >= kSmallestDeltaCumP && cumP <= kLargestDeltaCumP)) {
-        return reportFailure("CumP out of range.");
+    if (!(cumP >= kMinDeltaCumP && cumP <= kMaxDeltaCumP)) {
+        return reportFailure(kNoncentralityCumPOutOfRange);
     }
     tValue = t;
     this->df = df;
@@ -82,17 +84,17 @@ double NoncentralT::searchDeltaOfTailWithin(TailProbability target, int largestD
         return direction * logRatioResidual(logP, logTarget);
     };
     HeldMessages held(failures());
-    return searchAnswer(safeguardedSearch({start}, residual, {}, kDeltaRange), held,
-                        "Failure to find Delta in 10,000 iterations.");
+    return answerOf(safeguardedSearch({start}, residual, {}, kDeltaRange),
+                    SearchFailureMessages::always(kDeltaNotFound), &held);
 }
 
 void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {
     if (df < 1) {
-        reportFailure("T distribution Df parameter out of range.");
+        reportFailure(kIntervalDfOutOfRange);
         return;
     }
     if (!isAcceptedConfidence(level)) {
-        reportFailure("T distribution Confidence Level out of range. Limits .80 <= Conf <= .9999");
+        reportFailure(kConfidenceOutOfRange);
         return;
     }
     tValue = t;
@@ -109,11 +111,11 @@ void NoncentralT::confidenceLimits(double t, int df, double level, double& lower
 void NoncentralT::confidenceLimitsAtAnyDf(double t, int df, double level, double& lower,
                                           double& upper) {
     if (df < 1) {
-        reportFailure("T distribution Df parameter out of range.");
+        reportFailure(kIntervalDfOutOfRange);
         return;
     }
     if (!isAcceptedConfidence(level)) {
-        reportFailure("T distribution Confidence Level out of range. Limits .80 <= Conf <= .9999");
+        reportFailure(kConfidenceOutOfRange);
         return;
     }
     tValue = t;

@@ -4,10 +4,12 @@
 #include "numerics/t/chi_scale_integral.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/t_messages.h"
 
 namespace quorvel {
 
 using namespace t_arguments;
+using namespace t_messages;
 
 namespace {
 constexpr double kLargestIntegratedT = 1e150;
@@ -27,7 +29,7 @@ double NoncentralT::pdf(double t, int df, double delta) {
     const ChiScaleIntegral integral =
         integrateOverChiScale(ChiScaleFactor::Density, t, df, delta, calculators().normal());
     if (!integral.converged) {
-        return reportFailure("Failure to integrate Owen's T function for the T distribution.");
+        return reportFailure(kIntegralFailed);
     }
     return std::exp(integral.logValue);
 }

@@ -8,11 +8,13 @@
 #include "numerics/foundations/roots/safeguarded_search.h"
 #include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
+#include "numerics/t/t_messages.h"
 #include "numerics/t/tail_search.h"
 
 namespace quorvel {
 
 using namespace t_arguments;
+using namespace t_messages;
 
 namespace {
 // Above this many degrees of freedom the start solves the full normal approximation.
@@ -40,11 +42,11 @@ std::optional<double> normalApproximationStart(double nu, double z, double delta
 }  // namespace
 
 double NoncentralT::percentagePoint(double cumP, int df, double delta) {
-    if (!(cumP >= kSmallestValueCumP && cumP <= kLargestValueCumP)) {
-        return reportFailure("CumP out of range. Limits: .0001 <= CumP <= .9999");
+    if (!(cumP >= kMinValueCumP && cumP <= kMaxValueCumP)) {
+        return reportFailure(kPercentageCumPOutOfRange);
     }
     if (df < 1 || df > kMaxDf) {
-        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+        return reportFailure(kPercentageDfOutOfRange);
     }
     this->cumP = cumP;
     this->delta = delta;
@@ -57,7 +59,7 @@ double NoncentralT::percentagePointOfTail(TailProbability target, int df, double
         return reportFailure(kTailProbabilityOutOfRange);
     }
     if (df < 1 || df > kMaxDf) {
-        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+        return reportFailure(kPercentageDfOutOfRange);
     }
     cumP = lowerTailEquivalent(target);
     this->delta = delta;
@@ -70,7 +72,7 @@ double NoncentralT::twoSidedCriticalValue(double alpha, int df) {
         return reportFailure(kTailProbabilityOutOfRange);
     }
     if (df < 1 || df > kMaxDf) {
-        return reportFailure("T Distribution Df out of range. Limits: 1 <= Df <= 100000");
+        return reportFailure(kPercentageDfOutOfRange);
     }
     const TailProbability target{Tail::Upper, alpha / 2.0};
     cumP = lowerTailEquivalent(target);
@@ -110,11 +112,11 @@ double NoncentralT::searchPercentagePointOfTail(TailProbability target) {
     const std::optional<double> approximateStart =
         normalApproximationStart(searchDf, z, searchDelta);
     HeldMessages held(failures());
-    const SafeguardedOutcome outcome =
+    const RootSearchResult search =
         approximateStart
             ? safeguardedSearch({*approximateStart, simpleStart}, residual, {}, kTRange)
             : safeguardedSearch({simpleStart}, residual, {}, kTRange);
-    return searchAnswer(outcome, held, "Failure to find percentage point in 10,000 iterations.");
+    return answerOf(search, SearchFailureMessages::always(kPercentagePointNotFound), &held);
 }
 
 }  // namespace quorvel

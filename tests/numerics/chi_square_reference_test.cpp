@@ -19,8 +19,8 @@ namespace {
 // within a relative 1e-9 (absolute where the reference is 0).
 constexpr double kProbabilityTolerance = 1e-11;
 constexpr double kInverseTolerance = 1e-9;
-constexpr double kSmallestCumP = 0.0001;
-constexpr double kLargestCumP = 0.9999;
+constexpr double kMinCumP = 0.0001;
+constexpr double kMaxCumP = 0.9999;
 
 class ChiSquareReferenceTest : public ::testing::Test {
   protected:
@@ -28,7 +28,7 @@ class ChiSquareReferenceTest : public ::testing::Test {
     Calculators calculators{reporter};
     NoncentralChiSquare& chiSquare = calculators.chiSquare();
 
-    bool insideCumPRange(double p) const { return p >= kSmallestCumP && p <= kLargestCumP; }
+    bool insideCumPRange(double p) const { return p >= kMinCumP && p <= kMaxCumP; }
 
     // Our value of the row's quantity; the public CumP operations where the probability lies in
     // their range, the tail operations otherwise.

@@ -24,11 +24,11 @@ constexpr double kProbabilityTolerance = 1e-11;
 // is within 1e-11 relative of the target.
 constexpr double kInverseTolerance = 1e-9;
 constexpr double kBackwardTolerance = 1e-11;
-constexpr double kSmallestCumP = 0.0001;
-constexpr double kLargestCumP = 0.9999;
+constexpr double kMinCumP = 0.0001;
+constexpr double kMaxCumP = 0.9999;
 
 bool inCumPRange(double p) {
-    return p >= kSmallestCumP && p <= kLargestCumP;
+    return p >= kMinCumP && p <= kMaxCumP;
 }
 
 double relativeError(double ours, double expected) {
@@ -76,8 +76,8 @@ class FReferenceTest : public ::testing::Test {
         EXPECT_TRUE(error <= kInverseTolerance || backward <= kBackwardTolerance)
             << entry << " " << row.quantity << " " << row.region << " x " << row.x << " df "
             << row.df1 << "," << row.df2 << " lambda " << row.noncentrality << " p "
-            << row.probability << ": " << ours << " for " << row.expected << " (relative "
-            << error << ", backward " << backward << ")";
+            << row.probability << ": " << ours << " for " << row.expected << " (relative " << error
+            << ", backward " << backward << ")";
     }
 
     void checkValue(const ReferenceRow& row, Tail tail, AccuracyLog& log) {
@@ -89,7 +89,8 @@ class FReferenceTest : public ::testing::Test {
             const double viaCumP = f.percentagePoint(p, row.df1, row.df2, row.noncentrality, 0);
             const Tail solved = p > 0.5 ? Tail::Upper : Tail::Lower;
             const double target = p > 0.5 ? 1.0 - p : p;
-            checkInverse(row, viaCumP, relativeError(tailAt(row, viaCumP, row.noncentrality, solved), target),
+            checkInverse(row, viaCumP,
+                         relativeError(tailAt(row, viaCumP, row.noncentrality, solved), target),
                          log, "percentagePoint");
         }
     }
@@ -128,10 +129,9 @@ class FReferenceTest : public ::testing::Test {
             ASSERT_EQ(row.family, "f");
             const std::string& q = row.quantity;
             if (q == "cdf" || q == "upper" || q == "pdf") {
-                const double ours =
-                    q == "pdf" ? f.pdf(row.x, row.df1, row.df2, row.noncentrality)
-                               : tailAt(row, row.x, row.noncentrality,
-                                        q == "cdf" ? Tail::Lower : Tail::Upper);
+                const double ours = q == "pdf" ? f.pdf(row.x, row.df1, row.df2, row.noncentrality)
+                                               : tailAt(row, row.x, row.noncentrality,
+                                                        q == "cdf" ? Tail::Lower : Tail::Upper);
                 const double error = relativeError(ours, row.expected);
                 log.add(row, error);
                 EXPECT_LE(error, kProbabilityTolerance)
@@ -173,10 +173,10 @@ TEST_F(FReferenceTest, BothTailsAreMonotoneAcrossEverySwitchPoint) {
             const double x = x0 * (1.0 + i * kStep);
             const double lower = f.cdf(x, df1, df2, lambda, 0);
             const double upper = f.upper(x, df1, df2, lambda, 0);
-            EXPECT_GE(lower, lastLower) << "x " << x << " df " << df1 << "," << df2 << " lambda "
-                                        << lambda;
-            EXPECT_LE(upper, lastUpper) << "x " << x << " df " << df1 << "," << df2 << " lambda "
-                                        << lambda;
+            EXPECT_GE(lower, lastLower)
+                << "x " << x << " df " << df1 << "," << df2 << " lambda " << lambda;
+            EXPECT_LE(upper, lastUpper)
+                << "x " << x << " df " << df1 << "," << df2 << " lambda " << lambda;
             lastLower = lower;
             lastUpper = upper;
         }

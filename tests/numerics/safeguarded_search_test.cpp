@@ -10,6 +10,7 @@
 #include "numerics/foundations/failure/held_messages.h"
 #include "numerics/foundations/roots/monotone_root.h"
 #include "numerics/foundations/roots/safeguarded_search.h"
+#include "numerics/foundations/roots/whole_number_search.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -80,22 +81,53 @@ TEST(SolveMonotone, FindsRootsInsideTheRangeAndTellsWhenTheyLieOutside) {
 // fails, and then on the last start.
 TEST(SafeguardedSearch, KeepsTheSecantAnswerAndFallsBackOnlyWhenAllStartsFail) {
     auto cubic = [](double x) -> std::optional<double> { return x * x * x - 2.0; };
-    const SecantOutcome secant = secantSearch(1.0, cubic, {});
-    ASSERT_TRUE(secant.converged());
-    const SafeguardedOutcome kept = safeguardedSearch({1.0}, cubic, {}, {-10.0, 10.0, true});
-    EXPECT_TRUE(kept.found);
+    const RootSearchResult secant = secantSearch(1.0, cubic, {});
+    ASSERT_TRUE(secant.found());
+    const RootSearchResult kept = safeguardedSearch({1.0}, cubic, {}, {-10.0, 10.0, true});
+    EXPECT_TRUE(kept.found());
     EXPECT_EQ(kept.root, secant.root);
 
     // Flat beyond ±1: the secant starting at 5 sees no slope and stops.
     auto clipped = [](double x) -> std::optional<double> {
         return std::max(-1.0, std::min(1.0, x)) - 0.25;
     };
-    EXPECT_FALSE(secantSearch(5.0, clipped, {}).converged());
-    const SafeguardedOutcome recovered =
+    EXPECT_EQ(secantSearch(5.0, clipped, {}).status, RootSearchStatus::OutsideTolerance);
+    const RootSearchResult recovered =
         safeguardedSearch({5.0, 6.0}, clipped, {}, {-10.0, 10.0, true});
-    EXPECT_TRUE(recovered.found);
+    EXPECT_TRUE(recovered.found());
     EXPECT_NEAR(recovered.root, 0.25, 1e-10);
-    EXPECT_EQ(recovered.secantEnd, SecantEnd::OutsideTolerance);
+
+    // With no root in the range either, the last secant attempt's ending decides the message.
+    auto rootless = [](double x) -> std::optional<double> {
+        return std::max(-1.0, std::min(1.0, x)) - 2.0;
+    };
+    EXPECT_EQ(safeguardedSearch({5.0}, rootless, {}, {-10.0, 10.0, true}).status,
+              RootSearchStatus::OutsideTolerance);
+}
+
+// The whole-number search finds the first n at the target on ranges of every size, says when the
+// target lies beyond the range, and stops at the first failed evaluation.
+TEST(WholeNumberSearch, FindsTheSmallestWholeNumberReachingTheTarget) {
+    for (const long long first : {1LL, 2LL, 37LL, 1000LL, 2147483647LL}) {
+        int evaluations = 0;
+        auto step = [&](double n) -> std::optional<double> {
+            ++evaluations;
+            return n >= static_cast<double>(first) ? 1.0 : 0.0;
+        };
+        const WholeSearchResult found = smallestWholeReaching(step, {1, 2147483647LL}, 0.5);
+        ASSERT_TRUE(found.search.found()) << first;
+        EXPECT_EQ(found.search.root, static_cast<double>(first));
+        EXPECT_EQ(found.valueAtRoot, 1.0);
+        EXPECT_LE(evaluations, 64) << first;
+    }
+    auto rising = [](double n) -> std::optional<double> { return n / 100.0; };
+    EXPECT_EQ(smallestWholeReaching(rising, {1, 30}, 0.5).search.status,
+              RootSearchStatus::NotBracketed);
+    auto failing = [](double n) -> std::optional<double> {
+        return n > 8.0 ? std::nullopt : std::optional<double>(0.0);
+    };
+    EXPECT_EQ(smallestWholeReaching(failing, {1, 1000}, 0.5).search.status,
+              RootSearchStatus::EvaluationFailed);
 }
 
 }  // namespace

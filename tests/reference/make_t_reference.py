@@ -56,8 +56,8 @@ def break_points(kind, t, nu, d):
         value = fac(u)
         return log_chi_scale_density(u, nu) + log(value) if u > 0 and value > 0 else -inf
 
-    grid = sorted(set([mpf(10) ** (mpf(k) / 8) for k in range(-8 * 160, 8 * 3)] +
-                      list(linspace(mpf("0.001"), mpf(4), 2000))))
+    grid = sorted(set([mpf(10) ** (mpf(k) / 2) for k in range(-2 * 160, 2 * 3)] +
+                      list(linspace(mpf("0.001"), mpf(4), 400))))
     values = [logg(u) for u in grid]
     k = max(range(len(grid)), key=lambda i: values[i])
     # Golden-section refinement of the peak between the grid neighbours (log-concave).

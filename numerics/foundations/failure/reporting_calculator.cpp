@@ -2,7 +2,7 @@
 
 #include "numerics/foundations/failure/failure_context.h"
 #include "numerics/foundations/failure/held_messages.h"
-#include "numerics/foundations/roots/safeguarded_search.h"
+#include "numerics/foundations/roots/root_bracketing.h"
 
 namespace quorvel {
 
@@ -12,18 +12,28 @@ double ReportingCalculator::reportFailure(std::string_view message) {
     return failures_.failureValue;
 }
 
-double ReportingCalculator::searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
-                                         std::string_view notFound) {
-    if (outcome.found) {
+double ReportingCalculator::answerOf(const RootSearchResult& search,
+                                     const SearchFailureMessages& messages, HeldMessages* held) {
+    if (search.found()) {
         failed = 0;
-        return outcome.root;
+        return search.root;
     }
-    held.release();
-    if (outcome.secantEnd == SecantEnd::EvaluationFailed) {
-        failed = 1;
-        return failureValue();
+    if (held != nullptr) {
+        held->release();
     }
-    return reportFailure(notFound);
+    switch (search.status) {
+        case RootSearchStatus::NotBracketed:
+            return reportFailure(messages.notBracketed);
+        case RootSearchStatus::NotConverged:
+            return reportFailure(messages.notConverged);
+        case RootSearchStatus::OutsideTolerance:
+            return reportFailure(messages.outsideTolerance);
+        case RootSearchStatus::Found:
+        case RootSearchStatus::EvaluationFailed:
+            break;
+    }
+    failed = 1;
+    return failureValue();
 }
 
 double ReportingCalculator::failureValue() const {

@@ -8,7 +8,19 @@ namespace quorvel {
 class Calculators;
 class FailureContext;
 class HeldMessages;
-struct SafeguardedOutcome;
+struct RootSearchResult;
+
+// The messages of a search that found no root, by how it ended (an evaluation that failed has
+// shown its own).
+struct SearchFailureMessages {
+    std::string_view notBracketed;
+    std::string_view notConverged;
+    std::string_view outsideTolerance;
+    // One message whatever the way the search ended.
+    static constexpr SearchFailureMessages always(std::string_view message) {
+        return {message, message, message};
+    }
+};
 
 // Base of every calculator object that can fail. A failing routine shows its message at once
 // through the application's FailureReporter, sets `failed` and hands the failure value back to
@@ -30,11 +42,12 @@ class ReportingCalculator {
     // Shows the message, sets `failed` to 1 and returns the failure value.
     double reportFailure(std::string_view message);
     double failureValue() const;
-    // The answer of a safeguarded search with `failed` cleared; when it found none, the held
-    // messages of its attempts are shown and the failure value returned with `failed` set, after
-    // `notFound` unless an evaluation failed (which has shown its own message).
-    double searchAnswer(const SafeguardedOutcome& outcome, HeldMessages& held,
-                        std::string_view notFound);
+    // The one conversion of a search's result: its root with `failed` cleared; when it found
+    // none, the held messages of its attempts (if any) are shown and the failure value returned
+    // with `failed` set, after the message for how it ended unless an evaluation failed (which
+    // has shown its own message).
+    double answerOf(const RootSearchResult& search, const SearchFailureMessages& messages,
+                    HeldMessages* held = nullptr);
     Calculators& calculators() const { return owner_; }
     FailureContext& failures() const { return failures_; }
 

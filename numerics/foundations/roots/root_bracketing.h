@@ -30,16 +30,23 @@ struct ExpansionFloor {
     double value;
 };
 
+// How a search ended. Every search of the program (Brent's method on a bracket, the secant
+// scheme, the safeguarded family searches, the whole-number search of a sample size) answers
+// with a RootSearchResult, which ReportingCalculator::answerOf turns into the answer or the
+// family's message.
 enum class RootSearchStatus {
     Found,             // the root is in `root`
-    NotBracketed,      // no sign change after the last expansion
-    NotConverged,      // Brent's method did not meet its tolerance in time
+    NotBracketed,      // no sign change after the last expansion, or inside the range
+    NotConverged,      // the iteration budget ran out (Brent's iterations, the secant's passes)
+    OutsideTolerance,  // the secant stopped on a short step or a flat slope short of its tolerance
     EvaluationFailed,  // an evaluation failed; its message has been shown
 };
 
+// `root` is the root when found, otherwise the last point tried.
 struct RootSearchResult {
     RootSearchStatus status;
     double root;
+    bool found() const { return status == RootSearchStatus::Found; }
 };
 
 // Two points at which f has opposite signs (or is 0 at one of them), with f's values there.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <optional>
 
+#include "numerics/foundations/roots/root_bracketing.h"
+
 namespace quorvel {
 
 // The secant scheme shared by the F noncentrality search and the percentage-point and
@@ -30,30 +32,20 @@ struct SecantRules {
     bool firstPassAlwaysRuns = false;
 };
 
-enum class SecantEnd {
-    Converged,         // |residual| <= 1e-10 with the pass counter below 10000
-    PassLimit,         // the counter reached 10000
-    OutsideTolerance,  // stopped on a short step or a flat (or undefined) slope
-    EvaluationFailed,  // an evaluation failed and has reported its own message
-};
-
-struct SecantOutcome {
-    double root = 0.0;
-    SecantEnd end = SecantEnd::EvaluationFailed;
-    bool converged() const { return end == SecantEnd::Converged; }
-};
-
 // The secant method on residual(x) = F(x) − target from `start`, the first slope from a
 // one-sided difference below the start. `residual` returns nothing when its evaluation failed.
 // The loop runs while the last step was longer than 1e-10 (the first time the distance from the
 // probe to 0), fewer than 10000 passes were made, |residual| > 1e-10 and |slope| >= 1e-35; a
-// comparison with a value that is not a number ends it.
+// comparison with a value that is not a number ends it. Found when |residual| <= 1e-10 with the
+// pass counter below 10000; NotConverged when the counter reached 10000; OutsideTolerance when
+// it stopped on a short step or a flat (or undefined) slope; EvaluationFailed when an
+// evaluation failed (it has reported its own message).
 template <typename Residual>
-SecantOutcome secantSearch(double start, Residual&& residual, const SecantRules& rules) {
+RootSearchResult secantSearch(double start, Residual&& residual, const SecantRules& rules) {
     using namespace secant;
     std::optional<double> value = residual(start);
     if (!value) {
-        return {start, SecantEnd::EvaluationFailed};
+        return {RootSearchStatus::EvaluationFailed, start};
     }
     double x = start;
     double F = *value;
@@ -65,7 +57,7 @@ SecantOutcome secantSearch(double start, Residual&& residual, const SecantRules&
     }
     value = residual(probe);
     if (!value) {
-        return {probe, SecantEnd::EvaluationFailed};
+        return {RootSearchStatus::EvaluationFailed, probe};
     }
     double slope =
         rules.slopeOverProbeDistance ? (F - *value) / (start - probe) : (F - *value) / firstStep;
@@ -84,19 +76,19 @@ SecantOutcome secantSearch(double start, Residual&& residual, const SecantRules&
         x = rules.nonNegative && next < 0.0 ? 0.0 : next;
         value = residual(x);
         if (!value) {
-            return {x, SecantEnd::EvaluationFailed};
+            return {RootSearchStatus::EvaluationFailed, x};
         }
         F = *value;
         slope = (previousF - F) / (previous - x);
         stepTestPoint = next;
     }
     if (passes >= kMaxPasses) {
-        return {x, SecantEnd::PassLimit};
+        return {RootSearchStatus::NotConverged, x};
     }
     if (!(std::fabs(F) <= kTolerance)) {
-        return {x, SecantEnd::OutsideTolerance};
+        return {RootSearchStatus::OutsideTolerance, x};
     }
-    return {x, SecantEnd::Converged};
+    return {RootSearchStatus::Found, x};
 }
 
 }  // namespace quorvel

@@ -401,6 +401,8 @@ std::vector<double> readInputs(const ComputeRequest& request) {
                 inputs.push_back(request.cumP);
                 break;
             case RequestInput::Confidence:
+            case RequestInput::PLower:
+            case RequestInput::PUpper:
                 break;
         }
     }

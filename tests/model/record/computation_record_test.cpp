@@ -161,8 +161,9 @@ TEST_F(RecordFixture, ExportIsABatchFileThatRecomputesToTheSameDigits) {
     std::ostringstream exported;
     record.exportBatch(exported, all);
     ASSERT_EQ(exported.str().substr(0, exported.str().find('\n')),
-              "distribution,quantity,value,df1,df2,noncentrality,cump,confidence,n,n1,n2,alpha,"
-              "power,sides,design,effect,rows,cols,alternative,result,lower,upper,status,messages,"
+              "distribution,quantity,value,df1,df2,noncentrality,cump,p_lower,p_upper,confidence,"
+              "n,n1,n2,alpha,power,sides,design,effect,rows,cols,alternative,result,lower,upper,"
+              "status,messages,"
               "achieved_power");
 
     std::cerr << exported.str();
