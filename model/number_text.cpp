@@ -48,6 +48,16 @@ std::optional<double> parseNumber(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseWrittenNumber(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (text.empty() || error != std::errc{} || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::string percentageHint(std::string_view name, double value) {
     std::ostringstream text;
     text << name << ' ' << value << " looks like a percentage: write it as a proportion, for "

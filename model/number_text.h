@@ -18,6 +18,10 @@ std::string formatShortest(double value);
 // text is empty, or the number is out of range or not finite.
 std::optional<double> parseNumber(std::string_view text);
 
+// The whole text as formatNumber or formatShortest writes a double, "inf", "-inf" and "nan"
+// included; nothing when any character is left over or the text is empty.
+std::optional<double> parseWrittenNumber(std::string_view text);
+
 // "NAME X looks like a percentage: write it as a proportion, for example Y" for a level or a
 // power written above 1 (95 for 0.95), with both numbers in their shortest form.
 std::string percentageHint(std::string_view name, double value);

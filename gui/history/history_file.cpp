@@ -1,14 +1,19 @@
 #include "gui/history/history_file.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLockFile>
 #include <QStandardPaths>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <system_error>
 
 #include "gui/history/history_model.h"
+#include "model/record/record_merge.h"
 #include "numerics/foundations/failure/failure_reporter.h"
 
 namespace quorvel {
@@ -17,9 +22,15 @@ namespace {
 
 // How many numbered names a damaged copy may try before it replaces the last.
 constexpr int kMaxDamagedCopies = 100;
+// How long a save waits for another program to finish its own; a save takes milliseconds.
+constexpr int kLockWaitMs = 5000;
 
 void show(FailureReporter& reporter, const QString& message) {
     reporter.show(message.toStdString());
+}
+
+std::string_view bytesOf(const QByteArray& data) {
+    return std::string_view(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
 }  // namespace
@@ -36,6 +47,14 @@ QString HistoryFile::defaultPath() {
 QString HistoryFile::load() {
     QFile file(path_);
     QString kept;
+    const QString temporary = path_ + QString::fromLatin1(kTemporarySuffix);
+    if (QFile::exists(temporary)) {
+        // Left by a crash during a save; without the lock another program may be writing it.
+        QLockFile lock(path_ + QString::fromLatin1(kLockSuffix));
+        if (lock.tryLock(kLockWaitMs)) {
+            QFile::remove(temporary);
+        }
+    }
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
             // Never overwrite what could not be read: this run's computations are not kept.
@@ -44,10 +63,9 @@ QString HistoryFile::load() {
                                 .arg(QDir::toNativeSeparators(path_), file.errorString()));
             return kept;
         }
-        const QByteArray data = file.readAll();
+        synced_ = file.readAll();
         file.close();
-        const RecordReadReport report =
-            model_.read(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        const RecordReadReport report = model_.read(bytesOf(synced_));
         if (!report.whole()) {
             kept = keepDamagedCopy();
             if (kept.isEmpty()) {
@@ -88,27 +106,82 @@ bool HistoryFile::save() {
     if (!saving_) {
         return false;
     }
-    std::ostringstream text;
-    model_.record().write(text);
-    const std::string bytes = text.str();
-
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile file(path_);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.commit();
-    if (!written) {
-        if (!saveFailureShown_) {
-            saveFailureShown_ = true;
-            show(reporter_, tr("The record of computations cannot be saved to %1: %2. It is kept "
-                               "while the program runs.")
-                                .arg(QDir::toNativeSeparators(path_), file.errorString()));
-        }
+    QLockFile lock(path_ + QString::fromLatin1(kLockSuffix));
+    if (!lock.tryLock(kLockWaitMs)) {
+        showSaveFailure(tr("another running program holds its lock file %1")
+                            .arg(QDir::toNativeSeparators(lock.fileName())));
+        return false;
+    }
+    mergeFromDisk();
+    QString problem;
+    if (!writeWhole(problem)) {
+        showSaveFailure(problem);
         return false;
     }
     saveFailureShown_ = false;
     return true;
+}
+
+// Under the lock: what another program wrote since this one last read or wrote the file joins
+// the model, and what it removed leaves it.
+void HistoryFile::mergeFromDisk() {
+    QFile file(path_);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QByteArray disk = file.readAll();
+    file.close();
+    if (disk == synced_) {
+        return;
+    }
+    const std::size_t capacity = model_.record().capacity();
+    ComputationRecord onDisk(capacity);
+    ComputationRecord base(capacity);
+    const RecordReadReport report = onDisk.read(bytesOf(disk));
+    base.read(bytesOf(synced_));
+    if (!report.whole()) {
+        keepDamagedCopy();
+    }
+    model_.replaceEntries(mergedEntries(model_.record(), base, onDisk, report.whole()));
+}
+
+// The record into the temporary, flushed to the disk, then renamed over the file; the temporary
+// never outlives a failure.
+bool HistoryFile::writeWhole(QString& problem) {
+    std::ostringstream text;
+    model_.record().write(text);
+    const std::string bytes = text.str();
+    const QString temporary = path_ + QString::fromLatin1(kTemporarySuffix);
+    QFile file(temporary);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                       static_cast<qint64>(bytes.size()) &&
+                   file.flush() && ::fsync(file.handle()) == 0;
+    problem = file.errorString();
+    file.close();
+    if (written) {
+        std::error_code error;
+        std::filesystem::rename(temporary.toStdString(), path_.toStdString(), error);
+        written = !error;
+        problem = QString::fromStdString(error.message());
+    }
+    if (!written) {
+        QFile::remove(temporary);
+        return false;
+    }
+    synced_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return true;
+}
+
+void HistoryFile::showSaveFailure(const QString& problem) {
+    if (saveFailureShown_) {
+        return;
+    }
+    saveFailureShown_ = true;
+    show(reporter_, tr("The record of computations cannot be saved to %1: %2. It is kept "
+                       "while the program runs.")
+                        .arg(QDir::toNativeSeparators(path_), problem));
 }
 
 }  // namespace quorvel

@@ -95,6 +95,15 @@ RecordReadReport HistoryModel::read(std::string_view file) {
     return report;
 }
 
+void HistoryModel::replaceEntries(const std::vector<RecordEntry>& entries) {
+    beginResetModel();
+    record_.clear();
+    for (const RecordEntry& entry : entries) {
+        record_.append(entry);
+    }
+    endResetModel();
+}
+
 void HistoryModel::quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) {
     append(recordEntry(clock_(), request, outcome));
 }

@@ -4,6 +4,7 @@
 #include <QSortFilterProxyModel>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/computation_listener.h"
 #include "model/record/computation_record.h"
@@ -37,6 +38,9 @@ class HistoryModel : public QAbstractTableModel, public ComputationListener {
     void clear();
     // Replaces the record with the readable rows of a record file's text.
     RecordReadReport read(std::string_view file);
+    // Replaces the record with these entries, oldest first (renumbered; beyond the capacity the
+    // oldest go). Like read, it does not announce recordChanged: the record file calls both.
+    void replaceEntries(const std::vector<RecordEntry>& entries);
 
     // Where the time of a new entry comes from (the local time by default); for tests.
     void setClock(std::function<std::string()> clock) { clock_ = std::move(clock); }

@@ -92,6 +92,11 @@ HistoryWindow::HistoryWindow(HistoryModel& model, HelpWindow& helpWindow, Failur
                                                  Qt::DescendingOrder);
     table_->setSortingEnabled(true);
     table_->installEventFilter(this);
+    // The time is as wide in every row: a few rows measure it.
+    constexpr int kRowsMeasured = 20;
+    table_->horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
+    table_->horizontalHeader()->setSectionResizeMode(static_cast<int>(kTimeColumn),
+                                                     QHeaderView::ResizeToContents);
     connect(table_, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { restoreRow(index.row()); });
 
@@ -119,14 +124,27 @@ HistoryWindow::HistoryWindow(HistoryModel& model, HelpWindow& helpWindow, Failur
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         updateCount();
         updateColumns();
+        updateExportCaption();
     });
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &HistoryWindow::updateExportCaption);
     updateCount();
     updateColumns();
+    updateExportCaption();
+}
+
+// The button says which rows Export writes: every row, or the selected ones.
+void HistoryWindow::updateExportCaption() {
+    const std::size_t selected = selectedPositions().size();
+    exportButton_->setText(selected == 0
+                               ? tr("&Export All as CSV...")
+                               : tr("&Export %1 Selected as CSV...")
+                                     .arg(QLocale().toString(static_cast<qulonglong>(selected))));
 }
 
 void HistoryWindow::buildButtons() {
     copyButton_ = new QPushButton(tr("&Copy"));
-    exportButton_ = new QPushButton(tr("&Export CSV..."));
+    exportButton_ = new QPushButton;
     clearButton_ = new QPushButton(tr("C&lear..."));
     helpButton_ = new QPushButton(tr("&Help"));
     closeButton_ = new QPushButton(tr("Cl&ose"));
@@ -271,8 +289,14 @@ void HistoryWindow::exportWithChooser() {
 
 QString HistoryWindow::defaultChooser() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const std::size_t selected = selectedPositions().size();
+    const QString which = selected == 0
+                              ? tr("Export CSV: every row (%1)")
+                                    .arg(HistoryModel::computationCount(model_.record().size()))
+                              : tr("Export CSV: the selected rows only (%1)")
+                                    .arg(HistoryModel::computationCount(selected));
     return QFileDialog::getSaveFileName(
-        this, tr("Export CSV"), QDir(folder).filePath(QStringLiteral("quorvel-history.csv")),
+        this, which, QDir(folder).filePath(QStringLiteral("quorvel-history.csv")),
         tr("CSV files (*.csv);;All files (*)"));
 }
 

@@ -25,8 +25,9 @@ class HistorySortModel;
 // - Copy (Ctrl+C): the selected rows, as shown, on the clipboard as tab-separated text with the
 //   column titles first, for a spreadsheet.
 // - Export CSV...: the selected rows, or every row when none is selected, oldest first, into a
-//   batch file (the batch's input columns, then its output columns) that `quorvel-cli --batch`
-//   recomputes to the same digits.
+//   batch file (the button and the file dialog's title say which: "Export All as CSV...",
+//   "Export 2 Selected as CSV...") (the batch's input columns, then its output columns) that
+//   `quorvel-cli --batch` recomputes to the same digits.
 // - Double-click (or Enter on) a row: its inputs go back into the window they came from, ready
 //   to Compute: restoreRequested for the main window's rows, effectRestoreRequested for the
 //   Effect Size and Power window's.
@@ -83,6 +84,7 @@ class HistoryWindow : public QWidget {
     void attachWhatsThis();
     void updateCount();
     void updateColumns();
+    void updateExportCaption();
     void exportWithChooser();
     QString defaultChooser();
 

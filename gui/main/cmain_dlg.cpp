@@ -193,8 +193,8 @@ void CMainDlg::buildContextMenu() {
 }
 
 void CMainDlg::setUpPlot() {
-    plotPane_ =
-        new PlotPane(tr("Compute, and the distribution appears here with the answer marked."), this);
+    plotPane_ = new PlotPane(
+        tr("Compute, and the distribution appears here with the answer marked."), this);
     quantityPlot_ = std::make_unique<QuantityPlot>(calculators_, *plotPane_);
     controller_.listeners().add(*quantityPlot_);
     setPlotShown(plotShownSetting());
@@ -202,9 +202,12 @@ void CMainDlg::setUpPlot() {
 
 void CMainDlg::setPlotShown(bool shown) {
     if (shown) {
+        // The window may be enlarged; the plot grows with it.
         const QSize pane(kPlotWidth, std::max(templateSize_.height(), kPlotHeight));
-        setFixedSize(templateSize_.width() + pane.width(), pane.height());
-        plotPane_->setGeometry(templateSize_.width(), 0, pane.width(), pane.height());
+        setMinimumSize(templateSize_.width() + pane.width(), pane.height());
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(minimumSize());
+        plotPane_->fillParentRightOf(templateSize_.width());
     } else {
         setFixedSize(templateSize_);
     }

@@ -88,6 +88,21 @@ double highestPoint(const std::vector<PlotPoint>& points) {
     return top;
 }
 
+double bodyHeight(const std::vector<PlotPoint>& points, double skippedArea) {
+    const double skipped = skippedArea * trapezoidArea(points);
+    double area = 0.0;
+    double top = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) {
+            area += 0.5 * (points[i - 1].y + points[i].y) * (points[i].x - points[i - 1].x);
+        }
+        if (area >= skipped) {
+            top = std::max(top, points[i].y);
+        }
+    }
+    return top;
+}
+
 double trapezoidArea(const std::vector<PlotPoint>& points) {
     double area = 0.0;
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {

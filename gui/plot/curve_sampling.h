@@ -26,6 +26,10 @@ std::vector<PlotPoint> pointsBetween(const std::vector<PlotPoint>& curve, double
 // The largest y of the points, 0 for none.
 double highestPoint(const std::vector<PlotPoint>& points);
 
+// The largest y of the points that lie beyond the leftmost `skippedArea` of their
+// trapezoid-rule area (as a fraction of the whole), 0 for none.
+double bodyHeight(const std::vector<PlotPoint>& points, double skippedArea);
+
 // The trapezoid-rule integral over consecutive points.
 double trapezoidArea(const std::vector<PlotPoint>& points);
 

@@ -1,24 +1,30 @@
 #include "gui/plot/plot_pane.h"
 
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGraphicsSimpleTextItem>
+#include <QImage>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QToolTip>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+#include "gui/plot/axis_ticks.h"
+#include "gui/plot/export_size_dialog.h"
+#include "gui/plot/label_placement.h"
 
 namespace quorvel {
 
@@ -30,6 +36,10 @@ constexpr int kAreaAlpha = 80;
 constexpr double kHeadroom = 1.08;
 constexpr int kMinimumPlotWidth = 520;
 constexpr double kLegendScale = 0.85;
+// A saved picture is laid out at most this wide and scaled up to the size asked for.
+constexpr int kExportLayoutWidth = 800;
+// The first tick's category starts this fraction of a step before it, so that it has a label.
+constexpr double kFirstTickLead = 1e-6;
 
 QColor colourOf(std::size_t curve) {
     return kCurveColours[std::min<std::size_t>(curve, std::size(kCurveColours) - 1)];
@@ -50,12 +60,24 @@ QLineSeries* lineThrough(const std::vector<PlotPoint>& points) {
     return line;
 }
 
-double highestOfCurves(const PlotScene& scene) {
-    double top = 0.0;
-    for (const PlotCurve& curve : scene.curves) {
-        top = std::max(top, highestPoint(curve.points));
+// The density axis: from 0 to the round tick above the curves' body and its headroom.
+AxisTicks densityTicks(const PlotScene& scene) {
+    return roundTicks(0.0, scene.yTo * kHeadroom);
+}
+
+// An axis whose labels stand on the round ticks, printed in the ticks' one format.
+QCategoryAxis* roundAxis(const AxisTicks& ticks, const QString& title) {
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setStartValue(ticks.from - kFirstTickLead * ticks.step);
+    const long intervals = std::lround((ticks.to - ticks.from) / ticks.step);
+    for (long k = 0; k <= intervals; ++k) {
+        const double value = ticks.from + static_cast<double>(k) * ticks.step;
+        axis->append(QString::fromStdString(tickLabel(ticks, value)), value);
     }
-    return top;
+    axis->setRange(ticks.from, ticks.to);
+    axis->setTitleText(title);
+    return axis;
 }
 
 }  // namespace
@@ -86,8 +108,9 @@ PlotPane::PlotPane(const QString& prompt, QWidget* parent) : QWidget(parent) {
     menu_ = new QMenu(this);
     menu_->addAction(tr("Save Picture as &PNG..."), this,
                      [this] { saveWithDialog(tr("PNG images (*.png)"), QStringLiteral(".png")); });
-    menu_->addAction(tr("Save Picture as &SVG..."), this,
-                     [this] { saveWithDialog(tr("SVG drawings (*.svg)"), QStringLiteral(".svg")); });
+    menu_->addAction(tr("Save Picture as &SVG..."), this, [this] {
+        saveWithDialog(tr("SVG drawings (*.svg)"), QStringLiteral(".svg"));
+    });
     connect(chart_, &QChart::plotAreaChanged, this, [this] { placeAreaLabels(); });
     PlotScene empty;
     empty.title = prompt.toStdString();
@@ -127,6 +150,12 @@ void PlotPane::clearChart() {
 
 void PlotPane::drawAreas() {
     for (const ShadedArea& area : scene_.areas) {
+        auto* label = new QGraphicsSimpleTextItem(textOf(area.label), chart_);
+        label->setBrush(colourOf(area.curve).darker(140));
+        areaLabels_.push_back(label);
+        if (area.points.size() < 2) {
+            continue;  // too thin to shade: the label alone tells it
+        }
         QLineSeries* upper = lineThrough(area.points);
         auto* series = new QAreaSeries(upper);
         // An area series does not own the line it fills up to.
@@ -140,9 +169,6 @@ void PlotPane::drawAreas() {
         for (QLegendMarker* marker : chart_->legend()->markers(series)) {
             marker->setVisible(false);
         }
-        auto* label = new QGraphicsSimpleTextItem(textOf(area.label), chart_);
-        label->setBrush(colourOf(area.curve).darker(140));
-        areaLabels_.push_back(label);
     }
 }
 
@@ -162,7 +188,7 @@ void PlotPane::drawCurves() {
 }
 
 void PlotPane::drawMarks() {
-    const double top = highestOfCurves(scene_) * kHeadroom;
+    const double top = densityTicks(scene_).to;
     for (const PlotMark& mark : scene_.marks) {
         auto* line = new QLineSeries;
         line->append(mark.x, 0.0);
@@ -174,14 +200,8 @@ void PlotPane::drawMarks() {
 }
 
 void PlotPane::setAxes() {
-    auto* xAxis = new QValueAxis;
-    xAxis->setRange(scene_.xFrom, scene_.xTo);
-    xAxis->setTitleText(textOf(scene_.axisName));
-    xAxis->setLabelFormat(QStringLiteral("%.4g"));
-    auto* yAxis = new QValueAxis;
-    yAxis->setRange(0.0, highestOfCurves(scene_) * kHeadroom);
-    yAxis->setTitleText(tr("Density"));
-    yAxis->setLabelFormat(QStringLiteral("%.3g"));
+    QCategoryAxis* xAxis = roundAxis(scene_.xTicks, textOf(scene_.axisName));
+    QCategoryAxis* yAxis = roundAxis(densityTicks(scene_), tr("Density"));
     chart_->addAxis(xAxis, Qt::AlignBottom);
     chart_->addAxis(yAxis, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series()) {
@@ -190,31 +210,40 @@ void PlotPane::setAxes() {
     }
 }
 
-// Each area's probability stands beside the end of the area that a mark cuts off, on the
-// area's side of it, and high enough to stay clear of a thin tail; a second label stands lower
-// than the first, so that two labels beside one mark never overlap.
+// Each area's probability stands beside the mark that ends it, on the area's side, at the
+// nearest place where it touches no curve, no mark and no other label (label_placement.h).
 void PlotPane::placeAreaLabels() {
-    const double top = highestOfCurves(scene_);
+    if (areaLabels_.empty()) {
+        return;
+    }
+    const QRectF plot = chart_->plotArea();
+    const auto pixel = [this](double x, double y) {
+        const QPointF at = chart_->mapToPosition(QPointF(x, y));
+        return PixelPoint{at.x(), at.y()};
+    };
+    LabelObstacles obstacles;
+    for (const PlotCurve& curve : scene_.curves) {
+        std::vector<PixelPoint>& line = obstacles.lines.emplace_back();
+        line.reserve(curve.points.size());
+        for (const PlotPoint& point : curve.points) {
+            line.push_back(pixel(point.x, point.y));
+        }
+    }
+    const double top = densityTicks(scene_).to;
+    for (const PlotMark& mark : scene_.marks) {
+        obstacles.lines.push_back({pixel(mark.x, 0.0), pixel(mark.x, top)});
+    }
+    const PixelBox box{plot.left(), plot.top(), plot.width(), plot.height()};
     for (std::size_t index = 0; index < areaLabels_.size() && index < scene_.areas.size();
          ++index) {
-        const std::vector<PlotPoint>& points = scene_.areas[index].points;
-        if (points.size() < 2) {
-            areaLabels_[index]->hide();
-            continue;
-        }
-        // An area that ends at the right of the picture is an upper tail: it starts at its mark.
-        const bool upperTail = points.back().x >= scene_.xTo && points.front().x > scene_.xFrom;
-        const double edge = upperTail ? points.front().x : points.back().x;
-        const double height = top * (0.6 - 0.15 * static_cast<double>(index % 3));
-        const QPointF at = chart_->mapToPosition(QPointF(edge, height));
-        const QRectF box = areaLabels_[index]->boundingRect();
-        constexpr double kGap = 6.0;
-        const QRectF plot = chart_->plotArea();
-        const double wanted = upperTail ? at.x() + kGap : at.x() - kGap - box.width();
-        const double left =
-            std::clamp(wanted, plot.left() + kGap, std::max(plot.left(), plot.right() - box.width()));
-        areaLabels_[index]->setPos(left, at.y() - box.height() / 2.0);
+        const ShadedArea& area = scene_.areas[index];
+        const double anchor = pixel(area.upperTail ? area.from : area.to, 0.0).x;
+        const QRectF size = areaLabels_[index]->boundingRect();
+        const PixelPoint at =
+            placeLabel(box, anchor, area.upperTail, size.width(), size.height(), obstacles);
+        areaLabels_[index]->setPos(at.x, at.y);
         areaLabels_[index]->show();
+        obstacles.labels.push_back({at.x, at.y, size.width(), size.height()});
     }
 }
 
@@ -223,10 +252,10 @@ void PlotPane::hoverAt(std::size_t curve, double x) {
         return;
     }
     const std::vector<PlotPoint>& points = scene_.curves[curve].points;
-    const auto nearest = std::min_element(points.begin(), points.end(),
-                                          [x](const PlotPoint& a, const PlotPoint& b) {
-                                              return std::abs(a.x - x) < std::abs(b.x - x);
-                                          });
+    const auto nearest =
+        std::min_element(points.begin(), points.end(), [x](const PlotPoint& a, const PlotPoint& b) {
+            return std::abs(a.x - x) < std::abs(b.x - x);
+        });
     hover_->setText(tr("%1 = %2, density = %3")
                         .arg(textOf(scene_.axisName), textOf(plotNumber(nearest->x)),
                              textOf(plotNumber(nearest->y))));
@@ -240,24 +269,56 @@ QString PlotPane::hoverText() const {
     return hover_->text();
 }
 
-bool PlotPane::savePicture(const QString& path) {
+bool PlotPane::savePicture(const QString& path, QSize pixels) {
+    if (pixels.isEmpty()) {
+        return false;
+    }
+    // A pane of its own, never on screen, laid out at the picture's proportions: the hover
+    // readout is not part of it.
+    const double scale = std::max(1.0, static_cast<double>(pixels.width()) / kExportLayoutWidth);
+    const QSize layout(static_cast<int>(std::lround(pixels.width() / scale)),
+                       static_cast<int>(std::lround(pixels.height() / scale)));
+    PlotPane picture(QString(), nullptr);
+    picture.setAttribute(Qt::WA_DontShowOnScreen);
+    picture.view_->setMinimumWidth(0);
+    picture.resize(layout);
+    picture.show();
+    picture.showScene(scene_);
+    picture.hover_->hide();
+    picture.layout()->activate();
+    QCoreApplication::sendPostedEvents();
+    picture.placeAreaLabels();
+
+    QPainter painter;
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator generator;
         generator.setFileName(path);
-        generator.setSize(size());
-        generator.setViewBox(rect());
+        generator.setSize(pixels);
+        generator.setViewBox(QRect(QPoint(0, 0), layout));
         generator.setTitle(title_->text());
-        QPainter painter;
         if (!painter.begin(&generator)) {
             return false;
         }
-        render(&painter);
+        picture.render(&painter);
         return painter.end();
     }
-    return grab().save(path, "PNG");
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    if (!painter.begin(&image)) {
+        return false;
+    }
+    picture.render(&painter);
+    painter.end();
+    return image.save(path, "PNG");
 }
 
 void PlotPane::saveWithDialog(const QString& filter, const QString& suffix) {
+    const std::optional<QSize> pixels =
+        askExportSize(this, QSize(kDefaultExportWidth, kDefaultExportHeight));
+    if (!pixels) {
+        return;
+    }
     QString path = QFileDialog::getSaveFileName(this, tr("Save Picture"), QString(), filter);
     if (path.isEmpty()) {
         return;
@@ -265,10 +326,32 @@ void PlotPane::saveWithDialog(const QString& filter, const QString& suffix) {
     if (!path.endsWith(suffix, Qt::CaseInsensitive)) {
         path += suffix;
     }
-    if (!savePicture(path)) {
+    if (!savePicture(path, *pixels)) {
         QMessageBox::warning(this, QCoreApplication::applicationName(),
                              tr("The picture could not be written to %1.").arg(path));
     }
+}
+
+void PlotPane::fillParentRightOf(int left) {
+    parentLeft_ = left;
+    if (parentWidget() != nullptr) {
+        parentWidget()->installEventFilter(this);
+        fitToParent();
+    }
+}
+
+void PlotPane::fitToParent() {
+    const QWidget* parent = parentWidget();
+    if (parent != nullptr && parentLeft_ >= 0) {
+        setGeometry(parentLeft_, 0, std::max(0, parent->width() - parentLeft_), parent->height());
+    }
+}
+
+bool PlotPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        fitToParent();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PlotPane::contextMenuEvent(QContextMenuEvent* event) {

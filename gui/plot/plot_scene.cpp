@@ -13,9 +13,21 @@
 namespace quorvel {
 
 namespace {
-// The curves cover the mass that matters: all but 0.0005 in each tail.
+// The curves cover the mass that matters: all but 0.0005 in each tail, but a heavy tail is cut
+// where it lies more than kBodyWidths interquartile ranges from the median, so that the body
+// is not squeezed against one edge.
 constexpr double kLowQuantile = 0.0005;
 constexpr double kHighQuantile = 0.9995;
+constexpr double kLowerQuartile = 0.25;
+constexpr double kMedian = 0.5;
+constexpr double kUpperQuartile = 0.75;
+constexpr double kBodyWidths = 6.0;
+// The density axis ends at the highest point beyond this leftmost part of the area, and no
+// higher than kMostHeightOverMedian times the density at the median, so that a pole at the
+// edge of the support (Df 1) does not flatten the rest of the curve. A regular unimodal
+// density peaks within twice its height at the median (the exponential: exactly twice).
+constexpr double kPoleArea = 0.01;
+constexpr double kMostHeightOverMedian = 3.0;
 // A tail whose probability is (1 − C)/2 to this accuracy is labelled so; the interval routines
 // stop their searches well inside it.
 constexpr double kTailLabelTolerance = 1e-6;
@@ -70,12 +82,10 @@ class SceneBuilder {
         : calculators_(calculators), request_(request) {}
 
     void addCurve(double noncentrality) {
-        distributions_.emplace_back(calculators_, request_.distribution, request_.df1,
-                                    request_.df2, noncentrality);
+        distributions_.emplace_back(calculators_, request_.distribution, request_.df1, request_.df2,
+                                    noncentrality);
     }
-    void addMark(double x) {
-        scene_.marks.push_back({x, valueText(request_.distribution, x)});
-    }
+    void addMark(double x) { scene_.marks.push_back({x, valueText(request_.distribution, x)}); }
 
     // Finds the range and draws the curves; false when a curve cannot be evaluated.
     bool drawCurves() {
@@ -86,22 +96,35 @@ class SceneBuilder {
         for (const PlotMark& mark : scene_.marks) {
             required.push_back(mark.x);
         }
+        scene_.yTo = 0.0;
+        std::size_t index = 0;
         for (const PlottedDistribution& distribution : distributions_) {
+            // A density that is infinite where the axis starts (a pole at 0) is drawn from the
+            // data on.
+            const std::optional<double> atStart = distribution.density(scene_.xFrom);
+            const double from = atStart && std::isfinite(*atStart) ? scene_.xFrom : dataFrom_;
             PlotCurve curve{curveName(request_, distribution.noncentrality()),
-                            sampleCurve([&](double x) { return distribution.density(x); },
-                                        scene_.xFrom, scene_.xTo, required)};
+                            sampleCurve([&](double x) { return distribution.density(x); }, from,
+                                        scene_.xTo, required)};
             if (curve.points.size() < 2) {
                 return false;
             }
+            double height = bodyHeight(curve.points, kPoleArea);
+            const std::optional<double> atMedian = distribution.density(medians_[index++]);
+            if (atMedian && *atMedian > 0.0) {
+                height = std::min(height, kMostHeightOverMedian * *atMedian);
+            }
+            scene_.yTo = std::max(scene_.yTo, height);
             scene_.curves.push_back(std::move(curve));
         }
-        return true;
+        return scene_.yTo > 0.0 && std::isfinite(scene_.yTo);
     }
 
     // Shades the area under a curve between two x values of the picture.
-    void shade(std::size_t curve, double from, double to, double probability, std::string label) {
+    void shade(std::size_t curve, double from, double to, double probability, std::string label,
+               bool upperTail) {
         scene_.areas.push_back({curve, pointsBetween(scene_.curves[curve].points, from, to),
-                                probability, std::move(label)});
+                                probability, std::move(label), from, to, upperTail});
     }
 
     const PlottedDistribution& distribution(std::size_t curve) const {
@@ -115,23 +138,31 @@ class SceneBuilder {
         double from = std::numeric_limits<double>::infinity();
         double to = -from;
         for (const PlottedDistribution& distribution : distributions_) {
-            const std::optional<double> low = distribution.quantile(kLowQuantile, start);
-            const std::optional<double> high = distribution.quantile(kHighQuantile, start);
-            if (!low || !high) {
+            const auto at = [&](double p) { return distribution.quantile(p, start); };
+            const std::optional<double> low = at(kLowQuantile);
+            const std::optional<double> lowerQuartile = at(kLowerQuartile);
+            const std::optional<double> median = at(kMedian);
+            const std::optional<double> upperQuartile = at(kUpperQuartile);
+            const std::optional<double> high = at(kHighQuantile);
+            if (!low || !lowerQuartile || !median || !upperQuartile || !high) {
                 return false;
             }
-            from = std::min(from, *low);
-            to = std::max(to, *high);
+            medians_.push_back(*median);
+            const double body = kBodyWidths * (*upperQuartile - *lowerQuartile);
+            from = std::min(from, std::max(*low, *median - body));
+            to = std::max(to, std::min(*high, *median + body));
         }
         for (const PlotMark& mark : scene_.marks) {
             from = std::min(from, mark.x);
             to = std::max(to, mark.x);
         }
-        if (!(from < to)) {
+        if (!(from < to) || !std::isfinite(to - from)) {
             return false;
         }
-        scene_.xFrom = from;
-        scene_.xTo = to;
+        dataFrom_ = from;
+        scene_.xTicks = roundTicks(from, to);
+        scene_.xFrom = scene_.xTicks.from;
+        scene_.xTo = scene_.xTicks.to;
         return true;
     }
 
@@ -139,25 +170,41 @@ class SceneBuilder {
     const ComputeRequest& request_;
     std::vector<PlottedDistribution> distributions_;
     PlotScene scene_;
+    // The lowest x the curves' quantiles and the marks ask for, at or right of xFrom.
+    double dataFrom_ = 0.0;
+    // The median of each curve.
+    std::vector<double> medians_;
 };
 
 std::string probabilityLabel(double probability) {
-    return "P = " + plotNumber(probability);
+    return "P = " + plotProbability(probability);
 }
 
-// One curve with the area up to a marked x shaded: Cum. P, the value and the noncentrality.
+// One curve with the area up to a marked x shaded: Cum. P, the value, the noncentrality and
+// the upper tail. A tail the computation did not give is computed here, in its own tail.
 PlotScene lowerTailScene(Calculators& calculators, const ComputeRequest& request,
-                         double noncentrality, double x, double probability) {
+                         double noncentrality, double x, std::optional<double> lower,
+                         std::optional<double> upper) {
     SceneBuilder builder(calculators, request);
     builder.addCurve(noncentrality);
     builder.addMark(x);
     if (!builder.drawCurves()) {
         return failedScene("the density could not be evaluated over its range.");
     }
-    builder.shade(0, builder.scene().xFrom, x, probability, probabilityLabel(probability));
-    builder.scene().title = builder.scene().curves[0].name + ":  P(" +
-                            familyOf(request.distribution).value + " <= " + plotNumber(x) +
-                            ") = " + plotNumber(probability);
+    if (!lower) {
+        lower = builder.distribution(0).probability(x);
+    }
+    if (!upper) {
+        upper = builder.distribution(0).upperProbability(x);
+    }
+    if (!lower || !upper) {
+        return failedScene("the tail probabilities could not be evaluated.");
+    }
+    builder.shade(0, builder.scene().xFrom, x, *lower, probabilityLabel(*lower), false);
+    const std::string name = familyOf(request.distribution).value;
+    builder.scene().title = builder.scene().curves[0].name + ":  P(" + name +
+                            " <= " + plotNumber(x) + ") = " + plotProbability(*lower) + ",  P(" +
+                            name + " > " + plotNumber(x) + ") = " + plotProbability(*upper);
     return std::move(builder.scene());
 }
 
@@ -198,9 +245,10 @@ PlotScene intervalScene(Calculators& calculators, const ComputeRequest& request,
     }
     PlotScene& scene = builder.scene();
     const double upperTail = 1.0 - *belowAtLower;
-    builder.shade(0, request.value, scene.xTo, upperTail, tailLabel(upperTail, request.confidence));
+    builder.shade(0, request.value, scene.xTo, upperTail, tailLabel(upperTail, request.confidence),
+                  true);
     builder.shade(1, scene.xFrom, request.value, *belowAtUpper,
-                  tailLabel(*belowAtUpper, request.confidence));
+                  tailLabel(*belowAtUpper, request.confidence), false);
     scene.title = plotNumber(100.0 * request.confidence) + "% limits for " +
                   familyOf(request.distribution).noncentrality + ": " + plotNumber(outcome.lower) +
                   " and " + plotNumber(outcome.upper) + ",  observed " +
@@ -226,15 +274,15 @@ PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
     switch (request.quantity) {
         case QuantityKind::CumP:
             scene = lowerTailScene(calculators, request, request.noncentrality, request.value,
-                                   outcome.result);
+                                   outcome.result, std::nullopt);
             break;
         case QuantityKind::Value:
             scene = lowerTailScene(calculators, request, request.noncentrality, outcome.result,
-                                   request.cumP);
+                                   request.cumP, std::nullopt);
             break;
         case QuantityKind::Noncentrality:
             scene = lowerTailScene(calculators, request, outcome.result, request.value,
-                                   request.cumP);
+                                   request.cumP, std::nullopt);
             break;
         case QuantityKind::Interval:
             scene = intervalScene(calculators, request, outcome);
@@ -243,9 +291,8 @@ PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
             scene = densityScene(calculators, request, outcome.result);
             break;
         case QuantityKind::Upper:
-            // The picture shades the lower tail, whose probability is the complement.
             scene = lowerTailScene(calculators, request, request.noncentrality, request.value,
-                                   1.0 - outcome.result);
+                                   std::nullopt, outcome.result);
             break;
     }
     scene.axisName = familyOf(request.distribution).value;
@@ -289,10 +336,10 @@ PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
     }
     PlotScene& scene = builder.scene();
     builder.shade(1, test.critical, scene.xTo, 1.0 - *belowCritical,
-                  "power " + plotNumber(1.0 - *belowCritical));
+                  "power " + plotNumber(1.0 - *belowCritical), true);
     if (test.sides == 2) {
         builder.shade(1, scene.xFrom, -test.critical, *belowLowerCritical,
-                      "power " + plotNumber(*belowLowerCritical));
+                      "power " + plotNumber(*belowLowerCritical), false);
     }
     scene.title = "Power " + plotNumber(outcome.power) + " at alpha " + plotNumber(request.alpha) +
                   ": central and noncentral " + familyOf(test.distribution).value +
@@ -305,6 +352,16 @@ std::string plotNumber(double value, int digits) {
     char text[32];
     std::snprintf(text, sizeof text, "%.*g", digits, value);
     return text;
+}
+
+std::string plotProbability(double probability) {
+    constexpr int kDigits = 6;
+    constexpr int kMostDigits = 17;
+    if (!(probability > 0.5 && probability < 1.0)) {
+        return plotNumber(probability, kDigits);
+    }
+    const int nines = static_cast<int>(std::floor(-std::log10(1.0 - probability)));
+    return plotNumber(probability, std::min(kMostDigits, kDigits + nines));
 }
 
 }  // namespace quorvel

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/plot/axis_ticks.h"
 #include "gui/plot/curve_sampling.h"
 #include "model/computation.h"
 #include "model/effects/effects.h"
@@ -18,13 +19,17 @@ struct PlotCurve {
 };
 
 // The area under one curve between two x values, shaded: its points are the curve's own
-// points in that range (both ends are points of the curve), and `probability` is the
-// probability it stands for, printed on it as `label`.
+// points in that range (both ends are points of the curve; an area too thin to hold two is
+// only labelled), and `probability` is the probability it stands for, printed beside it as
+// `label`. An upper tail runs from its marked value to the right, a lower tail up to it.
 struct ShadedArea {
     std::size_t curve;
     std::vector<PlotPoint> points;
     double probability;
     std::string label;
+    double from = 0.0;
+    double to = 0.0;
+    bool upperTail = false;
 };
 
 // A vertical line at an x of the answer, from 0 up to the highest curve there.
@@ -35,15 +40,19 @@ struct PlotMark {
 
 // What the plot pane draws for one computation: the densities, the shaded areas, the marked
 // values and a title line; or, for a computation that failed, only `failure`, one line saying
-// why. The x range is [xFrom, xTo].
+// why. The x axis runs over [xFrom, xTo], the first and last of its round ticks; the density
+// axis up to yTo, the height of the curves' body (a pole at the edge of the support rises
+// beyond it, cut at three times the density at the median).
 struct PlotScene {
     std::string title;
     std::string axisName;
     std::vector<PlotCurve> curves;
     std::vector<ShadedArea> areas;
     std::vector<PlotMark> marks;
+    AxisTicks xTicks;
     double xFrom = 0.0;
     double xTo = 1.0;
+    double yTo = 1.0;
     std::string failure;
 };
 
@@ -56,8 +65,11 @@ struct PlotScene {
 //   central one), the observed value marked, the lower limit's upper tail and the upper
 //   limit's lower tail shaded, each with its probability, (1 − C)/2 where the limit is one;
 // - a density: the curve with the value marked.
-// The x range runs from the 0.0005 to the 0.9995 quantile of the curves shown, widened to
-// every marked value. A failed computation gives a scene with its first message.
+// The title gives both tails at the marked value, P(X <= x) and P(X > x), each computed in its
+// own tail. The x range holds the body of every curve shown: from the 0.0005 to the 0.9995
+// quantile, but no further from the median than six interquartile ranges (a heavy tail, as of
+// F(1, 1) or t(1), is cut), widened to every marked value and out to round ticks. A failed
+// computation gives a scene with its first message.
 PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
                         const ComputeOutcome& outcome);
 
@@ -70,5 +82,9 @@ PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
 
 // A number as the plot prints it: up to `digits` significant digits, no trailing zeros.
 std::string plotNumber(double value, int digits = 6);
+
+// A probability as the plot prints it: six significant digits, and near 1 as many more as keep
+// six of its distance from 1 (0.99999999141941, not 1).
+std::string plotProbability(double probability);
 
 }  // namespace quorvel

@@ -43,6 +43,10 @@ std::optional<double> PlottedDistribution::probability(double x) const {
     return evaluate(QuantityKind::CumP, x);
 }
 
+std::optional<double> PlottedDistribution::upperProbability(double x) const {
+    return evaluate(QuantityKind::Upper, x);
+}
+
 std::optional<double> PlottedDistribution::quantile(double p, double start) const {
     auto residual = [&](double x) -> std::optional<double> {
         const std::optional<double> probabilityAtX = probability(x);
@@ -61,7 +65,8 @@ std::optional<double> PlottedDistribution::quantile(double p, double start) cons
 }
 
 double PlottedDistribution::supportFloor() const {
-    return request_.distribution == DistributionKind::T ? std::numeric_limits<double>::lowest() : 0.0;
+    return request_.distribution == DistributionKind::T ? std::numeric_limits<double>::lowest()
+                                                        : 0.0;
 }
 
 }  // namespace quorvel

@@ -8,8 +8,7 @@ namespace quorvel {
 QuantityPlot::QuantityPlot(Calculators& calculators, PlotPane& pane)
     : calculators_(calculators), pane_(pane) {}
 
-void QuantityPlot::quantityComputed(const ComputeRequest& request,
-                                    const ComputeOutcome& outcome) {
+void QuantityPlot::quantityComputed(const ComputeRequest& request, const ComputeOutcome& outcome) {
     request_ = request;
     outcome_ = outcome;
     drawn_ = false;

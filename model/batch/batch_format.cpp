@@ -193,7 +193,8 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
                                               const std::map<RequestInput, std::size_t>& inputs,
                                               std::optional<std::size_t> alternativeAt,
                                               DistributionKind distribution, QuantityKind quantity,
-                                              const std::string& combination, std::string& reason) {
+                                              const std::string& combination, NumberReading reading,
+                                              std::string& reason) {
     ComputeRequest request;
     request.distribution = distribution;
     request.quantity = quantity;
@@ -230,7 +231,8 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
             reason = std::string(inputName(input)) + " is needed for " + combination;
             return std::nullopt;
         }
-        const std::optional<double> number = parseNumber(text);
+        const std::optional<double> number =
+            reading == NumberReading::AsWritten ? parseWrittenNumber(text) : parseNumber(text);
         if (!number) {
             reason = std::string(inputName(input)) + ": '" + std::string(text) +
                      "' is not a finite decimal number";
@@ -398,7 +400,7 @@ std::optional<std::size_t> BatchHeader::position(std::string_view extraColumn) c
 }
 
 std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>& fields,
-                                                 std::string& reason) const {
+                                                 std::string& reason, NumberReading reading) const {
     const std::string distributionText = lowered(fields[*distribution_]);
     const std::optional<DistributionKind> distribution = distributionNamed(distributionText);
     if (!distribution) {
@@ -413,7 +415,7 @@ std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>&
                                alternative == effectInputs_.end()
                                    ? std::nullopt
                                    : std::optional<std::size_t>(alternative->second),
-                               *distribution, *quantity, combination, reason);
+                               *distribution, *quantity, combination, reading, reason);
     }
     const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
     if (command == nullptr) {

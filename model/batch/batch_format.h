@@ -85,6 +85,11 @@ OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outco
 // The output columns of a row that could not be read, with the reason.
 OutputTexts invalidOutputs(std::string reason);
 
+// How a row's numbers are read: as the command line reads them (finite decimals only), or as
+// the program writes them into its record of computations, where a refused or failed
+// computation may have left "inf", "-inf" or "nan" and the row must still read back.
+enum class NumberReading { FiniteOnly, AsWritten };
+
 // Where each column stands in a header row.
 class BatchHeader {
   public:
@@ -106,8 +111,8 @@ class BatchHeader {
     // The request of a row with as many fields as the header, or nothing with the reason (an
     // unknown distribution or quantity, a missing input, a number that cannot be read, a rule
     // of the effect quantities). Columns the quantity does not read are not looked at.
-    std::optional<BatchRequest> request(const std::vector<std::string>& fields,
-                                        std::string& reason) const;
+    std::optional<BatchRequest> request(const std::vector<std::string>& fields, std::string& reason,
+                                        NumberReading reading = NumberReading::FiniteOnly) const;
 
   private:
     std::size_t size_ = 0;

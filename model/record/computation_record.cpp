@@ -50,7 +50,8 @@ std::optional<RecordEntry> readEntry(const batch::BatchHeader& header,
         return std::nullopt;
     }
     std::string reason;
-    std::optional<batch::BatchRequest> request = header.request(fields, reason);
+    std::optional<batch::BatchRequest> request =
+        header.request(fields, reason, batch::NumberReading::AsWritten);
     if (!request) {
         return std::nullopt;
     }

@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -22,6 +22,7 @@ using quorvel::testing::RecordingReporter;
 namespace {
 
 constexpr const char* kWriterOption = "--write-forever";
+constexpr const char* kCountedWriterOption = "--write-rows";
 
 ComputeRequest request(int i) {
     return {DistributionKind::F, QuantityKind::CumP, 1.0 + i, 0.25, 0.0, 3, 10 + i, 0.95};
@@ -63,6 +64,30 @@ int writeForever(const QString& path) {
     return 0;
 }
 
+// The program as the two-writer test runs it: `count` computations from `first` on, each saved.
+int writeRows(const QString& path, int first, int count) {
+    RecordingReporter reporter;
+    HistoryModel model;
+    HistoryFile file(model, reporter, path);
+    file.load();
+    computeInto(model, count, first);
+    return reporter.messages.empty() ? 0 : 1;
+}
+
+QStringList filesBeside(const QString& path) {
+    return QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+}
+
+// The values of the rows kept, as the record has them.
+QStringList valuesIn(const HistoryModel& model) {
+    QStringList values;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        values.append(model.index(row, 3).data().toString());
+    }
+    values.sort();
+    return values;
+}
+
 }  // namespace
 
 class HistoryFileTest : public QObject {
@@ -76,7 +101,9 @@ class HistoryFileTest : public QObject {
     void aDamagedFileLoadsItsGoodRowsKeepsABadCopyAndSaysSoOnce_data();
     void aDamagedFileLoadsItsGoodRowsKeepsABadCopyAndSaysSoOnce();
     void anEarlierBadCopyIsNotOverwritten();
-    void aHalfWrittenTemporaryFileIsNeverRead();
+    void aHalfWrittenTemporaryFileIsNeverReadAndGoesAtTheNextStart();
+    void twoWindowsOnOneFileKeepEachOthersRowsAndClears();
+    void twoProgramsSavingAtOnceKeepEveryRow();
     void killingTheProgramWhileItWritesNeverLeavesAFileThatFailsToLoad();
     void aFileThatCannotBeWrittenSaysSoOnce();
 
@@ -184,9 +211,9 @@ void HistoryFileTest::anEarlierBadCopyIsNotOverwritten() {
     QCOMPARE(model.rowCount(), 0);
 }
 
-// A write cut off before QSaveFile renames its new file into place leaves the new file under a
-// name of its own, and the record untouched.
-void HistoryFileTest::aHalfWrittenTemporaryFileIsNeverRead() {
+// A crash during a save leaves the temporary half written beside the record: the record is read
+// untouched, and the next start removes the temporary.
+void HistoryFileTest::aHalfWrittenTemporaryFileIsNeverReadAndGoesAtTheNextStart() {
     {
         RecordingReporter reporter;
         HistoryModel model;
@@ -195,18 +222,73 @@ void HistoryFileTest::aHalfWrittenTemporaryFileIsNeverRead() {
         computeInto(model, 2);
     }
     const QByteArray before = contents(path_);
-    {
-        QSaveFile interrupted(path_);
-        QVERIFY(interrupted.open(QIODevice::WriteOnly));
-        interrupted.write(before.left(before.size() / 2));
-        // Destroyed without commit(), as a program that stops here.
-    }
-    QCOMPARE(contents(path_), before);
+    const QString temporary = path_ + QString::fromLatin1(HistoryFile::kTemporarySuffix);
+    overwrite(temporary, before.left(before.size() / 2));
     RecordingReporter reporter;
     HistoryModel model;
     HistoryFile file(model, reporter, path_);
     QCOMPARE(file.load(), QString());
     QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(contents(path_), before);
+    QCOMPARE(filesBeside(path_), QStringList{QFileInfo(path_).fileName()});
+    QVERIFY(reporter.messages.empty());
+}
+
+// Two windows on one file, as two programs started one after the other: each save merges what
+// the other wrote, and a clear in one is not undone by the other.
+void HistoryFileTest::twoWindowsOnOneFileKeepEachOthersRowsAndClears() {
+    RecordingReporter reporter;
+    HistoryModel first;
+    HistoryFile firstFile(first, reporter, path_);
+    firstFile.load();
+    HistoryModel second;
+    HistoryFile secondFile(second, reporter, path_);
+    secondFile.load();
+    computeInto(first, 1, 0);
+    computeInto(second, 1, 1);
+    computeInto(first, 1, 2);
+    const QStringList three{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+    QCOMPARE(valuesIn(first), three);
+    {
+        HistoryModel restarted;
+        HistoryFile restartedFile(restarted, reporter, path_);
+        restartedFile.load();
+        QCOMPARE(valuesIn(restarted), three);
+    }
+    // The second window has not seen the third row yet; clearing removes what it showed.
+    second.clear();
+    QCOMPARE(valuesIn(second), QStringList{QStringLiteral("3")});
+    computeInto(first, 1, 3);
+    QCOMPARE(valuesIn(first), (QStringList{QStringLiteral("3"), QStringLiteral("4")}));
+    HistoryModel restarted;
+    HistoryFile restartedFile(restarted, reporter, path_);
+    restartedFile.load();
+    QCOMPARE(valuesIn(restarted), valuesIn(first));
+    QVERIFY(reporter.messages.empty());
+    QCOMPARE(filesBeside(path_), QStringList{QFileInfo(path_).fileName()});
+}
+
+// Two processes compute and save at full speed at the same time: every row of both is kept.
+void HistoryFileTest::twoProgramsSavingAtOnceKeepEveryRow() {
+    constexpr int kRowsEach = 40;
+    QProcess writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i].start(QCoreApplication::applicationFilePath(),
+                         {QString::fromLatin1(kCountedWriterOption), path_,
+                          QString::number(1000 * i), QString::number(kRowsEach)});
+    }
+    for (QProcess& writer : writers) {
+        QVERIFY(writer.waitForFinished(60000));
+        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(writer.exitCode(), 0);
+    }
+    RecordingReporter reporter;
+    HistoryModel model;
+    HistoryFile file(model, reporter, path_);
+    QCOMPARE(file.load(), QString());
+    QCOMPARE(model.rowCount(), 2 * kRowsEach);
+    QCOMPARE(valuesIn(model).removeDuplicates(), 0);
+    QCOMPARE(filesBeside(path_), QStringList{QFileInfo(path_).fileName()});
 }
 
 // A second process computes and saves without pause; it is killed (SIGKILL, no clean-up) at
@@ -235,8 +317,9 @@ void HistoryFileTest::killingTheProgramWhileItWritesNeverLeavesAFileThatFailsToL
         rowsBefore = model.rowCount();
     }
     QVERIFY2(grew > 0, "the writer never got to write");
-    const QStringList left = QDir(QFileInfo(path_).absolutePath()).entryList(QDir::Files);
-    QVERIFY2(!left.contains(QFileInfo(path_).fileName() + QStringLiteral(".bad")),
+    // No damaged copy, no lock and no temporary left after the last start.
+    const QStringList left = filesBeside(path_);
+    QVERIFY2(left == QStringList{QFileInfo(path_).fileName()},
              qPrintable(left.join(QLatin1Char(' '))));
 }
 
@@ -252,12 +335,18 @@ void HistoryFileTest::aFileThatCannotBeWrittenSaysSoOnce() {
     QVERIFY(
         QString::fromStdString(reporter.messages[0]).contains(QStringLiteral("cannot be saved")));
     QCOMPARE(model.rowCount(), 3);
+    QVERIFY(!QFile::exists(path_ + QString::fromLatin1(HistoryFile::kTemporarySuffix)));
+    QVERIFY(!QFile::exists(path_ + QString::fromLatin1(HistoryFile::kLockSuffix)));
 }
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], kWriterOption) == 0) {
         QCoreApplication app(argc, argv);
         return writeForever(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 5 && std::strcmp(argv[1], kCountedWriterOption) == 0) {
+        QCoreApplication app(argc, argv);
+        return writeRows(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     }
     QApplication app(argc, argv);
     HistoryFileTest test;

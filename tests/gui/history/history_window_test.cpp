@@ -107,6 +107,7 @@ class HistoryWindowTest : public QObject {
     void clearAsksFirst();
     void aFullRecordDropsTheOldestAndSaysHowManyItKeeps();
     void columnsSortAsNumbers();
+    void theTimeIsShownWholeAndExportSaysWhichRowsItWrites();
     void contextMenuAndCtrlHOpenTheWindow();
     void buttonsExplainThemselvesAndHelpOpensItsPage();
 
@@ -418,6 +419,27 @@ void HistoryWindowTest::columnsSortAsNumbers() {
     table.horizontalHeader()->setSortIndicator(static_cast<int>(kTimeColumn), Qt::DescendingOrder);
     QCOMPARE(cell(0, column(batch::InputColumn::Distribution)), QStringLiteral("t"));
     QCOMPARE(cell(1, column(batch::InputColumn::Distribution)), QStringLiteral("f"));
+}
+
+void HistoryWindowTest::theTimeIsShownWholeAndExportSaysWhichRowsItWrites() {
+    computeTen();
+    window_->showWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QTableView& table = window_->table();
+    const QModelIndex time = table.model()->index(0, static_cast<int>(kTimeColumn));
+    const int needed = table.fontMetrics().horizontalAdvance(time.data().toString());
+    QVERIFY2(table.columnWidth(static_cast<int>(kTimeColumn)) > needed,
+             qPrintable(QStringLiteral("%1 <= %2")
+                            .arg(table.columnWidth(static_cast<int>(kTimeColumn)))
+                            .arg(needed)));
+
+    QCOMPARE(window_->exportButton().text(), QStringLiteral("&Export All as CSV..."));
+    table.selectRow(0);
+    table.selectionModel()->select(table.model()->index(3, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(window_->exportButton().text(), QStringLiteral("&Export 2 Selected as CSV..."));
+    table.clearSelection();
+    QCOMPARE(window_->exportButton().text(), QStringLiteral("&Export All as CSV..."));
 }
 
 void HistoryWindowTest::contextMenuAndCtrlHOpenTheWindow() {

@@ -5,6 +5,8 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
+#include <QImage>
 #include <QLineSeries>
 #include <QMenu>
 #include <QSettings>
@@ -15,6 +17,7 @@
 #include "gui/dialog/control_ids.h"
 #include "gui/help/help_window.h"
 #include "gui/main/cmain_dlg.h"
+#include "gui/plot/label_placement.h"
 #include "model/computation.h"
 #include "numerics/calculators.h"
 #include "tests/support/recording_reporter.h"
@@ -55,8 +58,8 @@ ChartSeries seriesOf(const QChart& chart) {
 }
 
 const int kRadioOfDistribution[] = {kRadioF, kRadioT, kRadioChiSquare};
-const int kRadioOfQuantity[] = {kRadioCumP,         kRadioValue,        kRadioNoncentrality,
-                                kRadioInterval90,   kRadioInterval95,   kRadioInterval99};
+const int kRadioOfQuantity[] = {kRadioCumP,       kRadioValue,      kRadioNoncentrality,
+                                kRadioInterval90, kRadioInterval95, kRadioInterval99};
 const double kConfidenceOfQuantity[] = {0.0, 0.0, 0.0, 0.90, 0.95, 0.99};
 
 }  // namespace
@@ -74,6 +77,9 @@ class PlotPaneTest : public QObject {
     void aFailureClearsThePlotAndSaysWhy();
     void hoveringShowsTheNearestComputedPoint();
     void savesThePictureAsPngAndSvg();
+    void theWindowGrowsAndThePlotWithIt();
+    void labelsStandClearOfTheLinesAndStayForTinyAreas_data();
+    void labelsStandClearOfTheLinesAndStayForTinyAreas();
     void showPlotIsRememberedBetweenRuns();
     void openingAndClosingTheWindowManyTimes();
 
@@ -166,15 +172,21 @@ void PlotPaneTest::picturesEveryCombination() {
     QFETCH(double, cumP);
     const DistributionKind kinds[] = {DistributionKind::F, DistributionKind::T,
                                       DistributionKind::ChiSquare};
-    const QuantityKind quantities[] = {QuantityKind::CumP,     QuantityKind::Value,
+    const QuantityKind quantities[] = {QuantityKind::CumP,          QuantityKind::Value,
                                        QuantityKind::Noncentrality, QuantityKind::Interval,
-                                       QuantityKind::Interval, QuantityKind::Interval};
-    const ComputeRequest request{kinds[distribution], quantities[quantity], value,
-                                 noncentrality,       cumP,                 df1,
-                                 df2,                 kConfidenceOfQuantity[quantity]};
+                                       QuantityKind::Interval,      QuantityKind::Interval};
+    const ComputeRequest request{kinds[distribution],
+                                 quantities[quantity],
+                                 value,
+                                 noncentrality,
+                                 cumP,
+                                 df1,
+                                 df2,
+                                 kConfidenceOfQuantity[quantity]};
     compute(distribution, quantity, request);
-    QVERIFY2(reporter_.messages.empty(), qPrintable(QString::fromStdString(
-                                             reporter_.messages.empty() ? "" : reporter_.messages[0])));
+    QVERIFY2(reporter_.messages.empty(),
+             qPrintable(
+                 QString::fromStdString(reporter_.messages.empty() ? "" : reporter_.messages[0])));
     const ComputeOutcome answer = computeQuantity(*calculators_, request);
 
     const ChartSeries series = seriesOf(dialog_->plotPane().chart());
@@ -194,8 +206,9 @@ void PlotPaneTest::picturesEveryCombination() {
         const double probability = request.quantity == QuantityKind::CumP ? answer.result : cumP;
         const QList<QPointF> shaded = series.areas[0]->upperSeries()->points();
         QCOMPARE(shaded.last().x(), marked);
-        QVERIFY2(std::abs(trapezoid(shaded) - probability) < 1e-3,
-                 qPrintable(QStringLiteral("area %1, P %2").arg(trapezoid(shaded)).arg(probability)));
+        QVERIFY2(
+            std::abs(trapezoid(shaded) - probability) < 1e-3,
+            qPrintable(QStringLiteral("area %1, P %2").arg(trapezoid(shaded)).arg(probability)));
         if (request.quantity == QuantityKind::Noncentrality) {
             QVERIFY(series.curves[0]->name().endsWith(
                 QStringLiteral(" = ") + QString::fromStdString(plotNumber(answer.result))));
@@ -238,22 +251,111 @@ void PlotPaneTest::hoveringShowsTheNearestComputedPoint() {
                                         QString::fromStdString(plotNumber(chosen.y))));
 }
 
+// Saved pictures have the size asked for (1600 x 1200 unless the user picks another), hold the
+// drawing and the title, and never the hover readout.
 void PlotPaneTest::savesThePictureAsPngAndSvg() {
     compute(1, 4, {DistributionKind::T, QuantityKind::Interval, 3.0, 0.0, 0.9, 10, 0, 0.95});
     dialog_->show();
+    PlotPane& pane = dialog_->plotPane();
+    pane.hoverAt(0, 1.0);
+    QVERIFY(pane.hoverText().contains(QStringLiteral("density =")));
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("plot.png"));
+    const QString wide = dir.filePath(QStringLiteral("wide.png"));
     const QString svg = dir.filePath(QStringLiteral("plot.svg"));
-    QVERIFY(dialog_->plotPane().savePicture(png));
-    QVERIFY(dialog_->plotPane().savePicture(svg));
-    QImage image(png);
-    QCOMPARE(image.size(), dialog_->plotPane().size());
+    QVERIFY(pane.savePicture(png));
+    QVERIFY(pane.savePicture(wide, QSize(2400, 1000)));
+    QVERIFY(pane.savePicture(svg));
+    QCOMPARE(QImage(png).size(), QSize(1600, 1200));
+    const QImage image(wide);
+    QCOMPARE(image.size(), QSize(2400, 1000));
+    // The curves are drawn: many pixels of the first curve's colour.
+    int curvePixels = 0;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            const QColor c = image.pixelColor(x, y);
+            curvePixels +=
+                std::abs(c.red() - 0x1f) + std::abs(c.green() - 0x5f) + std::abs(c.blue() - 0xa8) <
+                        60
+                    ? 1
+                    : 0;
+        }
+    }
+    QVERIFY2(curvePixels > 200, qPrintable(QString::number(curvePixels)));
     QFile drawing(svg);
     QVERIFY(drawing.open(QIODevice::ReadOnly));
     const QByteArray text = drawing.readAll();
     QVERIFY(text.contains("<svg"));
     QVERIFY(text.contains("<path"));
-    QVERIFY(!dialog_->plotPane().savePicture(dir.filePath(QStringLiteral("missing/plot.png"))));
+    QVERIFY(text.contains("viewBox=\"0 0 800 600\""));  // laid out at 800 wide, scaled
+    QVERIFY(text.contains("limits for Delta"));
+    QVERIFY(!text.contains("density ="));
+    QVERIFY(!pane.savePicture(dir.filePath(QStringLiteral("missing/plot.png"))));
+}
+
+// The window can be enlarged, and the plot grows with it.
+void PlotPaneTest::theWindowGrowsAndThePlotWithIt() {
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    const QSize before = dialog_->size();
+    const int paneBefore = dialog_->plotPane().width();
+    dialog_->resize(before + QSize(300, 200));
+    QTRY_COMPARE(dialog_->size(), before + QSize(300, 200));
+    QCOMPARE(dialog_->plotPane().width(), paneBefore + 300);
+    QCOMPARE(dialog_->plotPane().height(), dialog_->height());
+    QCOMPARE(dialog_->plotPane().geometry().right(), dialog_->width() - 1);
+}
+
+// Each probability label is shown inside the plot, clear of the curves and the mark, also for
+// an area too thin to see (P about 1e-13) and beside the pole of F(1, 1).
+void PlotPaneTest::labelsStandClearOfTheLinesAndStayForTinyAreas_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("df1");
+    QTest::addColumn<int>("df2");
+    QTest::newRow("F(1, 1) at 3") << 3.0 << 1 << 1;
+    QTest::newRow("F(10, 10) at 0.001") << 0.001 << 10 << 10;
+    QTest::newRow("F(10, 10) at 30") << 30.0 << 10 << 10;
+}
+
+void PlotPaneTest::labelsStandClearOfTheLinesAndStayForTinyAreas() {
+    QFETCH(double, value);
+    QFETCH(int, df1);
+    QFETCH(int, df2);
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    compute(0, 0, {DistributionKind::F, QuantityKind::CumP, value, 0.0, 0.5, df1, df2, 0.95});
+    QVERIFY(reporter_.messages.empty());
+    QChart& chart = dialog_->plotPane().chart();
+    QCoreApplication::processEvents();
+    std::vector<std::vector<PixelPoint>> lines;
+    for (const PlotCurve& curve : dialog_->plotPane().scene().curves) {
+        auto& line = lines.emplace_back();
+        for (const PlotPoint& point : curve.points) {
+            const QPointF at = chart.mapToPosition(QPointF(point.x, point.y));
+            line.push_back({at.x(), at.y()});
+        }
+    }
+    const QPointF foot = chart.mapToPosition(QPointF(value, 0.0));
+    lines.push_back({{foot.x(), foot.y()}, {foot.x(), chart.plotArea().top()}});
+    int labels = 0;
+    for (QGraphicsItem* item : chart.childItems()) {
+        auto* label = qgraphicsitem_cast<QGraphicsSimpleTextItem*>(item);
+        if (label == nullptr || !label->text().startsWith(QStringLiteral("P = "))) {
+            continue;
+        }
+        ++labels;
+        QVERIFY(label->isVisible());
+        const QRectF box = label->mapRectToParent(label->boundingRect());
+        QVERIFY2(chart.plotArea().contains(box), qPrintable(label->text()));
+        for (const auto& line : lines) {
+            QVERIFY2(!touches({box.left(), box.top(), box.width(), box.height()}, line, 1.0),
+                     qPrintable(label->text()));
+        }
+    }
+    QCOMPARE(labels, 1);
+    const QString title = dialog_->plotPane().titleText();
+    QVERIFY2(title.contains(QStringLiteral("P(F <= ")) && title.contains(QStringLiteral("P(F > ")),
+             qPrintable(title));
 }
 
 // "Show Plot" in the menu hides the pane and shrinks the window to the template; a new window

@@ -1,11 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/non_central_chi_squared.hpp>
+#include <boost/math/distributions/non_central_f.hpp>
+#include <boost/math/distributions/non_central_t.hpp>
+#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <random>
+#include <set>
+#include <string>
 
+#include "gui/plot/axis_ticks.h"
 #include "gui/plot/curve_sampling.h"
+#include "gui/plot/label_placement.h"
 #include "gui/plot/plot_scene.h"
 #include "model/computation.h"
 #include "model/effects/effects.h"
@@ -63,8 +73,7 @@ class PlotSceneTest : public ::testing::Test {
 // value is smaller than (1 − C)/2 and is labelled with its own probability, which the shaded
 // points carry; the upper limit's tail is (1 − C)/2.
 TEST_F(PlotSceneTest, AnIntervalClippedAtZeroDrawsTheCentralCurveWithItsOwnTail) {
-    ComputeRequest request{DistributionKind::F, QuantityKind::Interval, 2.0, 0.0, 0.0, 3, 10,
-                           0.95};
+    ComputeRequest request{DistributionKind::F, QuantityKind::Interval, 2.0, 0.0, 0.0, 3, 10, 0.95};
     const ComputeOutcome outcome = computeQuantity(calculators, request);
     ASSERT_EQ(outcome.lower, 0.0);
     const PlotScene scene = quantityScene(calculators, request, outcome);
@@ -81,19 +90,154 @@ TEST_F(PlotSceneTest, AnIntervalClippedAtZeroDrawsTheCentralCurveWithItsOwnTail)
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-// The x range covers the curve between its 0.0005 and 0.9995 quantiles, widened to the mark.
-TEST_F(PlotSceneTest, TheRangeCoversTheMassThatMattersAndTheMark) {
-    ComputeRequest request{DistributionKind::ChiSquare, QuantityKind::CumP, 60.0, 3.0, 0.0, 4, 0,
-                           0.95};
-    const PlotScene scene =
-        quantityScene(calculators, request, computeQuantity(calculators, request));
+// Whatever the Df and the noncentrality, the x range shows the body of the curve (most of its
+// mass, with the quartiles not squeezed into a sliver) and the marked value, and ends at round
+// ticks; the density axis reaches the density at the median even where a pole rises beyond it.
+// The caption gives both tails, each from its own tail.
+TEST_F(PlotSceneTest, TheRangeShowsTheBodyOfEveryCurveAndTheMark) {
+    namespace bm = boost::math;
+    using enum DistributionKind;
+    struct Row {
+        ComputeRequest request;
+        std::function<double(double)> cdf;
+        std::function<double(double)> pdf;
+        std::function<double(double)> quantile;
+    };
+    const auto rowOf = [](ComputeRequest request, auto distribution) {
+        return Row{request, [distribution](double x) { return bm::cdf(distribution, x); },
+                   [distribution](double x) { return bm::pdf(distribution, x); },
+                   [distribution](double p) { return bm::quantile(distribution, p); }};
+    };
+    const Row rows[] = {
+        rowOf({F, QuantityKind::CumP, 3.0, 0.0, 0.0, 1, 1}, bm::fisher_f(1, 1)),
+        rowOf({T, QuantityKind::CumP, 2.0, 0.0, 0.0, 1, 0}, bm::students_t(1)),
+        rowOf({ChiSquare, QuantityKind::CumP, 1.0, 0.0, 0.0, 1, 0}, bm::chi_squared(1)),
+        rowOf({ChiSquare, QuantityKind::CumP, 60.0, 3.0, 0.0, 4, 0},
+              bm::non_central_chi_squared(4, 3.0)),
+        rowOf({ChiSquare, QuantityKind::CumP, 4900.0, 5000.0, 0.0, 1, 0},
+              bm::non_central_chi_squared(1, 5000.0)),
+        rowOf({F, QuantityKind::CumP, 1800.0, 5000.0, 0.0, 3, 40},
+              bm::non_central_f(3, 40, 5000.0)),
+        rowOf({T, QuantityKind::CumP, 30.0, 40.0, 0.0, 1, 0}, bm::non_central_t(1, 40.0)),
+        rowOf({T, QuantityKind::CumP, 45.0, 40.0, 0.0, 200, 0}, bm::non_central_t(200, 40.0)),
+    };
+    for (const Row& row : rows) {
+        const ComputeOutcome outcome = computeQuantity(calculators, row.request);
+        ASSERT_FALSE(outcome.failed);
+        const PlotScene scene = quantityScene(calculators, row.request, outcome);
+        ASSERT_TRUE(scene.failure.empty()) << scene.failure;
+        SCOPED_TRACE(scene.title);
+        const double x = row.request.value;
+        EXPECT_LE(scene.xFrom, x);
+        EXPECT_GE(scene.xTo, x);
+        EXPECT_GE(row.cdf(scene.xTo) - row.cdf(scene.xFrom), 0.85);
+        const double quartiles = row.quantile(0.75) - row.quantile(0.25);
+        EXPECT_GE(quartiles / (scene.xTo - scene.xFrom), 1.0 / 20.0);
+        EXPECT_EQ(scene.xFrom, scene.xTicks.from);
+        EXPECT_EQ(scene.xTo, scene.xTicks.to);
+        const double atMedian = row.pdf(row.quantile(0.5));
+        EXPECT_GE(scene.yTo, atMedian * (1.0 - 1e-9));  // the peak itself, to rounding
+        EXPECT_LE(scene.yTo, 3.0 * atMedian * (1.0 + 1e-6));
+        EXPECT_TRUE(std::isfinite(scene.yTo));
+        const std::string name = scene.axisName;
+        const double upper = 1.0 - row.cdf(x);
+        EXPECT_EQ(
+            scene.title,
+            scene.curves.at(0).name + ":  P(" + name + " <= " + plotNumber(x) + ") = " +
+                plotProbability(outcome.result) + ",  P(" + name + " > " + plotNumber(x) + ") = " +
+                plotProbability(
+                    computeQuantity(calculators, {row.request.distribution, QuantityKind::Upper, x,
+                                                  row.request.noncentrality, 0.0, row.request.df1,
+                                                  row.request.df2})
+                        .result));
+        EXPECT_NEAR(std::stod(scene.title.substr(scene.title.rfind("= ") + 2)), upper,
+                    1e-5 * upper + 1e-300);
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+// A probability too small to shade still has its label, and a probability near 1 keeps the
+// digits that tell it from 1.
+TEST_F(PlotSceneTest, TinyAndNearOneProbabilitiesKeepTheirLabelAndDigits) {
+    ComputeRequest request{DistributionKind::F, QuantityKind::CumP, 0.001, 0.0, 0.0, 10, 10};
+    const ComputeOutcome outcome = computeQuantity(calculators, request);
+    ASSERT_LT(outcome.result, 1e-12);
+    const PlotScene scene = quantityScene(calculators, request, outcome);
     ASSERT_TRUE(scene.failure.empty()) << scene.failure;
-    const boost::math::non_central_chi_squared curve(4, 3.0);
-    EXPECT_NEAR(boost::math::cdf(curve, scene.xFrom), 0.0005, 1e-6);
-    EXPECT_EQ(scene.xTo, 60.0);
-    EXPECT_EQ(scene.marks.at(0).x, 60.0);
-    EXPECT_EQ(scene.title, "X2(4), Lambda = 3:  P(X2 <= 60) = " +
-                               plotNumber(boost::math::cdf(curve, 60.0)));
+    ASSERT_EQ(scene.areas.size(), 1u);
+    EXPECT_EQ(scene.areas[0].label, "P = " + plotNumber(outcome.result));
+    EXPECT_EQ(scene.areas[0].to, 0.001);
+    EXPECT_FALSE(scene.areas[0].upperTail);
+    EXPECT_EQ(plotProbability(1.0 - 8.58059e-09), "0.99999999141941");
+    EXPECT_EQ(plotProbability(0.93444243790615589), "0.9344424");
+    EXPECT_EQ(plotProbability(1.0), "1");
+    EXPECT_EQ(plotProbability(1.24955e-13), "1.24955e-13");
+}
+
+// Ticks are round (1, 2 or 5 times a power of ten apart), cover the data, number three to ten
+// intervals and print in one format with distinct labels, over ranges of every size and sign.
+TEST(RoundTicks, AreRoundCoverTheDataAndPrintInOneFormat) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-12.0, 12.0);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int i = 0; i < 2000; ++i) {
+        const double scale = std::pow(10.0, exponent(random));
+        const double low = unit(random) * scale * (i % 3 == 0 ? 1.0 : 20.0);
+        const double high = low + std::abs(unit(random)) * scale + 1e-3 * scale;
+        const AxisTicks ticks = roundTicks(low, high);
+        SCOPED_TRACE(std::to_string(low) + " .. " + std::to_string(high));
+        const double mantissa =
+            ticks.step / std::pow(10.0, std::floor(std::log10(ticks.step) + 1e-9));
+        EXPECT_TRUE(std::abs(mantissa - 1.0) < 1e-9 || std::abs(mantissa - 2.0) < 1e-9 ||
+                    std::abs(mantissa - 5.0) < 1e-9)
+            << mantissa;
+        EXPECT_LE(ticks.from, low);
+        EXPECT_GE(ticks.to, high);
+        const double intervals = (ticks.to - ticks.from) / ticks.step;
+        EXPECT_NEAR(intervals, std::round(intervals), 1e-6);
+        EXPECT_GE(std::round(intervals), 3.0);
+        EXPECT_LE(std::round(intervals), 10.0);
+        std::set<std::string> labels;
+        for (int k = 0; k <= std::lround(intervals); ++k) {
+            const std::string label = tickLabel(ticks, ticks.from + k * ticks.step);
+            EXPECT_TRUE(labels.insert(label).second) << label;
+            EXPECT_NE(label, "-0") << "no negative zero";
+        }
+    }
+    EXPECT_EQ(roundTicks(6.2e-7, 35.0).step, 10.0);
+    EXPECT_EQ(tickLabel(roundTicks(0.0, 0.1), 0.06), "0.06");
+    EXPECT_EQ(tickLabel(roundTicks(1e6, 3e6), 1.5e6), "1.5e+06");
+}
+
+// A label stands beside its mark, clear of the lines, and where nothing is free it still stands
+// inside the plot.
+TEST(PlaceLabel, KeepsClearOfLinesAndOtherLabels) {
+    const PixelBox plot{0, 0, 400, 300};
+    LabelObstacles obstacles;
+    obstacles.lines.push_back({{200, 300}, {200, 0}});  // the mark
+    // A curve that fills the top right of the plot.
+    obstacles.lines.push_back({{0, 290}, {200, 10}, {400, 10}});
+    const PixelPoint left = placeLabel(plot, 200, false, 80, 16, obstacles);
+    const PixelBox box{left.x, left.y, 80, 16};
+    EXPECT_LE(box.right(), 200.0);
+    for (const auto& line : obstacles.lines) {
+        EXPECT_FALSE(touches(box, line, 3.0));
+    }
+    obstacles.labels.push_back(box);
+    const PixelPoint right = placeLabel(plot, 200, true, 80, 16, obstacles);
+    const PixelBox second{right.x, right.y, 80, 16};
+    EXPECT_GE(second.left, 200.0);
+    for (const auto& line : obstacles.lines) {
+        EXPECT_FALSE(touches(second, line, 3.0));
+    }
+    // Lines everywhere: the label is still inside the plot.
+    for (int y = 0; y <= 300; y += 5) {
+        obstacles.lines.push_back({{0, double(y)}, {400, double(y)}});
+    }
+    const PixelPoint anywhere = placeLabel(plot, 390, true, 80, 16, obstacles);
+    EXPECT_GE(anywhere.x, 0.0);
+    EXPECT_LE(anywhere.x + 80, 400.0);
+    EXPECT_GE(anywhere.y, 0.0);
 }
 
 // A failed computation pictures nothing and says why in one line, with its first message;

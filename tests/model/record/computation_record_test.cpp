@@ -1,8 +1,12 @@
 #include "model/record/computation_record.h"
+#include "model/record/record_merge.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <iostream>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -210,6 +214,135 @@ TEST_F(RecordFixture, TheFileReadsBackAsTheSameEntries) {
     EXPECT_TRUE(reordered.whole());
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(input(again.at(0), InputColumn::Df2), "10");
+}
+
+// Every row the record writes reads back, whatever numbers and messages it holds: values a
+// refused or failed computation may leave (infinities, NaN, the extremes of the double range,
+// denormals, signed zero) and messages with the characters CSV must quote. A fixed seed keeps a
+// failure repeatable.
+TEST(RecordFile, EveryRowWrittenReadsBackWithHostileValues) {
+    const double hostile[] = {std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN(),
+                              -std::numeric_limits<double>::quiet_NaN(),
+                              1e308,
+                              -std::numeric_limits<double>::max(),
+                              std::numeric_limits<double>::denorm_min(),
+                              -4.9406564584124654e-320,
+                              std::numeric_limits<double>::min(),
+                              -0.0,
+                              0.1 + 0.2,
+                              -9999.0};
+    const std::string messages[] = {"a \"quoted\" word",
+                                    "commas, and more, commas",
+                                    "line\nbreak",
+                                    "crlf\r\nline",
+                                    "lone\rreturn",
+                                    "  blanks around  ",
+                                    "",
+                                    "\"",
+                                    ",",
+                                    "\n",
+                                    "x | y",
+                                    "\xce\xbb \xe2\x89\xa4 1e-300"};
+    const int degrees[] = {0, -1, 1, std::numeric_limits<int>::max(),
+                           std::numeric_limits<int>::min()};
+    const QuantityKind kinds[] = {QuantityKind::CumP,          QuantityKind::Value,
+                                  QuantityKind::Noncentrality, QuantityKind::Interval,
+                                  QuantityKind::Density,       QuantityKind::Upper};
+    std::mt19937_64 random(20261208);
+    const auto pick = [&random](const auto& list) { return list[random() % std::size(list)]; };
+    // A double from 64 random bits: any sign, exponent and NaN payload.
+    const auto anyDouble = [&random] { return std::bit_cast<double>(random()); };
+    const auto someNumber = [&] { return random() % 3 == 0 ? anyDouble() : pick(hostile); };
+
+    ComputationRecord record;
+    constexpr int kRows = 600;
+    for (int row = 0; row < kRows; ++row) {
+        ComputeRequest request;
+        request.distribution = static_cast<DistributionKind>(row % 3);
+        request.quantity = kinds[(row / 3) % std::size(kinds)];
+        request.value = someNumber();
+        request.noncentrality = someNumber();
+        request.cumP = someNumber();
+        request.confidence = someNumber();
+        request.df1 = pick(degrees);
+        request.df2 = static_cast<int>(random());
+        ComputeOutcome outcome;
+        outcome.result = someNumber();
+        outcome.lower = someNumber();
+        outcome.upper = someNumber();
+        outcome.failed = row % 2 == 1;
+        for (int m = 0; m < row % 4; ++m) {
+            outcome.messages.push_back(pick(messages) + pick(messages));
+        }
+        record.append(recordEntry(timeAt(row % 60), request, outcome));
+    }
+    std::ostringstream text;
+    record.write(text);
+
+    ComputationRecord again;
+    const RecordReadReport report = again.read(text.str());
+    EXPECT_TRUE(report.whole()) << report.rejected << " rows rejected; " << report.headerProblem;
+    ASSERT_EQ(again.size(), record.size());
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        for (std::size_t column = 0; column < kRecordColumnCount; ++column) {
+            ASSERT_EQ(recordCell(again.at(i), column), recordCell(record.at(i), column))
+                << "row " << i << ", column " << recordColumnName(column);
+        }
+        // The request read back writes the same inputs: nothing was changed on the way.
+        EXPECT_EQ(batch::inputTexts(again.at(i).request), record.at(i).inputs) << "row " << i;
+    }
+
+    // The command line's batch still refuses what is not a finite number.
+    std::string problem;
+    const auto header = batch::BatchHeader::read(
+        {"distribution", "quantity", "value", "df1", "df2", "noncentrality"}, problem);
+    ASSERT_TRUE(header) << problem;
+    std::string reason;
+    EXPECT_FALSE(header->request({"f", "cdf", "inf", "1", "1", "0"}, reason));
+    EXPECT_EQ(reason, "value: 'inf' is not a finite decimal number");
+}
+
+// Two programs share a record file: the merge keeps ours, adds what the other added and leaves
+// out what it removed, counting equal rows (two equal computations in one second stay two), in
+// time order; a damaged file's missing rows are not taken for removals.
+TEST(RecordMerge, AddsTheOthersRowsDropsTheirRemovalsAndCountsEqualRows) {
+    const auto entry = [](int second, double value) {
+        const ComputeRequest request =
+            quantity(DistributionKind::T, QuantityKind::CumP, value, 3, 0, 0.0, 0.0);
+        ComputeOutcome outcome;
+        outcome.result = value / 10.0;
+        return recordEntry(timeAt(second), request, outcome);
+    };
+    const auto recordOf = [](std::initializer_list<RecordEntry> entries) {
+        ComputationRecord record;
+        for (const RecordEntry& e : entries) {
+            record.append(e);
+        }
+        return record;
+    };
+    const auto values = [](const std::vector<RecordEntry>& entries) {
+        std::vector<std::string> texts;
+        for (const RecordEntry& e : entries) {
+            texts.push_back(e.time.substr(17) + "/" + input(e, InputColumn::Value));
+        }
+        return texts;
+    };
+    // Base: 1 and 2. Ours added 4 (at second 30) and the same 5 as the other (second 40).
+    // The other removed 1, added 3 (second 20) and 5.
+    const ComputationRecord base = recordOf({entry(10, 1), entry(15, 2)});
+    const ComputationRecord ours =
+        recordOf({entry(10, 1), entry(15, 2), entry(30, 4), entry(40, 5)});
+    const ComputationRecord disk = recordOf({entry(15, 2), entry(20, 3), entry(40, 5)});
+    EXPECT_EQ(values(mergedEntries(ours, base, disk, true)),
+              (std::vector<std::string>{"15/2", "20/3", "30/4", "40/5", "40/5"}));
+    EXPECT_EQ(values(mergedEntries(ours, base, disk, false)),
+              (std::vector<std::string>{"10/1", "15/2", "20/3", "30/4", "40/5", "40/5"}));
+    // Nothing changed on disk: ours as it is.
+    EXPECT_EQ(values(mergedEntries(ours, base, base, true)),
+              values(mergedEntries(ours, ours, ours, true)));
+    EXPECT_EQ(mergedEntries(ours, base, base, true).size(), 4u);
 }
 
 // Whatever happened to the file, the rows that are whole are read and the damage is counted.
