@@ -49,8 +49,8 @@ double boostNoncentrality(Cdf cdf, double p, double start, double lowest) {
         low = std::max(low - 2.0 * (std::fabs(low) + 1.0), lowest);
     }
     std::uintmax_t iterations = 200;
-    const auto root = bm::tools::toms748_solve(residual, low, high, bm::tools::eps_tolerance<double>(52),
-                                               iterations);
+    const auto root = bm::tools::toms748_solve(residual, low, high,
+                                               bm::tools::eps_tolerance<double>(52), iterations);
     return (root.first + root.second) / 2.0;
 }
 
@@ -63,8 +63,8 @@ double deltaAt(double t, double df, double p) {
 // λ >= 0 for F or chi-square; 0 where no λ >= 0 leaves p below x.
 template <typename Distribution>
 double lambdaAt(Distribution make, double x, double p) {
-    const double lambda = boostNoncentrality(
-        [&](double l) { return bm::cdf(make(l), x); }, p, x, 0.0);
+    const double lambda =
+        boostNoncentrality([&](double l) { return bm::cdf(make(l), x); }, p, x, 0.0);
     return std::isnan(lambda) ? 0.0 : lambda;
 }
 
@@ -136,8 +136,8 @@ TEST_F(EffectMeasures, HedgesGAgreesWithTheGammaRatioAndTheInvertedDistribution)
         int n1;
         int n2;
     };
-    for (const Sizes sizes : {Sizes{2, 2}, Sizes{5, 8}, Sizes{40, 40}, Sizes{3000, 5000},
-                              Sizes{150000, 150001}}) {
+    for (const Sizes sizes :
+         {Sizes{2, 2}, Sizes{5, 8}, Sizes{40, 40}, Sizes{3000, 5000}, Sizes{150000, 150001}}) {
         const double df = sizes.n1 + sizes.n2 - 2.0;
         const double j = bm::tgamma_ratio(df / 2.0, (df - 1.0) / 2.0) / std::sqrt(df / 2.0);
         const double scale = j * std::sqrt(1.0 / sizes.n1 + 1.0 / sizes.n2);
@@ -151,13 +151,12 @@ TEST_F(EffectMeasures, HedgesGAgreesWithTheGammaRatioAndTheInvertedDistribution)
                                       .n2 = sizes.n2,
                                       .confidence = confidence,
                                       .alternative = alternative};
-                const std::string what = named("g", t, alternative, confidence) + " df " +
-                                         std::to_string(df);
+                const std::string what =
+                    named("g", t, alternative, confidence) + " df " + std::to_string(df);
                 const EffectOutcome g = answered(r, what);
                 expectRelative(g.estimate, t * scale, kEstimateTolerance, worstEstimate, what);
-                const Ends delta = referenceEnds(
-                    [&](double p) { return deltaAt(t, df, p); }, confidence, alternative,
-                    -kInfinity);
+                const Ends delta = referenceEnds([&](double p) { return deltaAt(t, df, p); },
+                                                 confidence, alternative, -kInfinity);
                 expectRelative(g.lower, delta.lower * scale, 1e-8, worstLimit, what + " lower");
                 expectRelative(g.upper, delta.upper * scale, 1e-8, worstLimit, what + " upper");
             }
@@ -203,8 +202,8 @@ TEST_F(EffectMeasures, PartialOmegaAndEpsilonSquaredAgreeWithTheFormulas) {
                                               .df2 = dfs.v,
                                               .confidence = confidence,
                                               .alternative = alternative};
-                        const std::string what = named(name, f, alternative, confidence) +
-                                                 " df " + std::to_string(dfs.u) + "," +
+                        const std::string what = named(name, f, alternative, confidence) + " df " +
+                                                 std::to_string(dfs.u) + "," +
                                                  std::to_string(dfs.v);
                         const EffectOutcome outcome = answered(r, what);
                         expectRelative(outcome.estimate, measureAt(f, extra), kEstimateTolerance,
@@ -256,10 +255,10 @@ TEST_F(EffectMeasures, CramersVAgreesWithTheFormulaAndTheInvertedDistribution) {
                             x, p);
                     },
                     confidence, alternative, 0.0);
-                expectRelative(outcome.lower, std::sqrt(lambda.lower / perSquare), 1e-8,
-                               worstLimit, what + " lower");
-                expectRelative(outcome.upper, std::sqrt(lambda.upper / perSquare), 1e-8,
-                               worstLimit, what + " upper");
+                expectRelative(outcome.lower, std::sqrt(lambda.lower / perSquare), 1e-8, worstLimit,
+                               what + " lower");
+                expectRelative(outcome.upper, std::sqrt(lambda.upper / perSquare), 1e-8, worstLimit,
+                               what + " upper");
             }
         }
     }
@@ -350,12 +349,12 @@ TEST_F(EffectMeasures, EveryIntervalHoldsItsEstimateOrSaysWhy) {
                               alternative, confidence) +
                         " df " + std::to_string(df);
                     const EffectOutcome outcome = answered(r, what);
-                    const bool inside =
-                        outcome.lower <= outcome.estimate && outcome.estimate <= outcome.upper &&
-                        outcome.lower < outcome.upper;
-                    EXPECT_EQ(outcome.note.empty(), inside) << what << ": " << outcome.estimate
-                                                            << " [" << outcome.lower << ", "
-                                                            << outcome.upper << "]";
+                    const bool inside = outcome.lower <= outcome.estimate &&
+                                        outcome.estimate <= outcome.upper &&
+                                        outcome.lower < outcome.upper;
+                    EXPECT_EQ(outcome.note.empty(), inside)
+                        << what << ": " << outcome.estimate << " [" << outcome.lower << ", "
+                        << outcome.upper << "]";
                     notes += inside ? 0 : 1;
                     if (alternative == Alternative::Greater) {
                         EXPECT_EQ(outcome.upper, m.above) << what;
