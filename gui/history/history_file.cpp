@@ -48,9 +48,12 @@ QString HistoryFile::load() {
     QFile file(path_);
     QString kept;
     const QString temporary = path_ + QString::fromLatin1(kTemporarySuffix);
-    if (QFile::exists(temporary)) {
+    const QString lockPath = path_ + QString::fromLatin1(kLockSuffix);
+    if (QFile::exists(temporary) || QFile::exists(lockPath)) {
         // Left by a crash during a save; without the lock another program may be writing it.
-        QLockFile lock(path_ + QString::fromLatin1(kLockSuffix));
+        // Taking the lock also takes over a lock file whose program has ended, and releasing it
+        // removes the file, so a crash leaves nothing behind after the next start.
+        QLockFile lock(lockPath);
         if (lock.tryLock(kLockWaitMs)) {
             QFile::remove(temporary);
         }
