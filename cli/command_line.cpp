@@ -69,17 +69,20 @@ bool isUsed(RequestInput input, const InputNeeds& needs) {
 // A level above 1 and up to 100 was written as a percentage.
 constexpr double kLargestPercentage = 100.0;
 
+// The sides of an interval: a name, not a number.
+constexpr std::string_view kAlternativeOption = "--alternative";
+
 // The effect sizes a distribution offers, for the message about an unknown quantity.
 std::string effectQuantityNames(DistributionKind distribution) {
     switch (distribution) {
         case DistributionKind::F:
-            return "eta2, f2";
+            return "eta2, f2, omega2, epsilon2";
         case DistributionKind::T:
-            return "d";
+            return "d, g";
         case DistributionKind::ChiSquare:
             break;
     }
-    return "rmsea, w";
+    return "rmsea, w, v";
 }
 
 }  // namespace
@@ -131,6 +134,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     request.quantity = *quantity;
     request.confidence = kDefaultConfidence;
     std::set<RequestInput> given;
+    bool alternativeGiven = false;
     bool probabilityGiven = false;
     for (std::size_t i = 2; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
@@ -140,6 +144,29 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
             text = argument.substr(equals + 1);
             argument = argument.substr(0, equals);
             hasInlineValue = true;
+        }
+        if (argument == kAlternativeOption) {
+            const std::string name(argument);
+            if (!needs.takesConfidence) {
+                return usageError("option " + name + " is not used by '" + combination + "'");
+            }
+            if (alternativeGiven) {
+                return usageError("option " + name + " is given more than once");
+            }
+            if (!hasInlineValue) {
+                if (i + 1 >= arguments.size()) {
+                    return usageError("option " + name + " needs a value");
+                }
+                text = arguments[++i];
+            }
+            const std::optional<Alternative> alternative = alternativeNamed(text);
+            if (!alternative) {
+                return usageError("option " + name + ": '" + std::string(text) +
+                                  "' is not two-sided, greater or less");
+            }
+            request.alternative = *alternative;
+            alternativeGiven = true;
+            continue;
         }
         const OptionSpec* option = optionNamed(argument);
         if (option == nullptr) {
@@ -218,8 +245,14 @@ its confidence interval, a power or a sample size.
                 interval       confidence limits for the noncentrality from --value
                 d              t: Cohen's d from --value with --n (one sample or paired, Df n-1)
                                or --n1 and --n2 (two groups, Df n1+n2-2)
+                g              t: Hedges' g = d J(Df), J(v) = G(v/2)/(sqrt(v/2) G((v-1)/2)),
+                               with the sizes of d (Df at least 2)
                 eta2, f2       f: partial eta squared, Cohen's f squared from --value, --df1 --df2
+                omega2         f: partial omega squared U(F-1)/(U F+V+1) (U = --df1, V = --df2)
+                epsilon2       f: partial epsilon squared U(F-1)/(U F+V)
                 rmsea, w       chisq: RMSEA, Cohen's w from --value, --df, --n
+                v              chisq: Cramer's V from --value, --n, --rows R, --cols C
+                               (Df (R-1)(C-1))
                 power          t: --d with --n or --n1 --n2 [--sides 1|2];
                                f: --f2 --df1 --df2; chisq: --w --df --n
                 sample-size    t: --d --power [--sides] [--design two-sample|one-sample];
@@ -243,22 +276,35 @@ Options (each once; a value may also be written --option=X):
   --power P         target power of a sample size, above alpha and at most 0.9999
   --sides 1|2       one- or two-sided t test (default 2)
   --design D        two-sample (default; N per group, equal groups) or one-sample
+  --rows R, --cols C  the table's rows and columns (Cramer's V; at least 2 each)
+  --alternative A   two-sided (default), greater or less: an interval or effect size bounded
+                    on both sides, only below (the upper end at the bound) or only above
 A level or power is a proportion: 95 is refused with the hint 0.95.
 
 Effect sizes follow the conventions of R's MBESS (d, eta squared, RMSEA with N - 1) and pwr
 (lambda = f2 (u + v + 1) for F, lambda = N w^2 for chi-square); each interval is the
 family's interval for the noncentrality mapped through the measure, a lower noncentrality of 0
-giving 0. Power uses the central critical value of the family; a sample size is the smallest
+giving 0. Omega squared and epsilon squared are 0 where the formula is negative; their
+limits are the measure at F = lambda/U + 1, the F whose numerator has the mean of the noncentral
+F at lambda: lambda/(lambda+U+V+1) and lambda/(lambda+U+V). Hedges' g's limits are d's times
+J(Df); Cramer's V's limits sqrt(lambda/(N (min(R,C)-1))).
+A one-sided interval at level C (.90 to .9999) is the two-sided interval at 2C-1 with the other
+end at the bound: inf or -inf for d and g, 0 below, 1 above eta2, omega2 and epsilon2, inf above
+the others (and for the plain interval -inf below delta, 0 below lambda, inf above).
+An interval that does not hold its estimate says why on standard error in a line beginning
+"Note:" (the exit status stays 0): an empty interval shown as 0 0, or an estimate from the
+observed value beyond the limits from the noncentrality (eta2 and f2 at small Df2). Power uses the central critical value of the family; a sample size is the smallest
 whole N whose power reaches --power (per group for a two-sample t design).
 
 Batch: --batch FILE (or - for standard input) reads CSV whose header names any of
   distribution,quantity,value,df1,df2,noncentrality,cump,p_lower,p_upper,confidence (df for
-  df1; one of cump, p_lower, p_upper for value and noncentrality) and, for
-  the quantities above, n,n1,n2,alpha,power,sides,design,effect (effect: the d, f2 or w of a
-  power or sample size), and writes each row followed by
+  df1; one of cump, p_lower, p_upper for value and noncentrality), alternative (of an
+  interval) and, for the quantities above, n,n1,n2,alpha,power,sides,design,effect,rows,cols
+  (effect: the d, f2 or w of a power or sample size), and writes each row followed by
   result,lower,upper,status,messages,achieved_power. result is the value, estimate, power or
   N; lower and upper the limits; achieved_power the power a sample size reaches. status is
-  ok, failed (a calculation error: its messages) or invalid (the row could not be read).
+  ok, failed (a calculation error: its messages) or invalid (the row could not be read); an
+  ok row's messages hold its note, if any.
   Exit status: 0 all ok, 1 a row failed, 2 a row invalid or the header unusable.
 
 Output: the result on one line (17 significant digits); an interval prints LOWER UPPER, an

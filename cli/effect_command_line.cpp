@@ -16,7 +16,7 @@ struct EffectOption {
     OptionScope scope;
 };
 
-constexpr std::array<EffectOption, 15> kEffectOptions{{
+constexpr std::array<EffectOption, 18> kEffectOptions{{
     {"--value", Value, {true, true, true}},
     {"--n", N, {false, true, true}},
     {"--n1", N1, {false, true, false}},
@@ -32,6 +32,9 @@ constexpr std::array<EffectOption, 15> kEffectOptions{{
     {"--d", Effect, {false, true, false}},
     {"--f2", Effect, {true, false, false}},
     {"--w", Effect, {false, false, true}},
+    {"--rows", Rows, {false, false, true}},
+    {"--cols", Cols, {false, false, true}},
+    {"--alternative", Alternative, {true, true, true}},
 }};
 
 const EffectOption* optionNamed(std::string_view name, DistributionKind distribution) {

@@ -39,6 +39,9 @@ int runEffect(const quorvel::EffectRequest& request) {
     quorvel::Calculators calculators(reporter);
     const quorvel::EffectOutcome outcome = quorvel::computeEffect(calculators, request);
     std::cout << quorvel::effectOutputLine(request.quantity, outcome) << '\n';
+    if (!outcome.note.empty()) {
+        std::cerr << outcome.note << '\n';
+    }
     return outcome.failed ? kExitCalculationError : kExitSuccess;
 }
 

@@ -63,7 +63,8 @@ void EffectGroup::addMeasureChoice(const char* label,
     }
     controller_.addMeasureChoice(commands);
     addRow(label, measure_, popupId);
-    connect(measure_, &QComboBox::currentIndexChanged, this, [this] { controller_.clearResults(); });
+    connect(measure_, &QComboBox::currentIndexChanged, this,
+            [this] { controller_.measureChanged(); });
 }
 
 void EffectGroup::addField(const EffectField& field) {
@@ -90,6 +91,18 @@ void EffectGroup::addSidesChoice(std::uint32_t popupId) {
     connect(sides_, &QComboBox::currentIndexChanged, this, [this] { controller_.clearResults(); });
 }
 
+void EffectGroup::addAlternativeChoice(std::uint32_t popupId) {
+    alternative_ = new QComboBox;
+    // In the order of Alternative.
+    alternative_->addItem(tr("Two-sided"));
+    alternative_->addItem(tr("Greater: lower limit only"));
+    alternative_->addItem(tr("Less: upper limit only"));
+    controller_.addAlternativeChoice();
+    addRow(QT_TR_NOOP("Alte&rnative:"), alternative_, popupId);
+    connect(alternative_, &QComboBox::currentIndexChanged, this,
+            [this] { controller_.clearResults(); });
+}
+
 void EffectGroup::addResults(const char* computeCaption,
                              const std::vector<const char*>& resultLabels,
                              std::uint32_t resultPopupId) {
@@ -108,6 +121,7 @@ void EffectGroup::addResults(const char* computeCaption,
         results_.push_back(result);
     }
     controller_.addResults(results_.size());
+    controller_.measureChanged();
     column->addLayout(outputs_);
     status_ = new QLabel;
     status_->setWordWrap(true);
@@ -165,7 +179,15 @@ void EffectGroup::setInputShown(EffectInput input, bool shown) {
 }
 
 QComboBox* EffectGroup::choiceBox(EffectChoice choice) const {
-    return choice == EffectChoice::Measure ? measure_ : sides_;
+    switch (choice) {
+        case EffectChoice::Measure:
+            return measure_;
+        case EffectChoice::Sides:
+            return sides_;
+        case EffectChoice::Alternative:
+            break;
+    }
+    return alternative_;
 }
 
 int EffectGroup::choice(EffectChoice choice) const {

@@ -61,6 +61,8 @@ class EffectGroup : public QGroupBox, private EffectsView {
     void addField(const EffectField& field);
     // Two-sided or one-sided test (t).
     void addSidesChoice(std::uint32_t popupId);
+    // Two-sided interval, or one bounded below or above (an estimate).
+    void addAlternativeChoice(std::uint32_t popupId);
     // The Compute button, then one read-only result field per number of the output line.
     void addResults(const char* computeCaption, const std::vector<const char*>& resultLabels,
                     std::uint32_t resultPopupId);
@@ -109,6 +111,7 @@ class EffectGroup : public QGroupBox, private EffectsView {
     std::vector<Input> fields_;
     QComboBox* measure_ = nullptr;
     QComboBox* sides_ = nullptr;
+    QComboBox* alternative_ = nullptr;
     QPushButton* computeButton_ = nullptr;
     std::vector<CNumEdit*> results_;
     QLabel* status_ = nullptr;

@@ -42,6 +42,15 @@ void EffectsController::addInput(EffectInput input, std::string_view caption) {
 
 void EffectsController::addSidesChoice() { sidesChoice_ = true; }
 
+void EffectsController::addAlternativeChoice() { alternativeChoice_ = true; }
+
+void EffectsController::measureChanged() {
+    for (const Input& shown : inputs_) {
+        view_.setInputShown(shown.input, isRead(shown.input));
+    }
+    clearResults();
+}
+
 void EffectsController::addResults(std::size_t count) { resultCount_ = count; }
 
 bool EffectsController::hasInput(EffectInput input) const {
@@ -51,11 +60,9 @@ bool EffectsController::hasInput(EffectInput input) const {
 
 void EffectsController::setTwoGroups(bool twoGroups) {
     twoGroups_ = twoGroups;
-    for (const auto& [input, shown] : {std::pair{EffectInput::N, !twoGroups},
-                                       std::pair{EffectInput::N1, twoGroups},
-                                       std::pair{EffectInput::N2, twoGroups}}) {
+    for (EffectInput input : {EffectInput::N, EffectInput::N1, EffectInput::N2}) {
         if (hasInput(input)) {
-            view_.setInputShown(input, shown);
+            view_.setInputShown(input, isRead(input));
         }
     }
     if (quantity_ == EffectQuantity::SampleSize && resultCount_ > 0) {
@@ -79,17 +86,26 @@ std::string EffectsController::nameOf(EffectInput input) const {
     return std::string(effectInputName(input));
 }
 
+bool EffectsController::isRead(EffectInput input) const {
+    const bool sizeOfOtherDesign =
+        distribution_ == DistributionKind::T &&
+        ((input == EffectInput::N && twoGroups_) ||
+         ((input == EffectInput::N1 || input == EffectInput::N2) && !twoGroups_));
+    return !sizeOfOtherDesign && takes(command(), input);
+}
+
 EffectTexts EffectsController::texts() const {
     EffectTexts texts;
     const bool tDesign = distribution_ == DistributionKind::T;
     for (const Input& shown : inputs_) {
-        const bool sizeOfOtherDesign =
-            tDesign &&
-            ((shown.input == EffectInput::N && twoGroups_) ||
-             ((shown.input == EffectInput::N1 || shown.input == EffectInput::N2) && !twoGroups_));
-        if (!sizeOfOtherDesign) {
+        if (isRead(shown.input)) {
             texts[shown.input] = view_.text(shown.input);
         }
+    }
+    if (alternativeChoice_) {
+        texts.emplace(EffectInput::Alternative,
+                      alternativeName(static_cast<Alternative>(
+                          std::max(view_.choice(EffectChoice::Alternative), 0))));
     }
     if (sidesChoice_) {
         texts.emplace(EffectInput::Sides,
@@ -108,6 +124,10 @@ void EffectsController::compute() {
         request != nullptr && request->quantity == EffectQuantity::Estimate &&
         !isAcceptedConfidence(request->confidence)) {
         built = nameOf(EffectInput::Confidence) + " must lie from 0.80 to 0.9999";
+    } else if (request != nullptr && request->quantity == EffectQuantity::Estimate &&
+               request->alternative != Alternative::TwoSided &&
+               !(request->confidence >= kSmallestOneSidedConfidence)) {
+        built = nameOf(EffectInput::Confidence) + " must lie from 0.90 to 0.9999 one-sided";
     }
     if (const auto* problem = std::get_if<std::string>(&built)) {
         calculators_.reporter().show(*problem);
@@ -123,7 +143,7 @@ void EffectsController::compute() {
         for (std::size_t index = 0; index < resultCount_; ++index) {
             view_.setResult(index, numbers.at(index));
         }
-        view_.setStatus("Finished");
+        view_.setStatus(outcome.note.empty() ? "Finished" : "Finished. " + outcome.note);
     }
     listeners_.effectComputed(request, outcome);
 }
@@ -154,13 +174,16 @@ void EffectsController::restore(const EffectRequest& request) {
         view_.setChoice(EffectChoice::Sides, request.sides == 2 ? sides_position::TwoSided
                                                                 : sides_position::OneSided);
     }
+    if (alternativeChoice_) {
+        view_.setChoice(EffectChoice::Alternative, static_cast<int>(request.alternative));
+    }
     const EffectTexts texts = effectTextsOf(*restored, request);
     for (const Input& shown : inputs_) {
         if (const auto text = texts.find(shown.input); text != texts.end()) {
             view_.setText(shown.input, text->second);
         }
     }
-    clearResults();
+    measureChanged();
 }
 
 void EffectsController::clearResults() {

@@ -25,8 +25,14 @@ class EffectsController {
                       Calculators& calculators, ComputationListeners& listeners,
                       EffectsView& view);
 
-    // A choice between measures ("eta2", "f2"), by position: the quantity follows the choice.
+    // A choice between measures ("eta2", "f2"), by position: the quantity follows the choice,
+    // and only the inputs its command reads are shown.
     void addMeasureChoice(const std::vector<std::string_view>& commands);
+    // Two-sided or one-sided interval (the positions of Alternative).
+    void addAlternativeChoice();
+    // The chosen measure changed: shows the inputs it reads, hides the others, clears the
+    // results.
+    void measureChanged();
     // An input with its caption as shown ("N&1:"); its messages name it without the mnemonic
     // and the colon.
     void addInput(EffectInput input, std::string_view caption);
@@ -38,9 +44,9 @@ class EffectsController {
     // names a sample size's result "N per group:" or "N:", and clears the results.
     void setTwoGroups(bool twoGroups);
 
-    // Reads the request from the shown inputs (those of the t design in use), refuses it with
-    // the rules' message, or a confidence level outside the window's range, through the
-    // reporter, and otherwise computes it: the numbers and "Finished", or "Failed:" with the
+    // Reads the request from the shown inputs (those of the t design in use and the measure
+    // chosen), refuses it with the rules' message, or a confidence level outside the window's
+    // range (.90 to .9999 one-sided), through the reporter, and otherwise computes it: the numbers and "Finished", or "Failed:" with the
     // calculation's messages. The listeners hear of every request computed.
     void compute();
     // Puts a request's inputs back (its measure, sides and numbers as the command line reads
@@ -61,6 +67,8 @@ class EffectsController {
     EffectTexts texts() const;
     std::string nameOf(EffectInput input) const;
     bool hasInput(EffectInput input) const;
+    // Whether an input is read: the chosen command takes it and it belongs to the t design.
+    bool isRead(EffectInput input) const;
     void showFailure(const std::vector<std::string>& messages);
 
     DistributionKind distribution_;
@@ -72,6 +80,7 @@ class EffectsController {
     std::vector<Input> inputs_;
     bool measureChoice_ = false;
     bool sidesChoice_ = false;
+    bool alternativeChoice_ = false;
     bool twoGroups_ = true;
     std::size_t resultCount_ = 0;
 };

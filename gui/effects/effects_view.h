@@ -9,9 +9,9 @@
 namespace quorvel {
 
 // The choices a group of the Effect Size and Power window may offer, each exchanged as the
-// position of its chosen item: the measure (in the order the group's measures were given) and
-// the sides of a t test.
-enum class EffectChoice { Measure, Sides };
+// position of its chosen item: the measure (in the order the group's measures were given), the
+// sides of a t test, and the alternative of an interval (in the order of Alternative).
+enum class EffectChoice { Measure, Sides, Alternative };
 
 namespace sides_position {
 inline constexpr int TwoSided = 0;
@@ -28,6 +28,7 @@ class EffectsView {
     // The field's text without the white space around it.
     virtual std::string text(EffectInput input) const = 0;
     virtual void setText(EffectInput input, std::string_view text) = 0;
+    // Shows or hides an input with its caption.
     virtual void setInputShown(EffectInput input, bool shown) = 0;
 
     virtual int choice(EffectChoice choice) const = 0;

@@ -30,6 +30,9 @@ struct EffectsTabFields {
     const char* caption;
     std::vector<EffectMeasureOption> measures;
     std::uint32_t measurePopup;
+    // The t tab's measure follows its inputs, so that the group's mnemonic still reaches the
+    // T value first.
+    bool measureAfterInputs;
     std::vector<EffectField> estimate;
     std::vector<EffectField> power;
     std::vector<EffectField> sampleSize;
@@ -58,6 +61,9 @@ constexpr std::uint32_t kChiSquareMeasure = 14;
 constexpr std::uint32_t kDf1 = 15;
 constexpr std::uint32_t kDf2 = 16;
 constexpr std::uint32_t kDf = 17;
+constexpr std::uint32_t kTMeasure = 18;
+constexpr std::uint32_t kTable = 19;
+constexpr std::uint32_t kAlternative = 20;
 }  // namespace popup
 
 constexpr const char* kHelpPage = "effects.html";
@@ -84,6 +90,10 @@ constexpr EffectField kTN2{N2, QT_TR_NOOP("N&2:"), 20, 1, kLargestWhole, true, p
 constexpr EffectField kFDf1{Df1, QT_TR_NOOP("Df&1:"), 3, 1, kLargestWhole, true, popup::kDf1};
 constexpr EffectField kFDf2{Df2, QT_TR_NOOP("Df&2:"), 40, 1, kLargestWhole, true, popup::kDf2};
 constexpr EffectField kChiSquareDf{Df1, QT_TR_NOOP("&Df:"), 4, 1, kLargestWhole, true, popup::kDf};
+constexpr EffectField kRows{Rows, QT_TR_NOOP("Table ro&ws:"), 2, 2, kLargestWhole, true,
+                            popup::kTable};
+constexpr EffectField kCols{Cols, QT_TR_NOOP("Ta&ble columns:"), 2, 2, kLargestWhole, true,
+                            popup::kTable};
 
 // t, F and chi-square, in the order of the tabs.
 const std::vector<EffectsTabFields>& tabFields() {
@@ -95,9 +105,10 @@ const std::vector<EffectsTabFields>& tabFields() {
         Effect, QT_TR_NOOP("Effect si&ze w:"), 0.3, 0.0, kAnyNumber, false, popup::kEffect};
     static const std::vector<EffectsTabFields> tabs{
         {DistributionKind::T,
-         QT_TR_NOOP("&t: d"),
-         {{"d", QT_TR_NOOP("Cohen's d")}},
-         0,
+         QT_TR_NOOP("&t: d, g"),
+         {{"d", QT_TR_NOOP("Cohen's d")}, {"g", QT_TR_NOOP("Hedges' g")}},
+         popup::kTMeasure,
+         true,
          {{Value, QT_TR_NOOP("T &value:"), 2.0, -kAnyNumber, kAnyNumber, false, popup::kValue},
           kTN,
           kTN1,
@@ -106,9 +117,13 @@ const std::vector<EffectsTabFields>& tabFields() {
          {d, kTN, kTN1, kTN2, kAlphaField},
          {d, kTargetPowerField, kAlphaField}},
         {DistributionKind::F,
-         QT_TR_NOOP("&F: partial eta², f²"),
-         {{"eta2", QT_TR_NOOP("Partial eta²")}, {"f2", QT_TR_NOOP("Cohen's f²")}},
+         QT_TR_NOOP("&F: partial eta², f², omega², epsilon²"),
+         {{"eta2", QT_TR_NOOP("Partial eta²")},
+          {"f2", QT_TR_NOOP("Cohen's f²")},
+          {"omega2", QT_TR_NOOP("Partial omega²")},
+          {"epsilon2", QT_TR_NOOP("Partial epsilon²")}},
          popup::kFMeasure,
+         false,
          {{Value, QT_TR_NOOP("F &value:"), 3.0, 0.0, kAnyNumber, false, popup::kValue},
           kFDf1,
           kFDf2,
@@ -116,11 +131,16 @@ const std::vector<EffectsTabFields>& tabFields() {
          {f2, kFDf1, kFDf2, kAlphaField},
          {f2, kFDf1, kTargetPowerField, kAlphaField}},
         {DistributionKind::ChiSquare,
-         QT_TR_NOOP("&Chi-square: RMSEA, w"),
-         {{"rmsea", QT_TR_NOOP("RMSEA")}, {"w", QT_TR_NOOP("Cohen's w")}},
+         QT_TR_NOOP("&Chi-square: RMSEA, w, V"),
+         {{"rmsea", QT_TR_NOOP("RMSEA")},
+          {"w", QT_TR_NOOP("Cohen's w")},
+          {"v", QT_TR_NOOP("Cramér's V")}},
          popup::kChiSquareMeasure,
+         false,
          {{Value, QT_TR_NOOP("Chi-square &value:"), 10.0, 0.0, kAnyNumber, false, popup::kValue},
           kChiSquareDf,
+          kRows,
+          kCols,
           kTotalNField,
           kConfidenceField},
          {w, kChiSquareDf, kTotalNField, kAlphaField},
@@ -280,11 +300,18 @@ QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& cal
     const bool sides = family == DistributionKind::T;
     auto* estimate = new EffectGroup(tr(kEstimateGroup), family, fields.measures.front().command,
                                      calculators, listeners);
-    if (fields.measures.size() > 1) {
+    const auto addMeasureChoice = [&] {
         estimate->addMeasureChoice(QT_TR_NOOP("Meas&ure:"), fields.measures, fields.measurePopup);
+    };
+    if (!fields.measureAfterInputs) {
+        addMeasureChoice();
     }
     for (const EffectField& field : fields.estimate) {
         estimate->addField(field);
+    }
+    estimate->addAlternativeChoice(popup::kAlternative);
+    if (fields.measureAfterInputs) {
+        addMeasureChoice();
     }
     estimate->addResults(kComputeInterval, kEstimateResults, popup::kEstimate);
 

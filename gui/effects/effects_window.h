@@ -24,9 +24,9 @@ class HelpWindow;
 class PlotPane;
 class PowerPlot;
 
-// The Effect Size and Power window: one tab per family (t: d; F: partial η² and f²;
-// chi-square: RMSEA and w), each with three groups: the effect size with its confidence
-// interval, the power of a test, and the sample size that reaches a target power. Every group
+// The Effect Size and Power window: one tab per family (t: d and g; F: partial η², f², ω² and
+// ε²; chi-square: RMSEA, w and Cramér's V), each with three groups: the effect size with its
+// confidence interval (two-sided or one-sided), the power of a test, and the sample size that reaches a target power. Every group
 // computes through computeEffect, the entry the command line uses, and tells the listeners.
 // Right of the tabs, a plot pictures the last power or sample size: the central and the
 // noncentral density, the critical value, the power shaded; each tab keeps its own picture, and a

@@ -44,6 +44,9 @@ constexpr ColumnName kColumnNames[] = {
     {"sides", ColumnKind::Number, std::nullopt, EffectInput::Sides},
     {"design", ColumnKind::Number, std::nullopt, EffectInput::Design},
     {"effect", ColumnKind::Number, std::nullopt, EffectInput::Effect},
+    {"rows", ColumnKind::Number, std::nullopt, EffectInput::Rows},
+    {"cols", ColumnKind::Number, std::nullopt, EffectInput::Cols},
+    {"alternative", ColumnKind::Number, std::nullopt, EffectInput::Alternative},
     {"df", ColumnKind::Number, RequestInput::Df1, EffectInput::Df1},
     {"result", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Result},
     {"lower", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Lower},
@@ -53,7 +56,7 @@ constexpr ColumnName kColumnNames[] = {
     {"achieved_power", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::AchievedPower},
 };
 constexpr std::size_t kFirstOutputName = kInputColumnCount + 1;
-static_assert(kColumnNames[kInputColumnCount - 1].name == "effect" &&
+static_assert(kColumnNames[kInputColumnCount - 1].name == "alternative" &&
               kColumnNames[kFirstOutputName].name == "result" &&
               std::size(kColumnNames) == kFirstOutputName + kOutputColumnCount);
 
@@ -99,11 +102,10 @@ std::string& text(InputTexts& texts, InputColumn column) {
     return texts[static_cast<std::size_t>(column)];
 }
 
-void setStatus(OutputTexts& texts, bool failed, const std::vector<std::string>& messages) {
+void setStatus(OutputTexts& texts, bool failed, const std::vector<std::string>& messages,
+               const std::string& note = {}) {
     text(texts, OutputColumn::Status) = failed ? kStatusFailed : kStatusOk;
-    if (failed) {
-        text(texts, OutputColumn::Messages) = joinedMessages(messages);
-    }
+    text(texts, OutputColumn::Messages) = failed ? joinedMessages(messages) : note;
 }
 
 InputTexts quantityTexts(const ComputeRequest& request) {
@@ -148,6 +150,10 @@ InputTexts quantityTexts(const ComputeRequest& request) {
                 break;
         }
     }
+    // Two-sided, the default, is left unsaid, as the rows of earlier files are.
+    if (needs.takesConfidence && request.alternative != Alternative::TwoSided) {
+        text(texts, InputColumn::Alternative) = alternativeName(request.alternative);
+    }
     return texts;
 }
 
@@ -173,9 +179,11 @@ std::string_view filledText(const std::vector<std::string>& fields,
     return position != inputs.end() ? trimBlanks(fields[position->second]) : std::string_view{};
 }
 
-// A distribution quantity's row: its inputs read as the single command reads them.
+// A distribution quantity's row: its inputs read as the single command reads them, and the
+// alternative of an interval (two-sided where empty).
 std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fields,
                                               const std::map<RequestInput, std::size_t>& inputs,
+                                              std::optional<std::size_t> alternativeAt,
                                               DistributionKind distribution, QuantityKind quantity,
                                               const std::string& combination, NumberReading reading,
                                               std::string& reason) {
@@ -227,6 +235,18 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
             return std::nullopt;
         }
         assignInput(request, input, *number);
+    }
+    if (needs.takesConfidence && alternativeAt) {
+        const std::string_view name = trimBlanks(fields[*alternativeAt]);
+        if (!name.empty()) {
+            const std::optional<Alternative> alternative = alternativeNamed(name);
+            if (!alternative) {
+                reason = "alternative: '" + std::string(name) +
+                         "' is not two-sided, greater or less";
+                return std::nullopt;
+            }
+            request.alternative = *alternative;
+        }
     }
     return request;
 }
@@ -287,7 +307,7 @@ OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outco
             text(texts, OutputColumn::AchievedPower) = formatNumber(outcome.power);
             break;
     }
-    setStatus(texts, outcome.failed, outcome.messages);
+    setStatus(texts, outcome.failed, outcome.messages, outcome.note);
     return texts;
 }
 
@@ -381,8 +401,12 @@ std::optional<BatchRequest> BatchHeader::request(const std::vector<std::string>&
     const std::string quantityText = lowered(fields[*quantity_]);
     const std::string combination = distributionText + " " + quantityText;
     if (const std::optional<QuantityKind> quantity = quantityNamed(quantityText)) {
-        return readQuantityRow(fields, inputs_, *distribution, *quantity, combination, reading,
-                               reason);
+        const auto alternative = effectInputs_.find(EffectInput::Alternative);
+        return readQuantityRow(fields, inputs_,
+                               alternative == effectInputs_.end()
+                                   ? std::nullopt
+                                   : std::optional<std::size_t>(alternative->second),
+                               *distribution, *quantity, combination, reading, reason);
     }
     const EffectCommand* command = effectCommandNamed(*distribution, quantityText);
     if (command == nullptr) {

@@ -43,15 +43,18 @@ enum class InputColumn {
     Power,
     Sides,
     Design,
-    Effect
+    Effect,
+    Rows,
+    Cols,
+    Alternative
 };
-inline constexpr std::size_t kInputColumnCount = 18;
+inline constexpr std::size_t kInputColumnCount = 21;
 
 // The columns the batch writes after a row's input columns, in this order.
 enum class OutputColumn { Result, Lower, Upper, Status, Messages, AchievedPower };
 inline constexpr std::size_t kOutputColumnCount = 6;
 
-// The names in a header: "distribution", ..., "effect"; "result", ..., "achieved_power".
+// The names in a header: "distribution", ..., "alternative"; "result", ..., "achieved_power".
 std::string_view columnName(InputColumn column);
 std::string_view columnName(OutputColumn column);
 
@@ -76,7 +79,7 @@ InputTexts inputTexts(const BatchRequest& request);
 
 // The output columns of a computed row: result (a value, estimate, power or N), lower and
 // upper (an interval's or estimate's limits), all with 17 significant digits; status; the
-// messages of a failed row; the power a sample size reaches.
+// messages of a failed row, or the note of an estimate; the power a sample size reaches.
 OutputTexts outputTexts(const ComputeRequest& request, const ComputeOutcome& outcome);
 OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outcome);
 // The output columns of a row that could not be read, with the reason.

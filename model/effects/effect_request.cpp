@@ -17,7 +17,13 @@ const std::vector<EffectCommand> kEffectCommands{
      EffectQuantity::Estimate,
      EffectMeasure::CohensD,
      {Value},
-     {N, N1, N2, Confidence}},
+     {N, N1, N2, Confidence, Alternative}},
+    {DistributionKind::T,
+     "g",
+     EffectQuantity::Estimate,
+     EffectMeasure::HedgesG,
+     {Value},
+     {N, N1, N2, Confidence, Alternative}},
     {DistributionKind::T,
      "power",
      EffectQuantity::Power,
@@ -35,13 +41,25 @@ const std::vector<EffectCommand> kEffectCommands{
      EffectQuantity::Estimate,
      EffectMeasure::PartialEtaSquared,
      {Value, Df1, Df2},
-     {Confidence}},
+     {Confidence, EffectInput::Alternative}},
     {DistributionKind::F,
      "f2",
      EffectQuantity::Estimate,
      EffectMeasure::CohensFSquared,
      {Value, Df1, Df2},
-     {Confidence}},
+     {Confidence, EffectInput::Alternative}},
+    {DistributionKind::F,
+     "omega2",
+     EffectQuantity::Estimate,
+     EffectMeasure::PartialOmegaSquared,
+     {Value, Df1, Df2},
+     {Confidence, EffectInput::Alternative}},
+    {DistributionKind::F,
+     "epsilon2",
+     EffectQuantity::Estimate,
+     EffectMeasure::PartialEpsilonSquared,
+     {Value, Df1, Df2},
+     {Confidence, EffectInput::Alternative}},
     {DistributionKind::F,
      "power",
      EffectQuantity::Power,
@@ -59,13 +77,19 @@ const std::vector<EffectCommand> kEffectCommands{
      EffectQuantity::Estimate,
      EffectMeasure::Rmsea,
      {Value, Df1, N},
-     {Confidence}},
+     {Confidence, EffectInput::Alternative}},
     {DistributionKind::ChiSquare,
      "w",
      EffectQuantity::Estimate,
      EffectMeasure::CohensW,
      {Value, Df1, N},
-     {Confidence}},
+     {Confidence, EffectInput::Alternative}},
+    {DistributionKind::ChiSquare,
+     "v",
+     EffectQuantity::Estimate,
+     EffectMeasure::CramersV,
+     {Value, N, Rows, Cols},
+     {Confidence, EffectInput::Alternative}},
     {DistributionKind::ChiSquare,
      "power",
      EffectQuantity::Power,
@@ -88,7 +112,7 @@ constexpr double kLargestPercentage = 100.0;
 
 bool isWholeNumberInput(EffectInput input) {
     return input == N || input == N1 || input == N2 || input == Df1 || input == Df2 ||
-           input == Sides;
+           input == Sides || input == Rows || input == Cols;
 }
 
 // The inputs given, each number read once; or what is wrong with the first bad one.
@@ -101,7 +125,7 @@ class Reader {
     // Reads every text but the design as a number; false after setting the problem.
     bool readNumbers() {
         for (const auto& [input, text] : texts_) {
-            if (input == Design) {
+            if (input == Design || input == EffectInput::Alternative) {
                 continue;
             }
             const std::optional<double> value = parseNumber(text);
@@ -223,6 +247,18 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                 case Effect:
                     texts[input] = formatShortest(request.effect);
                     break;
+                case Rows:
+                    texts[input] = std::to_string(request.rows);
+                    break;
+                case Cols:
+                    texts[input] = std::to_string(request.cols);
+                    break;
+                case EffectInput::Alternative:
+                    // Two-sided, the default, is left unsaid, as the rows of earlier files are.
+                    if (request.alternative != quorvel::Alternative::TwoSided) {
+                        texts[input] = alternativeName(request.alternative);
+                    }
+                    break;
             }
         }
     }
@@ -254,9 +290,15 @@ std::string_view effectInputName(EffectInput input) {
         case Design:
             return "design";
         case Effect:
+            return "effect";
+        case Rows:
+            return "rows";
+        case Cols:
+            return "cols";
+        case EffectInput::Alternative:
             break;
     }
-    return "effect";
+    return "alternative";
 }
 
 std::vector<std::string> effectOutputNumbers(EffectQuantity quantity,
@@ -360,6 +402,24 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
             return reader.name(Design) + ": '" + design + "' is not two-sample or one-sample";
         }
         request.twoSample = design == "two-sample";
+    }
+    for (EffectInput size : {Rows, Cols}) {
+        if (reader.has(size)) {
+            const int number = truncateDegreesOfFreedom(numberOf(size));
+            if (number < 2) {
+                return reader.name(size) + " must be at least 2";
+            }
+            (size == Rows ? request.rows : request.cols) = number;
+        }
+    }
+    if (reader.has(EffectInput::Alternative)) {
+        const std::string& name = texts.at(EffectInput::Alternative);
+        const std::optional<quorvel::Alternative> alternative = alternativeNamed(name);
+        if (!alternative) {
+            return reader.name(EffectInput::Alternative) + ": '" + name +
+                   "' is not two-sided, greater or less";
+        }
+        request.alternative = *alternative;
     }
     const bool tDesign = command.distribution == DistributionKind::T &&
                          command.quantity != EffectQuantity::SampleSize;

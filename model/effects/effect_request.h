@@ -26,7 +26,10 @@ enum class EffectInput {
     Power,
     Sides,
     Design,
-    Effect
+    Effect,
+    Rows,
+    Cols,
+    Alternative
 };
 
 // One quantity of this kind for one distribution: its name, what it computes, and the inputs
@@ -40,8 +43,8 @@ struct EffectCommand {
     std::vector<EffectInput> optional;
 };
 
-// The effect quantity of that name for the distribution ("d", "eta2", "f2", "rmsea", "w",
-// "power", "sample-size"), or nothing.
+// The effect quantity of that name for the distribution ("d", "g", "eta2", "f2", "omega2",
+// "epsilon2", "rmsea", "w", "v", "power", "sample-size"), or nothing.
 const EffectCommand* effectCommandNamed(DistributionKind distribution, std::string_view name);
 
 // The command that computes the request (its quantity, and for an estimate its measure), or
@@ -62,7 +65,8 @@ using EffectNamer = std::function<std::string(EffectInput)>;
 // The request the texts describe, or one line naming why it cannot be computed: a missing
 // input, a number that is not finite, a sample size that is not whole or too small for its Df,
 // a level written as a percentage, α outside [.0001, .5], a target power not above α or above
-// .9999, a negative f² or w, sides other than 1 or 2, an unknown design.
+// .9999, a negative f² or w, sides other than 1 or 2, an unknown design, rows or cols below 2,
+// an alternative other than two-sided, greater or less.
 std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& command,
                                                            const EffectTexts& texts,
                                                            const EffectNamer& nameOf);
@@ -73,7 +77,7 @@ std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const Effe
 
 // The texts of the inputs the command reads from the request, which effectRequestFrom reads
 // back as the same request: numbers in their shortest exact form, sizes and Df whole, the t
-// design as n or as n1 and n2, and "two-sample" or "one-sample".
+// design as n or as n1 and n2, "two-sample" or "one-sample", and a one-sided alternative's name.
 EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& request);
 
 // The printed result: the output numbers separated by blanks.

@@ -33,6 +33,7 @@ EffectOutcome effectOf(Calculators& calculators, const EffectRequest& request) {
         // A failed request carries the failure value in every number it answers, as the
         // families' own routines do.
         const double failure = calculators.failureValue;
+        outcome.note.clear();
         switch (request.quantity) {
             case EffectQuantity::Estimate:
                 outcome.estimate = failure;

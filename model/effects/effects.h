@@ -10,7 +10,9 @@ namespace quorvel {
 class Calculators;
 
 // The effect sizes whose confidence interval is a family's interval for its noncentrality,
-// mapped through the measure's formula (the conventions of R's MBESS and pwr packages).
+// mapped through the measure's formula (the conventions of R's MBESS and pwr packages). A
+// one-sided interval's other end is the measure at the noncentrality's bound: −infinity or
+// +infinity for d and g, 0 below, and 1 above for the shares η², ω², ε², infinity for the rest.
 enum class EffectMeasure {
     CohensD,            // t: d = T/√N (one sample or paired, Df N − 1), or T·√(1/N1 + 1/N2)
                         // (two groups, Df N1 + N2 − 2); limits δ/√N or δ·√(1/N1 + 1/N2)
@@ -18,6 +20,12 @@ enum class EffectMeasure {
     CohensFSquared,     // F: F·U/V; limits λ/(U + V + 1)
     Rmsea,    // chi-square: √(max(X − D, 0)/(D·(N − 1))); limits √(λ/(D·(N − 1)))
     CohensW,  // chi-square: √(X/N); limits √(λ/N)
+    HedgesG,  // t: d·J(ν), J(ν) = Γ(ν/2)/(√(ν/2)·Γ((ν−1)/2)), ν the Df (>= 2); limits d's × J(ν)
+    PartialOmegaSquared,    // F: U(F − 1)/(U·F + V + 1), 0 where negative; limits
+                            // λ/(λ + U + V + 1), the measure at F = λ/U + 1
+    PartialEpsilonSquared,  // F: U(F − 1)/(U·F + V), 0 where negative; limits λ/(λ + U + V)
+    CramersV,  // chi-square, an R × C table: √(X/(N·(min(R, C) − 1))) with Df (R − 1)(C − 1);
+               // limits √(λ/(N·(min(R, C) − 1)))
 };
 
 enum class EffectQuantity {
@@ -29,7 +37,7 @@ enum class EffectQuantity {
 // One effect-size, power or sample-size request. Which fields a request reads:
 // - Estimate: measure, value (the observed T, F or X²), confidence, and the sizes of its
 //   measure: n (t one sample, chi-square), or n1 and n2 (t two groups); df1 = U, df2 = V (F);
-//   df1 = D (chi-square).
+//   df1 = D (chi-square), or rows and cols (Cramér's V, whose Df they give); the alternative.
 // - Power: effect (d, f² or w), alpha; t: n or n1 and n2, sides; F: df1 = U, df2 = V;
 //   chi-square: df1 = D, n.
 // - SampleSize: effect, alpha, power; t: sides, twoSample; F: df1 = U; chi-square: df1 = D.
@@ -51,6 +59,9 @@ struct EffectRequest {
     double power = 0.8;
     int sides = 2;
     bool twoSample = true;
+    int rows = 0;
+    int cols = 0;
+    Alternative alternative = Alternative::TwoSided;
 };
 
 // Estimate: estimate, lower, upper. Power: power. SampleSize: n (per group for a two-sample t
@@ -65,6 +76,9 @@ struct EffectOutcome {
     bool failed = false;
     // The messages shown while the request ran, in order.
     std::vector<std::string> messages;
+    // Why an estimate's interval, computed without a failure, does not hold the estimate
+    // ("Note: ..."), or empty.
+    std::string note;
 };
 
 // The power request that a sample-size request tests at a whole N: N per group (two equal

@@ -143,7 +143,7 @@ bool isNumberColumn(std::size_t column) {
     if (column < kFirstOutputColumn) {
         const auto input = static_cast<InputColumn>(column - kFirstInputColumn);
         return input != InputColumn::Distribution && input != InputColumn::Quantity &&
-               input != InputColumn::Design;
+               input != InputColumn::Design && input != InputColumn::Alternative;
     }
     const auto output = static_cast<OutputColumn>(column - kFirstOutputColumn);
     return output != OutputColumn::Status && output != OutputColumn::Messages;

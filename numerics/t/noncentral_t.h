@@ -41,6 +41,8 @@ class NoncentralT : public ReportingCalculator {
     // where the probability underflows; the failure value after a reported failure. The
     // searches solve on it so that a tail target is met to a relative precision.
     double logTail(double t, int df, double delta, Tail tail);
+    // logTail with the Df bound `largestDf` in the place of 100000.
+    double logTailWithin(double t, int df, double delta, Tail tail, int largestDf);
 
     // Owen's T function T(h, a) = (1/2π)∫₀ᵃ exp(−h²(1+x²)/2)/(1+x²) dx by adaptive integration
     // to 1e-12 with 20 subintervals, and where those do not suffice with 200 (for |a| up to
@@ -109,11 +111,19 @@ class NoncentralT : public ReportingCalculator {
     // followed by "Failure to find Delta in 10,000 iterations." when the attempt itself did not
     // fail on a message.
     double searchDeltaOfTail(TailProbability target);
+    // searchDeltaOfTail with the Df bound `largestDf` in the place of 100000.
+    double searchDeltaOfTailWithin(TailProbability target, int largestDf);
 
     // Two-sided confidence limits for δ at .80 <= level <= .9999 (NaN rejected) for df >= 1:
     // upper is searched first, with cumP (1 − level)/2, then lower with 1 − (1 − level)/2.
     // A rejected argument leaves both outputs untouched.
     void confidenceLimits(double t, int df, double level, double& lower, double& upper);
+
+    // The limits of confidenceLimits, with its checks and messages, for every Df >= 1: the
+    // effect sizes of samples beyond 100000 (the distribution function there is the same
+    // integral over the scale, whose width 1/√(2ν) it finds at any Df). Both tails are solved
+    // in their own tail as the limits of a one-sided level need.
+    void confidenceLimitsAtAnyDf(double t, int df, double level, double& lower, double& upper);
 
     double confidence = 0.0;
     double tValue = 0.0;

@@ -104,7 +104,11 @@ double NoncentralT::evaluateCdf(double t, int df, double delta) {
 }
 
 double NoncentralT::logTail(double t, int df, double delta, Tail tail) {
-    if (const char* problem = distributionArgumentProblem(t, df, delta)) {
+    return logTailWithin(t, df, delta, tail, kMaxDf);
+}
+
+double NoncentralT::logTailWithin(double t, int df, double delta, Tail tail, int largestDf) {
+    if (const char* problem = distributionArgumentProblem(t, df, delta, largestDf)) {
         return reportFailure(problem);
     }
     if (std::isinf(t)) {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "numerics/calculators.h"
@@ -61,6 +62,10 @@ double NoncentralT::searchDelta() {
 // the bracketed fallback inside |δ| <= 5000; the messages of a recovered attempt are never
 // shown.
 double NoncentralT::searchDeltaOfTail(TailProbability target) {
+    return searchDeltaOfTailWithin(target, kMaxDf);
+}
+
+double NoncentralT::searchDeltaOfTailWithin(TailProbability target, int largestDf) {
     failed = 0;
     const double searchT = tValue;
     const int searchDf = df;
@@ -69,10 +74,10 @@ double NoncentralT::searchDeltaOfTail(TailProbability target) {
         deltaStartForZ(searchT, searchDf, normalQuantileOfTail(solved, calculators().normal()));
     const double logTarget = std::log(solved.probability);
     const double direction = solved.tail == Tail::Lower ? 1.0 : -1.0;
-    auto residual = [this, searchT, searchDf, solved, logTarget,
-                     direction](double d) -> std::optional<double> {
+    auto residual = [this, searchT, searchDf, solved, logTarget, direction,
+                     largestDf](double d) -> std::optional<double> {
         failed = 0;
-        const double logP = logTail(searchT, searchDf, d, solved.tail);
+        const double logP = logTailWithin(searchT, searchDf, d, solved.tail, largestDf);
         if (failed) {
             return std::nullopt;
         }
@@ -99,6 +104,29 @@ void NoncentralT::confidenceLimits(double t, int df, double level, double& lower
     // The upper limit first: the distribution function decreases in δ.
     upper = noncentrality(t, df, tailProbability);
     lower = noncentrality(t, df, 1.0 - tailProbability);
+}
+
+// The limits of confidenceLimits with its checks, searched without the 100000 Df bound: the
+// distribution function is the same integral over the scale at every Df.
+void NoncentralT::confidenceLimitsAtAnyDf(double t, int df, double level, double& lower,
+                                          double& upper) {
+    if (df < 1) {
+        reportFailure(kIntervalDfOutOfRange);
+        return;
+    }
+    if (!isAcceptedConfidence(level)) {
+        reportFailure(kConfidenceOutOfRange);
+        return;
+    }
+    tValue = t;
+    this->df = df;
+    confidence = level;
+    const double tailProbability = (1.0 - level) / 2.0;
+    constexpr int kAnyDf = std::numeric_limits<int>::max();
+    upper = searchDeltaOfTailWithin({Tail::Lower, tailProbability}, kAnyDf);
+    tValue = t;
+    this->df = df;
+    lower = searchDeltaOfTailWithin({Tail::Upper, tailProbability}, kAnyDf);
 }
 
 }  // namespace quorvel

@@ -18,9 +18,11 @@ constexpr double kMaxDeltaCumP = 0.99999;
 
 // The message for the first of Df, δ and t (in that order; NaN δ and NaN t are refused, an
 // infinite t is accepted) that the distribution function and the density do not accept, or
-// nullptr when all three are accepted.
-inline const char* distributionArgumentProblem(double t, int df, double delta) {
-    if (df < 1 || df > kMaxDf) {
+// nullptr when all three are accepted. `largestDf` is the family's 100000 except for the limits
+// of δ at any Df.
+inline const char* distributionArgumentProblem(double t, int df, double delta,
+                                               int largestDf = kMaxDf) {
+    if (df < 1 || df > largestDf) {
         return t_messages::kDfOutOfRange;
     }
     if (!(delta >= -kMaxAbsDelta && delta <= kMaxAbsDelta)) {

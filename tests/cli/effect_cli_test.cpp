@@ -146,5 +146,66 @@ TEST(BatchEffects, OldAndNewRowsGetOneOutputRowEach) {
     EXPECT_EQ(status, 2);
 }
 
+// The one-sided intervals print the unbounded end as the command line prints an infinite
+// number; a plain interval takes --alternative too, the other quantities refuse it.
+TEST(CliEffects, OneSidedIntervalsPrintTheirBound) {
+    const auto greater = runCli({"t", "g", "--value", "2.5", "--n1", "11", "--n2", "11",
+                                 "--alternative", "greater"});
+    EXPECT_EQ(greater.exitStatus, 0) << greater.err;
+    EXPECT_EQ(greater.out.substr(greater.out.rfind(' ')), " inf\n") << greater.out;
+    const auto less = runCli({"t", "interval", "--value", "2", "--df", "10", "--alternative=less"});
+    EXPECT_EQ(less.exitStatus, 0) << less.err;
+    EXPECT_EQ(less.out.substr(0, 5), "-inf ") << less.out;
+    const auto lambda = runCli({"f", "interval", "--value", "3", "--df1", "2", "--df2", "10",
+                                "--alternative", "less"});
+    EXPECT_EQ(lambda.out.substr(0, 2), "0 ") << lambda.out;
+    // The one-sided level is the two-sided interval's at 2C − 1: .975 one-sided is .95 two-sided.
+    const auto twoSided = runCli({"chisq", "v", "--value", "20", "--n", "100", "--rows", "3",
+                                  "--cols", "4", "--confidence", "0.95"});
+    const auto oneSided = runCli({"chisq", "v", "--value", "20", "--n", "100", "--rows", "3",
+                                  "--cols", "4", "--confidence", "0.975", "--alternative", "less"});
+    EXPECT_EQ(numbersOf(twoSided.out).at(2), numbersOf(oneSided.out).at(2));
+    EXPECT_EQ(numbersOf(oneSided.out).at(1), 0.0);
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"f", "cdf", "--value", "1", "--df1", "2", "--df2", "3",
+                                   "--lambda", "0", "--alternative", "less"},
+          {"t", "d", "--value", "2", "--n", "10", "--alternative", "above"},
+          {"chisq", "v", "--value", "2", "--n", "10", "--rows", "1", "--cols", "3"}}) {
+        const auto run = runCli(bad);
+        EXPECT_EQ(run.exitStatus, 2) << bad[1];
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+// An interval that cannot hold its estimate says why on standard error, and is no error.
+TEST(CliEffects, AnIntervalMissingItsEstimateSaysWhy) {
+    const auto run = runCli({"f", "eta2", "--value", "2", "--df1", "50", "--df2", "5"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.err.rfind("Note: the estimate lies above the upper limit", 0), 0u) << run.err;
+    const auto empty = runCli({"chisq", "rmsea", "--value", "2", "--df", "20", "--n", "50"});
+    EXPECT_EQ(empty.exitStatus, 0);
+    EXPECT_NE(empty.err.find("the interval is empty"), std::string::npos) << empty.err;
+}
+
+TEST(BatchEffects, RowsColsAndAlternativeColumnsAreRead) {
+    std::istringstream in(
+        "distribution,quantity,value,df1,n,rows,cols,alternative,confidence\n"
+        "chisq,v,20,,100,3,4,greater,0.95\n"
+        "t,interval,2,10,,,,less,\n"
+        "t,g,2,,10,,,sideways,\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runBatch(in, out, err), 2);
+    std::vector<std::string> lines;
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 4u) << out.str();
+    EXPECT_NE(lines[1].find(",inf,ok,"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find(",-inf,"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("invalid"), std::string::npos) << lines[3];
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -187,6 +187,39 @@ TEST_F(NoncentralTNoncentralityTest, ADfAboveTheLimitFailsBothSearches) {
     EXPECT_EQ(upper, -9999.0);
 }
 
+// The limits at any Df are those of confidenceLimits inside the Df range, keep its checks, and
+// beyond 100000 still bracket the observed t, each solving its tail against Boost.
+TEST_F(NoncentralTNoncentralityTest, LimitsAtAnyDfAreTheFamilysAndReachBeyondItsRange) {
+    for (int df : {3, 400, 100000}) {
+        for (double x : {-4.0, 1.5, 30.0}) {
+            double lower = 0.0, upper = 0.0, anyLower = 0.0, anyUpper = 0.0;
+            t.confidenceLimits(x, df, 0.95, lower, upper);
+            t.confidenceLimitsAtAnyDf(x, df, 0.95, anyLower, anyUpper);
+            EXPECT_NEAR(anyLower, lower, 1e-12 * std::fabs(lower) + 1e-14) << x << " df " << df;
+            EXPECT_NEAR(anyUpper, upper, 1e-12 * std::fabs(upper) + 1e-14) << x << " df " << df;
+        }
+    }
+    for (int df : {100001, 5000000, std::numeric_limits<int>::max()}) {
+        double lower = 0.0, upper = 0.0;
+        t.confidenceLimitsAtAnyDf(40.0, df, 0.99, lower, upper);
+        EXPECT_TRUE(reporter.messages.empty()) << df;
+        EXPECT_LT(lower, 40.0);
+        EXPECT_GT(upper, 40.0);
+        if (df < std::numeric_limits<int>::max()) {
+            EXPECT_NEAR(boost::math::cdf(boost::math::non_central_t_distribution<double>(df, upper),
+                                         40.0),
+                        0.005, 1e-12)
+                << df;
+        }
+    }
+    double lower = 1.0;
+    double upper = 2.0;
+    t.confidenceLimitsAtAnyDf(1.0, 0, 0.95, lower, upper);
+    t.confidenceLimitsAtAnyDf(1.0, 5, 0.5, lower, upper);
+    EXPECT_EQ(reporter.messages, (Messages{kShortDfMessage, kLevelMessage}));
+    EXPECT_EQ(std::pair(lower, upper), std::pair(1.0, 2.0));
+}
+
 TEST(TQuantitiesTest, DispatchesEveryQuantityOfTheTFamily) {
     testing::RecordingReporter reporter;
     Calculators calculators{reporter};

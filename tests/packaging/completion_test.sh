@@ -73,8 +73,10 @@ done
     fail "f cdf after --value offers: $(offered f cdf --value 3 "" | tr '\n' ' ')"
 [ "$(offered t sample-size --design "" | tr '\n' ' ')" = "one-sample two-sample " ] ||
     fail "--design offers: $(offered t sample-size --design "" | tr '\n' ' ')"
-[ "$(offered X2 rmsea --confidence = 0.9 "" | tr '\n' ' ')" = "--df --n --value " ] ||
+[ "$(offered X2 rmsea --confidence = 0.9 "" | tr '\n' ' ')" = "--alternative --df --n --value " ] ||
     fail "X2 rmsea after --confidence=0.9 offers: $(offered X2 rmsea --confidence = 0.9 "" | tr '\n' ' ')"
+[ "$(offered t g --alternative "" | tr '\n' ' ')" = "greater less two-sided " ] ||
+    fail "--alternative offers: $(offered t g --alternative "" | tr '\n' ' ')"
 
 echo "completion: $checked quantities checked against ${#all_options[@]} options"
 [ "$failures" -eq 0 ]

@@ -81,7 +81,8 @@ class EffectsControllerTest : public ::testing::Test {
             {Value, "T &value:"},   {N, "&N:"},       {N1, "N&1:"},
             {N2, "N&2:"},           {Df1, "Df&1:"},   {Df2, "Df&2:"},
             {Confidence, "Confidence &level:"},       {Alpha, "&Alpha:"},
-            {Power, "Ta&rget power:"},                {Effect, "Effect si&ze d:"}};
+            {Power, "Ta&rget power:"},                {Effect, "Effect si&ze d:"},
+            {Rows, "Table ro&ws:"},                   {Cols, "Ta&ble columns:"}};
         return captions.at(input);
     }
 
@@ -217,6 +218,44 @@ TEST_F(EffectsControllerTest, ASampleSizeFollowsTheTDesign) {
         EXPECT_EQ(heard.heard.back().first.twoSample, twoGroups);
         EXPECT_EQ(heard.heard.back().first.sides, 2);
     }
+}
+
+// The measure chosen decides the inputs shown and read (Df for w, the table for V); a one-sided
+// interval refuses a level below .90 and is restored with its alternative.
+TEST_F(EffectsControllerTest, FollowsTheMeasureAndTheAlternative) {
+    EffectsController& estimate =
+        group(DistributionKind::ChiSquare, "w",
+              {{Value, "20"}, {Df1, "4"}, {Rows, "x"}, {Cols, "4"}, {N, "100"}, {Confidence, "0.85"}},
+              3);
+    estimate.addMeasureChoice({"w", "v"});
+    estimate.addAlternativeChoice();
+    view.choices[EffectChoice::Measure] = 0;
+    view.choices[EffectChoice::Alternative] = static_cast<int>(Alternative::TwoSided);
+    estimate.measureChanged();
+    EXPECT_EQ(view.hidden, (std::set<EffectInput>{Rows, Cols}));
+    estimate.compute();  // the bad rows text is not read
+    EXPECT_EQ(view.status, "Finished");
+
+    view.choices[EffectChoice::Alternative] = static_cast<int>(Alternative::Less);
+    estimate.compute();
+    EXPECT_EQ(reporter.messages.back(), "Confidence level must lie from 0.90 to 0.9999 one-sided");
+
+    EffectRequest request{.distribution = DistributionKind::ChiSquare,
+                          .measure = EffectMeasure::CramersV,
+                          .value = 20.0,
+                          .n = 100,
+                          .confidence = 0.95,
+                          .rows = 3,
+                          .cols = 4,
+                          .alternative = Alternative::Greater};
+    estimate.restore(request);
+    EXPECT_EQ(view.choices[EffectChoice::Measure], 1);
+    EXPECT_EQ(view.choices[EffectChoice::Alternative], static_cast<int>(Alternative::Greater));
+    EXPECT_EQ(view.hidden, (std::set<EffectInput>{Df1}));
+    estimate.compute();
+    EXPECT_EQ(view.status, "Finished");
+    EXPECT_EQ(view.results, expectedNumbers(request));
+    EXPECT_EQ(view.results.back(), "inf");
 }
 
 }  // namespace

@@ -155,9 +155,12 @@ void EffectsWindowTest::runSteps(EffectsWindow& window, Qt::Key tab, Qt::Key gro
     for (const QString& step : steps) {
         QWidget* focus = QApplication::focusWidget();
         QVERIFY(focus != nullptr);
-        if (step == QLatin1String("down")) {
+        if (step.startsWith(QLatin1String("down"))) {
+            // "down down": as many presses as words.
             QVERIFY(qobject_cast<QComboBox*>(focus) != nullptr);
-            QTest::keyClick(focus, Qt::Key_Down);
+            for (qsizetype presses = step.count(QLatin1Char(' ')) + 1; presses > 0; --presses) {
+                QTest::keyClick(focus, Qt::Key_Down);
+            }
         } else if (!step.isEmpty()) {
             QVERIFY2(qobject_cast<CNumEdit*>(focus) != nullptr, qPrintable(step));
             // The field was entered by Tab or a mnemonic, so its text is selected: typing
@@ -305,6 +308,39 @@ void EffectsWindowTest::showsTheCommandLineNumbers_data() {
                                                    .n = 200,
                                                    .df1 = 4}
                                   << QStringList{};
+    // The measures and the one-sided choice added to the tabs: the alternative follows the
+    // level, the t measure follows the alternative, Cramér's V shows the table in the place of Df.
+    QTest::newRow("t g, one sample, greater")
+        << int(Qt::Key_T) << int(Qt::Key_E) << true << Steps{"2.5", "20", "0.95", "down", "down"}
+        << EffectRequest{.distribution = t,
+                         .quantity = Estimate,
+                         .measure = EffectMeasure::HedgesG,
+                         .value = 2.5,
+                         .n = 20,
+                         .alternative = Alternative::Greater}
+        << QStringList{};
+    QTest::newRow("F omega2, less")
+        << int(Qt::Key_F) << int(Qt::Key_E) << false
+        << Steps{"down down", "4", "3", "40", "0.95", "down down"}
+        << EffectRequest{.distribution = f,
+                         .quantity = Estimate,
+                         .measure = EffectMeasure::PartialOmegaSquared,
+                         .value = 4.0,
+                         .df1 = 3,
+                         .df2 = 40,
+                         .alternative = Alternative::Less}
+        << QStringList{};
+    QTest::newRow("chi-square V")
+        << int(Qt::Key_C) << int(Qt::Key_E) << false
+        << Steps{"down down", "20", "3", "4", "100", "0.95"}
+        << EffectRequest{.distribution = x2,
+                         .quantity = Estimate,
+                         .measure = EffectMeasure::CramersV,
+                         .value = 20.0,
+                         .n = 100,
+                         .rows = 3,
+                         .cols = 4}
+        << QStringList{};
     QTest::newRow("chi-square power")
         << int(Qt::Key_C) << int(Qt::Key_P) << false << Steps{"0.3", "4", "100", "0.05"}
         << EffectRequest{.distribution = x2,
@@ -365,6 +401,10 @@ void EffectsWindowTest::showsTheCommandLineNumbers() {
     for (int index = 0; index < expectedNumbers.size(); ++index) {
         const QString text = shownNumbers(shown)[index];
         const double whole = expectedNumbers[index].toDouble();
+        if (std::isinf(whole)) {  // the unbounded end of a one-sided interval
+            QCOMPARE(text, expectedNumbers[index]);
+            continue;
+        }
         QVERIFY2(std::fabs(text.toDouble() - whole) <= 5e-6 * std::fabs(whole), qPrintable(text));
         QVERIFY2(text.size() <= 12 || text == expectedNumbers[index], qPrintable(text));
     }
@@ -410,6 +450,8 @@ void EffectsWindowTest::showsTheCommandLineNumbers() {
     QCOMPARE(heardRequest.n1, request.n1);
     QCOMPARE(heardRequest.sides, request.sides);
     QCOMPARE(heardRequest.twoSample, request.twoSample);
+    QCOMPARE(heardRequest.alternative, request.alternative);
+    QCOMPARE(std::pair(heardRequest.rows, heardRequest.cols), std::pair(request.rows, request.cols));
     QCOMPARE(heardOutcome.power, expected.power);
     QCOMPARE(heardOutcome.upper, expected.upper);
     QCOMPARE(heardOutcome.n, expected.n);

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/batch_run.h"
@@ -165,7 +166,8 @@ TEST_F(RecordFixture, ExportIsABatchFileThatRecomputesToTheSameDigits) {
     record.exportBatch(exported, all);
     ASSERT_EQ(exported.str().substr(0, exported.str().find('\n')),
               "distribution,quantity,value,df1,df2,noncentrality,cump,p_lower,p_upper,confidence,"
-              "n,n1,n2,alpha,power,sides,design,effect,result,lower,upper,status,messages,"
+              "n,n1,n2,alpha,power,sides,design,effect,rows,cols,alternative,result,lower,upper,"
+              "status,messages,"
               "achieved_power");
 
     std::cerr << exported.str();
@@ -399,6 +401,50 @@ TEST_F(RecordFixture, TheOldestGoWhenTheRecordIsFull) {
     EXPECT_EQ(small.size(), 3u);
     EXPECT_EQ(small.at(0).time, timeAt(3));
     EXPECT_EQ(small.at(2).time, timeAt(0));
+}
+
+// One-sided intervals, Cramér's V's table and a note are written and read back, and the export
+// recomputes them to the same digits.
+TEST_F(RecordFixture, OneSidedEntriesWithTheirTableAndNoteReadBack) {
+    ComputeRequest interval = quantity(DistributionKind::T, QuantityKind::Interval, 2.0, 10, 0,
+                                       0.0, 0.0, 0.95);
+    interval.alternative = Alternative::Less;
+    add(interval);
+    EffectRequest v = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
+                             EffectMeasure::CramersV);
+    v.value = 20.0;
+    v.n = 100;
+    v.rows = 3;
+    v.cols = 4;
+    v.alternative = Alternative::Greater;
+    add(v);
+    EffectRequest empty = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
+                                 EffectMeasure::Rmsea);
+    empty.value = 2.0;
+    empty.df1 = 20;
+    empty.n = 50;
+    add(empty);
+    EXPECT_EQ(input(record.at(0), InputColumn::Alternative), "less");
+    EXPECT_EQ(output(record.at(1), OutputColumn::Upper), "inf");
+    EXPECT_EQ(output(record.at(2), OutputColumn::Messages).rfind("Note: ", 0), 0u);
+
+    std::ostringstream file;
+    record.write(file);
+    ComputationRecord again;
+    EXPECT_TRUE(again.read(file.str()).whole());
+    ASSERT_EQ(again.size(), 3u);
+    const auto& back = std::get<EffectRequest>(again.at(1).request);
+    EXPECT_EQ(std::tuple(back.measure, back.rows, back.cols, back.alternative),
+              std::tuple(v.measure, v.rows, v.cols, v.alternative));
+    EXPECT_EQ(std::get<ComputeRequest>(again.at(0).request).alternative, Alternative::Less);
+
+    std::ostringstream exported;
+    const std::size_t all[] = {0, 1, 2};
+    record.exportBatch(exported, all);
+    std::istringstream in(exported.str());
+    std::ostringstream recomputed, errors;
+    EXPECT_EQ(cli::runBatch(in, recomputed, errors), cli::kBatchOk);
+    EXPECT_EQ(recomputed.str(), exported.str());
 }
 
 }  // namespace
