@@ -28,6 +28,7 @@
 #include "gui/help/help_window.h"
 #include "gui/help/program_resources.h"
 #include "gui/history/history_model.h"
+#include "gui/widgets/message_box_reporter.h"
 #include "numerics/foundations/failure/failure_reporter.h"
 
 namespace quorvel {
@@ -305,7 +306,7 @@ bool HistoryWindow::clearRecord() {
         return false;
     }
     const QMessageBox::StandardButton answer =
-        QMessageBox::question(this, QCoreApplication::applicationName(),
+        QMessageBox::question(this, QString::fromLatin1(kProgramDisplayName),
                               tr("Clear the record of %1? This cannot be undone.")
                                   .arg(HistoryModel::computationCount(model_.record().size())),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);

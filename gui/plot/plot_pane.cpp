@@ -25,6 +25,7 @@
 #include "gui/plot/axis_ticks.h"
 #include "gui/plot/export_size_dialog.h"
 #include "gui/plot/label_placement.h"
+#include "gui/widgets/message_box_reporter.h"
 
 namespace quorvel {
 
@@ -327,7 +328,7 @@ void PlotPane::saveWithDialog(const QString& filter, const QString& suffix) {
         path += suffix;
     }
     if (!savePicture(path, *pixels)) {
-        QMessageBox::warning(this, QCoreApplication::applicationName(),
+        QMessageBox::warning(this, QString::fromLatin1(kProgramDisplayName),
                              tr("The picture could not be written to %1.").arg(path));
     }
 }
