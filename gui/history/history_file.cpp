@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +30,33 @@ void show(FailureReporter& reporter, const QString& message) {
     reporter.show(message.toStdString());
 }
 
+// A program writes its identity into its lock file the moment it creates it, so a lock file that
+// is still empty a second later was left by a program killed in between. Qt cannot tell whose it
+// is and would wait for it to age (30 s); it is removed instead.
+constexpr qint64 kUnfinishedLockAgeMs = 1000;
+
+bool isUnfinishedLockFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.size() == 0 &&
+           info.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnfinishedLockAgeMs;
+}
+
+// Takes the lock within `waitMs`, removing a lock file a killed program left unfinished, whether
+// it is found so at once or only after the wait.
+bool takeLock(QLockFile& lock, int waitMs) {
+    if (isUnfinishedLockFile(lock.fileName())) {
+        QFile::remove(lock.fileName());
+    }
+    if (lock.tryLock(waitMs)) {
+        return true;
+    }
+    if (!isUnfinishedLockFile(lock.fileName())) {
+        return false;
+    }
+    QFile::remove(lock.fileName());
+    return lock.tryLock(0);
+}
+
 std::string_view bytesOf(const QByteArray& data) {
     return std::string_view(data.constData(), static_cast<std::size_t>(data.size()));
 }
@@ -54,7 +82,7 @@ QString HistoryFile::load() {
         // Taking the lock also takes over a lock file whose program has ended, and releasing it
         // removes the file, so a crash leaves nothing behind after the next start.
         QLockFile lock(lockPath);
-        if (lock.tryLock(kLockWaitMs)) {
+        if (takeLock(lock, kLockWaitMs)) {
             QFile::remove(temporary);
         }
     }
@@ -111,7 +139,7 @@ bool HistoryFile::save() {
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
     QLockFile lock(path_ + QString::fromLatin1(kLockSuffix));
-    if (!lock.tryLock(kLockWaitMs)) {
+    if (!takeLock(lock, kLockWaitMs)) {
         showSaveFailure(tr("another running program holds its lock file %1")
                             .arg(QDir::toNativeSeparators(lock.fileName())));
         return false;
