@@ -70,6 +70,9 @@ constexpr std::uint32_t kDf = 17;
 constexpr std::uint32_t kTMeasure = 18;
 constexpr std::uint32_t kTable = 19;
 constexpr std::uint32_t kAlternative = 20;
+constexpr std::uint32_t kPicture = 21;
+constexpr std::uint32_t kSavePoints = 22;
+constexpr std::uint32_t kCopyProtocol = 23;
 }  // namespace popup
 
 constexpr const char* kHelpPage = "effects.html";
@@ -296,13 +299,17 @@ QLayout* EffectsWindow::makePlotColumn() {
     }
     auto* pictureLabel = new QLabel(tr("Plot &kind:"));
     pictureLabel->setBuddy(pictureChoice_);
+    pictureLabel->setWhatsThis(effectsWhatsThis(popup::kPicture));
+    pictureChoice_->setWhatsThis(effectsWhatsThis(popup::kPicture));
     connect(pictureChoice_, &QComboBox::currentIndexChanged, this, [this](int index) {
         powerPlot_->choose(static_cast<PowerPicture>(index));
         updatePlotButtons();
     });
-    savePoints_ = new QPushButton(tr("Save points as CS&V..."));
+    savePoints_ = new QPushButton(tr("E&xport points as CSV..."));
+    savePoints_->setWhatsThis(effectsWhatsThis(popup::kSavePoints));
     connect(savePoints_, &QPushButton::clicked, this, &EffectsWindow::savePointsWithDialog);
     copyProtocol_ = new QPushButton(tr("Cop&y protocol"));
+    copyProtocol_->setWhatsThis(effectsWhatsThis(popup::kCopyProtocol));
     connect(copyProtocol_, &QPushButton::clicked, this, &EffectsWindow::copyProtocol);
     auto* choice = new QHBoxLayout;
     choice->addWidget(pictureLabel);
