@@ -211,7 +211,8 @@ void PlotPane::drawLevels() {
         line->append(scene_.xFrom, level.y);
         line->append(scene_.xTo, level.y);
         line->setName(textOf(level.label));
-        line->setPen(QPen(Qt::darkGray, 1.5, Qt::DashDotLine));
+        line->setPen(level.emphasised ? QPen(colourOf(1), 1.5, Qt::DashLine)
+                                      : QPen(Qt::darkGray, 1.5, Qt::DashDotLine));
         chart_->addSeries(line);
     }
 }

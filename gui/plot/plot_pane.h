@@ -16,7 +16,8 @@ namespace quorvel {
 
 // Draws a PlotScene with Qt Charts: its densities (or a power curve) as lines, its shaded areas
 // with their probability printed on them, its marks as dashed vertical lines, its levels as
-// dash-dotted horizontal ones, its dots as points, its title above. A failed
+// horizontal ones (an emphasised one dashed in the second curve colour, the others grey and
+// dash-dotted), its dots as points, its title above. A failed
 // scene clears the chart and shows its one line instead. Hovering over a curve shows the
 // nearest computed point (x and density, or power) below the chart. Both axes carry round ticks in
 // one format; each area's probability stands beside its mark, clear of the curves, the marks and

@@ -38,10 +38,12 @@ struct PlotMark {
     std::string label;
 };
 
-// A horizontal line across the plot at a y of the answer (a target power), named in the legend.
+// A horizontal line across the plot at a y of the answer, named in the legend; an emphasised
+// one (a target power) stands out from the others (alpha).
 struct PlotLevel {
     double y;
     std::string label;
+    bool emphasised = false;
 };
 
 // One computed point of a curve, drawn as a dot and named in the legend.

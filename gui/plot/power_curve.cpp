@@ -257,7 +257,7 @@ PlotScene powerCurveScene(const PowerCurve& curve) {
     const std::string at = curve.axisName + " = " + plotNumber(curve.at.x);
     scene.dots.push_back({curve.at, at + ": power " + plotProbability(curve.at.y)});
     if (curve.target) {
-        scene.levels.push_back({*curve.target, "target power " + plotNumber(*curve.target)});
+        scene.levels.push_back({*curve.target, "target power " + plotNumber(*curve.target), true});
     }
     scene.levels.push_back({curve.alpha, "alpha " + plotNumber(curve.alpha)});
     scene.xTicks = roundTicks(curve.points.front().x, curve.points.back().x);

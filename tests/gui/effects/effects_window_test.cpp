@@ -534,7 +534,9 @@ void EffectsWindowTest::eachTabShowsItsOwnPicture() {
 void EffectsWindowTest::theCurveShowsSavesAndTheProtocolCopies() {
     EffectsWindow& window = openWindow();
     QVERIFY(!window.copyProtocolButton().isEnabled());
-    window.pictureChoice().setCurrentIndex(1);
+    QTest::keyClick(&window, Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), &window.pictureChoice());
+    QTest::keyClick(&window.pictureChoice(), Qt::Key_Down);
     runSteps(window, Qt::Key_T, Qt::Key_P, {"0.5", "15", "25", "0.05"});
     QCOMPARE(listener_.heard.size(), std::size_t{1});
     const auto dotOf = [&window] {

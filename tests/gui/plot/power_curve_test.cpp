@@ -208,6 +208,7 @@ TEST(PowerCurveExport, CsvRoundTripAndScene) {
     EXPECT_EQ(scene.dots[0].at.x, curve.at.x);
     ASSERT_EQ(scene.levels.size(), 2u);
     EXPECT_EQ(scene.levels[0].y, 0.8);
+    EXPECT_TRUE(scene.levels[0].emphasised);
     EXPECT_EQ(scene.levels[1].y, 0.05);
     EXPECT_LE(scene.xFrom, curve.points.front().x);
     EXPECT_GE(scene.xTo, curve.points.back().x);
