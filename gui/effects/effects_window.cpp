@@ -99,9 +99,9 @@ constexpr EffectField kTN2{N2, QT_TR_NOOP("N&2:"), 20, 1, kLargestWhole, true, p
 constexpr EffectField kFDf1{Df1, QT_TR_NOOP("Df&1:"), 3, 1, kLargestWhole, true, popup::kDf1};
 constexpr EffectField kFDf2{Df2, QT_TR_NOOP("Df&2:"), 40, 1, kLargestWhole, true, popup::kDf2};
 constexpr EffectField kChiSquareDf{Df1, QT_TR_NOOP("&Df:"), 4, 1, kLargestWhole, true, popup::kDf};
-constexpr EffectField kRows{Rows,         QT_TR_NOOP("Table ro&ws:"), 2, 2, kLargestWhole, true,
+constexpr EffectField kRows{Rows, QT_TR_NOOP("Table ro&ws:"), 2, 2, kLargestWhole, true,
                             popup::kTable};
-constexpr EffectField kCols{Cols,         QT_TR_NOOP("Ta&ble columns:"), 2, 2, kLargestWhole, true,
+constexpr EffectField kCols{Cols, QT_TR_NOOP("Ta&ble columns:"), 2, 2, kLargestWhole, true,
                             popup::kTable};
 
 // t, F and chi-square, in the order of the tabs.
@@ -371,8 +371,9 @@ void EffectsWindow::restore(const EffectRequest& request) {
     const std::size_t tab = indexOf(request.distribution);
     tabs_->setCurrentIndex(static_cast<int>(tab));
     if (request.distribution == DistributionKind::T) {
-        const bool twoGroups =
-            request.quantity == EffectQuantity::SampleSize ? request.twoSample : request.n1 > 0;
+        const bool twoGroups = request.quantity == EffectQuantity::SampleSize
+                                   ? request.twoSample
+                                   : request.n1 > 0;
         tDesign_->setCurrentIndex(twoGroups ? 0 : 1);
     }
     EffectGroup& restored = group(request.distribution, request.quantity);
