@@ -1,12 +1,16 @@
 #include "gui/effects/effects_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -14,10 +18,12 @@
 #include <climits>
 
 #include "gui/effects/effect_group.h"
+#include "gui/effects/power_protocol.h"
 #include "gui/help/help_window.h"
 #include "gui/help/program_resources.h"
 #include "gui/plot/plot_pane.h"
 #include "gui/plot/plot_scene.h"
+#include "gui/plot/power_curve.h"
 #include "gui/plot/power_plot.h"
 #include "numerics/foundations/confidence_range.h"
 
@@ -64,6 +70,9 @@ constexpr std::uint32_t kDf = 17;
 constexpr std::uint32_t kTMeasure = 18;
 constexpr std::uint32_t kTable = 19;
 constexpr std::uint32_t kAlternative = 20;
+constexpr std::uint32_t kPicture = 21;
+constexpr std::uint32_t kSavePoints = 22;
+constexpr std::uint32_t kCopyProtocol = 23;
 }  // namespace popup
 
 constexpr const char* kHelpPage = "effects.html";
@@ -151,6 +160,10 @@ const std::vector<EffectsTabFields>& tabFields() {
 
 constexpr const char* kPlotPrompt =
     QT_TR_NOOP("Compute a power or a sample size, and its picture appears here.");
+// The choices of the plot, in the order of PowerPicture.
+const std::vector<const char*> kPictures{QT_TR_NOOP("Densities, power shaded"),
+                                         QT_TR_NOOP("Power against N"),
+                                         QT_TR_NOOP("Power against the effect size")};
 constexpr const char* kEstimateGroup = QT_TR_NOOP("&Effect size and confidence interval");
 constexpr const char* kPowerGroup = QT_TR_NOOP("&Power");
 constexpr const char* kSampleSizeGroup = QT_TR_NOOP("&Sample size");
@@ -205,6 +218,7 @@ QWidget* tabPage(QLayout* choice, const std::array<EffectGroup*, 3>& groups) {
 EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
                              ComputationListeners& listeners)
     : QWidget(nullptr, Qt::Window),
+      calculators_(calculators),
       helpWindow_(helpWindow),
       listeners_(listeners),
       sideBySide_(new QHBoxLayout),
@@ -216,14 +230,11 @@ EffectsWindow::EffectsWindow(Calculators& calculators, HelpWindow& helpWindow,
         tabs_->addTab(makeTab(fields, calculators, listeners), tr(fields.caption));
     }
     sideBySide_->addWidget(tabs_);
-    plot_ = new PlotPane(tr(kPlotPrompt));
-    sideBySide_->addWidget(plot_, 1);
-    powerPlot_ = std::make_unique<PowerPlot>(calculators, *plot_);
+    sideBySide_->addLayout(makePlotColumn(), 1);
     listeners_.add(*powerPlot_);
     listeners_.add(*this);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this, &calculators](int tab) {
-        showPictureOf(calculators, static_cast<std::size_t>(tab));
-    });
+    connect(tabs_, &QTabWidget::currentChanged, this,
+            [this](int tab) { showPictureOf(static_cast<std::size_t>(tab)); });
 
     auto* help = new QPushButton(tr("&Help"));
     auto* close = new QPushButton(tr("Cl&ose"));
@@ -262,17 +273,97 @@ EffectsWindow::~EffectsWindow() {
 void EffectsWindow::effectComputed(const EffectRequest& request, const EffectOutcome& outcome) {
     if (request.quantity != EffectQuantity::Estimate) {
         pictured_[indexOf(request.distribution)] = Pictured{request, outcome};
+        updatePlotButtons();
     }
 }
 
 // The plot shows the tab's own last power picture, or the prompt: never another tab's.
-void EffectsWindow::showPictureOf(Calculators& calculators, std::size_t tab) {
+void EffectsWindow::showPictureOf(std::size_t tab) {
     if (const std::optional<Pictured>& last = pictured_.at(tab)) {
-        plot_->showScene(powerScene(calculators, last->request, last->outcome));
+        powerPlot_->show(last->request, last->outcome);
     } else {
         PlotScene prompt;
         prompt.title = tr(kPlotPrompt).toStdString();
-        plot_->showScene(prompt);
+        powerPlot_->showEmpty(prompt);
+    }
+    updatePlotButtons();
+}
+
+// The plot under its choice of picture, the save and copy buttons beside the choice.
+QLayout* EffectsWindow::makePlotColumn() {
+    plot_ = new PlotPane(tr(kPlotPrompt));
+    powerPlot_ = std::make_unique<PowerPlot>(calculators_, *plot_);
+    pictureChoice_ = new QComboBox;
+    for (const char* picture : kPictures) {
+        pictureChoice_->addItem(tr(picture));
+    }
+    auto* pictureLabel = new QLabel(tr("Plot &kind:"));
+    pictureLabel->setBuddy(pictureChoice_);
+    pictureLabel->setWhatsThis(effectsWhatsThis(popup::kPicture));
+    pictureChoice_->setWhatsThis(effectsWhatsThis(popup::kPicture));
+    connect(pictureChoice_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        powerPlot_->choose(static_cast<PowerPicture>(index));
+        updatePlotButtons();
+    });
+    savePoints_ = new QPushButton(tr("E&xport points as CSV..."));
+    savePoints_->setWhatsThis(effectsWhatsThis(popup::kSavePoints));
+    connect(savePoints_, &QPushButton::clicked, this, &EffectsWindow::savePointsWithDialog);
+    copyProtocol_ = new QPushButton(tr("Cop&y protocol"));
+    copyProtocol_->setWhatsThis(effectsWhatsThis(popup::kCopyProtocol));
+    connect(copyProtocol_, &QPushButton::clicked, this, &EffectsWindow::copyProtocol);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(pictureLabel);
+    choice->addWidget(pictureChoice_, 1);
+    choice->addWidget(savePoints_);
+    choice->addWidget(copyProtocol_);
+    auto* column = new QVBoxLayout;
+    column->addLayout(choice);
+    column->addWidget(plot_, 1);
+    updatePlotButtons();
+    return column;
+}
+
+// Saving needs a curve with points, copying a computation of the tab.
+void EffectsWindow::updatePlotButtons() {
+    const std::optional<PowerCurve>& curve = powerPlot_->curve();
+    savePoints_->setEnabled(curve && curve->failure.empty());
+    copyProtocol_->setEnabled(
+        pictured_.at(static_cast<std::size_t>(tabs_->currentIndex())).has_value());
+}
+
+bool EffectsWindow::savePoints(const QString& path) const {
+    const std::optional<PowerCurve>& curve = powerPlot_->curve();
+    if (!curve || !curve->failure.empty()) {
+        return false;
+    }
+    const std::string text = powerCurveCsv(*curve);
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size()) &&
+           file.commit();
+}
+
+void EffectsWindow::savePointsWithDialog() {
+    QString path = QFileDialog::getSaveFileName(this, tr("Save Curve Points"), QString(),
+                                                tr("CSV files (*.csv)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".csv");
+    }
+    if (!savePoints(path)) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             tr("The points could not be written to %1.").arg(path));
+    }
+}
+
+void EffectsWindow::copyProtocol() {
+    const std::size_t tab = static_cast<std::size_t>(tabs_->currentIndex());
+    if (const std::optional<Pictured>& last = pictured_.at(tab)) {
+        const std::string text = powerProtocol(calculators_, last->request, last->outcome);
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     }
 }
 

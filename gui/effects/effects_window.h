@@ -12,6 +12,7 @@ class QComboBox;
 class QHBoxLayout;
 class QKeyEvent;
 class QLayout;
+class QPushButton;
 class QTabWidget;
 
 namespace quorvel {
@@ -26,11 +27,15 @@ class PowerPlot;
 
 // The Effect Size and Power window: one tab per family (t: d and g; F: partial η², f², ω² and
 // ε²; chi-square: RMSEA, w and Cramér's V), each with three groups: the effect size with its
-// confidence interval (two-sided or one-sided), the power of a test, and the sample size that reaches a target power. Every group
-// computes through computeEffect, the entry the command line uses, and tells the listeners.
-// Right of the tabs, a plot pictures the last power or sample size: the central and the
-// noncentral density, the critical value, the power shaded; each tab keeps its own picture, and a
-// tab without one shows the prompt.
+// confidence interval (two-sided or one-sided), the power of a test, and the sample size that
+// reaches a target power. Every group computes through computeEffect, the entry the command line
+// uses, and tells the listeners. Right of the tabs, a plot pictures the last power or sample size,
+// as the choice above it says: the central and the noncentral density, the critical value, the
+// power shaded; or the power curve over N, or over the effect size at the N, with the computed
+// point, the target power and alpha marked. Each tab keeps its own computation, and a tab without
+// one shows the prompt. Beside the choice, a curve's points are saved as CSV and the computation's
+// protocol (inputs, convention, test, result) is copied to the clipboard; the plot's context menu
+// saves the picture as PNG or SVG.
 //
 // Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
 // Close; each group's title and each caption carry a mnemonic (a caption repeated in another
@@ -61,6 +66,13 @@ class EffectsWindow : public QWidget, private ComputationListener {
     void restore(const EffectRequest& request);
     // The power picture of the last power or sample-size computation, right of the tabs.
     PlotPane& plot() const { return *plot_; }
+    // What the plot shows, in the order of PowerPicture.
+    QComboBox& pictureChoice() const { return *pictureChoice_; }
+    QPushButton& savePointsButton() const { return *savePoints_; }
+    QPushButton& copyProtocolButton() const { return *copyProtocol_; }
+    // Writes the points of the curve shown as CSV (powerCurveCsv) to `path`; false when no
+    // curve is shown or the file could not be written.
+    bool savePoints(const QString& path) const;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -71,7 +83,11 @@ class EffectsWindow : public QWidget, private ComputationListener {
     QLayout* makeTDesign();
     void followFocus(QWidget* now);
     void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override;
-    void showPictureOf(Calculators& calculators, std::size_t tab);
+    void showPictureOf(std::size_t tab);
+    QLayout* makePlotColumn();
+    void updatePlotButtons();
+    void savePointsWithDialog();
+    void copyProtocol();
 
     // A tab's last power or sample-size computation.
     struct Pictured {
@@ -79,6 +95,7 @@ class EffectsWindow : public QWidget, private ComputationListener {
         EffectOutcome outcome;
     };
 
+    Calculators& calculators_;
     HelpWindow& helpWindow_;
     ComputationListeners& listeners_;
     QHBoxLayout* sideBySide_;
@@ -89,6 +106,9 @@ class EffectsWindow : public QWidget, private ComputationListener {
     std::array<EffectGroup*, 3> current_{};
     QMetaObject::Connection focusWatch_;
     PlotPane* plot_ = nullptr;
+    QComboBox* pictureChoice_ = nullptr;
+    QPushButton* savePoints_ = nullptr;
+    QPushButton* copyProtocol_ = nullptr;
     std::unique_ptr<PowerPlot> powerPlot_;
     std::array<std::optional<Pictured>, 3> pictured_{};
 };

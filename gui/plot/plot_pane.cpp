@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -41,6 +42,8 @@ constexpr double kLegendScale = 0.85;
 constexpr int kExportLayoutWidth = 800;
 // The first tick's category starts this fraction of a step before it, so that it has a label.
 constexpr double kFirstTickLead = 1e-6;
+// A computed point on a curve.
+constexpr double kDotSize = 9.0;
 
 QColor colourOf(std::size_t curve) {
     return kCurveColours[std::min<std::size_t>(curve, std::size(kCurveColours) - 1)];
@@ -61,9 +64,10 @@ QLineSeries* lineThrough(const std::vector<PlotPoint>& points) {
     return line;
 }
 
-// The density axis: from 0 to the round tick above the curves' body and its headroom.
+// The density axis: from 0 to the round tick above the curves' body and its headroom; a
+// probability axis from 0 to 1.
 AxisTicks densityTicks(const PlotScene& scene) {
-    return roundTicks(0.0, scene.yTo * kHeadroom);
+    return roundTicks(0.0, scene.probabilityAxis ? 1.0 : scene.yTo * kHeadroom);
 }
 
 // An axis whose labels stand on the round ticks, printed in the ticks' one format.
@@ -133,6 +137,8 @@ void PlotPane::showScene(const PlotScene& scene) {
     drawAreas();
     drawCurves();
     drawMarks();
+    drawLevels();
+    drawDots();
     setAxes();
     placeAreaLabels();
 }
@@ -200,9 +206,33 @@ void PlotPane::drawMarks() {
     }
 }
 
+void PlotPane::drawLevels() {
+    for (const PlotLevel& level : scene_.levels) {
+        auto* line = new QLineSeries;
+        line->append(scene_.xFrom, level.y);
+        line->append(scene_.xTo, level.y);
+        line->setName(textOf(level.label));
+        line->setPen(level.emphasised ? QPen(colourOf(1), 1.5, Qt::DashLine)
+                                      : QPen(Qt::darkGray, 1.5, Qt::DashDotLine));
+        chart_->addSeries(line);
+    }
+}
+
+void PlotPane::drawDots() {
+    for (const PlotDot& dot : scene_.dots) {
+        auto* point = new QScatterSeries;
+        point->append(dot.at.x, dot.at.y);
+        point->setName(textOf(dot.label));
+        point->setMarkerSize(kDotSize);
+        point->setColor(Qt::black);
+        point->setBorderColor(Qt::black);
+        chart_->addSeries(point);
+    }
+}
+
 void PlotPane::setAxes() {
     QCategoryAxis* xAxis = roundAxis(scene_.xTicks, textOf(scene_.axisName));
-    QCategoryAxis* yAxis = roundAxis(densityTicks(scene_), tr("Density"));
+    QCategoryAxis* yAxis = roundAxis(densityTicks(scene_), textOf(scene_.yName));
     chart_->addAxis(xAxis, Qt::AlignBottom);
     chart_->addAxis(yAxis, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series()) {
@@ -257,9 +287,9 @@ void PlotPane::hoverAt(std::size_t curve, double x) {
         std::min_element(points.begin(), points.end(), [x](const PlotPoint& a, const PlotPoint& b) {
             return std::abs(a.x - x) < std::abs(b.x - x);
         });
-    hover_->setText(tr("%1 = %2, density = %3")
+    hover_->setText(tr("%1 = %2, %3 = %4")
                         .arg(textOf(scene_.axisName), textOf(plotNumber(nearest->x)),
-                             textOf(plotNumber(nearest->y))));
+                             textOf(scene_.yName).toLower(), textOf(plotNumber(nearest->y))));
 }
 
 QString PlotPane::titleText() const {

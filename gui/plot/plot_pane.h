@@ -14,11 +14,13 @@ class QMenu;
 
 namespace quorvel {
 
-// Draws a PlotScene with Qt Charts: its densities as lines, its shaded areas with their
-// probability printed on them, its marks as dashed vertical lines, its title above. A failed
+// Draws a PlotScene with Qt Charts: its densities (or a power curve) as lines, its shaded areas
+// with their probability printed on them, its marks as dashed vertical lines, its levels as
+// horizontal ones (an emphasised one dashed in the second curve colour, the others grey and
+// dash-dotted), its dots as points, its title above. A failed
 // scene clears the chart and shows its one line instead. Hovering over a curve shows the
-// nearest computed point (x and density) below the chart. Both axes carry round ticks in one
-// format; each area's probability stands beside its mark, clear of the curves, the marks and
+// nearest computed point (x and density, or power) below the chart. Both axes carry round ticks in
+// one format; each area's probability stands beside its mark, clear of the curves, the marks and
 // the other labels, and is shown however thin the area. The pane's context menu saves the
 // picture, without the hover readout, as PNG or SVG at a size the user picks.
 class PlotPane : public QWidget {
@@ -61,6 +63,8 @@ class PlotPane : public QWidget {
     void drawAreas();
     void drawCurves();
     void drawMarks();
+    void drawLevels();
+    void drawDots();
     void setAxes();
     void placeAreaLabels();
     void saveWithDialog(const QString& filter, const QString& suffix);

@@ -38,21 +38,40 @@ struct PlotMark {
     std::string label;
 };
 
+// A horizontal line across the plot at a y of the answer, named in the legend; an emphasised
+// one (a target power) stands out from the others (alpha).
+struct PlotLevel {
+    double y;
+    std::string label;
+    bool emphasised = false;
+};
+
+// One computed point of a curve, drawn as a dot and named in the legend.
+struct PlotDot {
+    PlotPoint at;
+    std::string label;
+};
+
 // What the plot pane draws for one computation: the densities, the shaded areas, the marked
 // values and a title line; or, for a computation that failed, only `failure`, one line saying
 // why. The x axis runs over [xFrom, xTo], the first and last of its round ticks; the density
 // axis up to yTo, the height of the curves' body (a pole at the edge of the support rises
-// beyond it, cut at three times the density at the median).
+// beyond it, cut at three times the density at the median). A curve of probabilities (a power
+// curve) sets `probabilityAxis`: its y axis runs from 0 to 1 and is named `yName`.
 struct PlotScene {
     std::string title;
     std::string axisName;
     std::vector<PlotCurve> curves;
     std::vector<ShadedArea> areas;
     std::vector<PlotMark> marks;
+    std::vector<PlotLevel> levels;
+    std::vector<PlotDot> dots;
     AxisTicks xTicks;
     double xFrom = 0.0;
     double xTo = 1.0;
     double yTo = 1.0;
+    bool probabilityAxis = false;
+    std::string yName = "Density";
     std::string failure;
 };
 

@@ -3,15 +3,20 @@
 #include <QAction>
 #include <QAreaSeries>
 #include <QChart>
-#include <QLineSeries>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 #include <cmath>
@@ -19,6 +24,7 @@
 #include <set>
 
 #include "gui/effects/effect_group.h"
+#include "gui/effects/power_protocol.h"
 #include "gui/help/help_window.h"
 #include "gui/help/program_resources.h"
 #include "gui/main/cmain_dlg.h"
@@ -100,6 +106,7 @@ class EffectsWindowTest : public QObject {
     void aRefusedInputIsShownAndNotComputed();
     void nothingMovesWhenAStatusAppears();
     void eachTabShowsItsOwnPicture();
+    void theCurveShowsSavesAndTheProtocolCopies();
     void failureBoxesBelongToTheWindow();
     void enterComputesTheFocusedOrTheLastFocusedGroup();
     void everyCaptionHasAMnemonicUniqueInItsGroup();
@@ -519,6 +526,76 @@ void EffectsWindowTest::eachTabShowsItsOwnPicture() {
     QCOMPARE(window.plot().titleText(), prompt);
     QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
     QCOMPARE(window.plot().titleText(), fPicture);
+}
+
+// After a power and after a sample size, the curve over N and over the effect passes through the
+// computed point; its points save as CSV, its picture as PNG and SVG, and the protocol of the
+// tab's computation goes to the clipboard. The densities stay one choice away.
+void EffectsWindowTest::theCurveShowsSavesAndTheProtocolCopies() {
+    EffectsWindow& window = openWindow();
+    QVERIFY(!window.copyProtocolButton().isEnabled());
+    QTest::keyClick(&window, Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), &window.pictureChoice());
+    QTest::keyClick(&window.pictureChoice(), Qt::Key_Down);
+    runSteps(window, Qt::Key_T, Qt::Key_P, {"0.5", "15", "25", "0.05"});
+    QCOMPARE(listener_.heard.size(), std::size_t{1});
+    const auto dotOf = [&window] {
+        const PlotScene& scene = window.plot().scene();
+        return scene.dots.size() == 1 ? scene.dots[0].at : PlotPoint{-1.0, -1.0};
+    };
+    QVERIFY(window.plot().scene().probabilityAxis);
+    QCOMPARE(dotOf().x, 40.0);
+    QCOMPARE(dotOf().y, listener_.heard[0].second.power);
+    // The curve, the line at alpha and the dot: a power has no target.
+    QCOMPARE(window.plot().chart().series().count(), 3);
+    QVERIFY(qobject_cast<QScatterSeries*>(window.plot().chart().series().back()) != nullptr);
+
+    runSteps(window, Qt::Key_F, Qt::Key_S, {"0.15", "3", "0.8", "0.05"});
+    QCOMPARE(listener_.heard.size(), std::size_t{2});
+    const auto& [request, outcome] = listener_.heard[1];
+    QCOMPARE(dotOf().x, static_cast<double>(outcome.n));
+    QCOMPARE(dotOf().y, outcome.power);
+    QCOMPARE(window.plot().scene().levels.front().y, 0.8);
+    window.pictureChoice().setCurrentIndex(2);
+    QCOMPARE(dotOf().x, 0.15);
+    QCOMPARE(dotOf().y, outcome.power);
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("points.csv"));
+    QVERIFY(window.savePointsButton().isEnabled());
+    QVERIFY(window.savePoints(csv));
+    QFile points(csv);
+    QVERIFY(points.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = points.readAll().split('\n');
+    QCOMPARE(lines.front(), QByteArray("effect,power"));
+    // The header, a line per point, and the empty rest after the last line end.
+    QCOMPARE(lines.size(),
+             static_cast<qsizetype>(window.plot().scene().curves[0].points.size()) + 2);
+    for (const char* suffix : {"curve.png", "curve.svg"}) {
+        QVERIFY(
+            window.plot().savePicture(dir.filePath(QString::fromLatin1(suffix)), QSize(800, 600)));
+    }
+    QCOMPARE(QImage(dir.filePath(QStringLiteral("curve.png"))).size(), QSize(800, 600));
+    QFile svg(dir.filePath(QStringLiteral("curve.svg")));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QVERIFY(svg.readAll().contains("<svg"));
+
+    QGuiApplication::clipboard()->clear();
+    window.copyProtocolButton().click();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied, QString::fromStdString(powerProtocol(*calculators_, request, outcome)));
+    QVERIFY(copied.contains(QStringLiteral("Result: N = %1").arg(outcome.n)));
+
+    // A tab without a computation has nothing to save or copy; the densities come back.
+    QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+    QVERIFY(!window.copyProtocolButton().isEnabled());
+    QVERIFY(!window.savePointsButton().isEnabled());
+    QVERIFY(!window.savePoints(csv));
+    QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
+    window.pictureChoice().setCurrentIndex(0);
+    QVERIFY(!window.plot().scene().probabilityAxis);
+    QVERIFY(!window.plot().scene().areas.empty());
+    QVERIFY(!window.savePointsButton().isEnabled());
 }
 
 // The command line's rules refuse the input and name the field by its caption; nothing is
