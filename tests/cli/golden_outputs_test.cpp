@@ -15,19 +15,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <tuple>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/batch_run.h"
 #include "model/batch/csv.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/reference_table.h"
 
 namespace quorvel {
@@ -153,8 +153,7 @@ bool withinReferenceAccuracy(const CsvRecord& row, double now, double exact) {
 
 // Boost.Math's t distribution function at the given value and noncentrality (the row's Df).
 double boostCdf(const CsvRecord& row, double value, double noncentrality) {
-    return boost::math::cdf(
-        boost::math::non_central_t_distribution<double>(number(row, 3), noncentrality), value);
+    return oracle::noncentralTCdf(value, number(row, 3), noncentrality);
 }
 
 // |Boost's probability at the answer − the target| for a searched column.

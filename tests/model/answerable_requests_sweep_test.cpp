@@ -7,9 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
-#include <boost/math/distributions/non_central_t.hpp>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -21,6 +18,7 @@
 
 #include "model/computation.h"
 #include "numerics/calculators.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -224,12 +222,10 @@ class AnswerableRequestsSweep : public ::testing::Test {
 };
 
 TEST_F(AnswerableRequestsSweep, F) {
-    const Family family{
-        [](const ComputeRequest& r, double x, double lambda) {
-            return boost::math::cdf(
-                boost::math::non_central_f_distribution<double>(r.df1, r.df2, lambda), x);
-        },
-        [](double) { return kFFloor; }, 0.0, 10000.0, kFValueFloor};
+    const Family family{[](const ComputeRequest& r, double x, double lambda) {
+                            return oracle::noncentralFCdf(x, r.df1, r.df2, lambda);
+                        },
+                        [](double) { return kFFloor; }, 0.0, 10000.0, kFValueFloor};
     Draws draws(1);
     for (int i = 0; i < kRequestsPerOperation; ++i) {
         ComputeRequest r{.distribution = DistributionKind::F};
@@ -247,8 +243,7 @@ TEST_F(AnswerableRequestsSweep, F) {
 
 TEST_F(AnswerableRequestsSweep, T) {
     const Family family{[](const ComputeRequest& r, double x, double delta) {
-                            return boost::math::cdf(
-                                boost::math::non_central_t_distribution<double>(r.df1, delta), x);
+                            return oracle::noncentralTCdf(x, r.df1, delta);
                         },
                         [](double) { return kTFloor; }, -5000.0, 5000.0};
     Draws draws(2);
@@ -281,12 +276,10 @@ TEST_F(AnswerableRequestsSweep, T) {
 }
 
 TEST_F(AnswerableRequestsSweep, ChiSquare) {
-    const Family family{
-        [](const ComputeRequest& r, double x, double lambda) {
-            return boost::math::cdf(
-                boost::math::non_central_chi_squared_distribution<double>(r.df1, lambda), x);
-        },
-        chiSquareFloor, 0.0, 5000.0};
+    const Family family{[](const ComputeRequest& r, double x, double lambda) {
+                            return oracle::noncentralChiSquareCdf(x, r.df1, lambda);
+                        },
+                        chiSquareFloor, 0.0, 5000.0};
     Draws draws(3);
     for (int i = 0; i < kRequestsPerOperation; ++i) {
         ComputeRequest r{.distribution = DistributionKind::ChiSquare};
@@ -313,20 +306,18 @@ constexpr int kHardRequestsPerOperation = 60;
 constexpr double kFHardValueFloor = 1e-8;
 
 TEST_F(AnswerableRequestsSweep, FHardRegion) {
-    const Family family{
-        [](const ComputeRequest& r, double x, double lambda) {
-            return boost::math::cdf(
-                boost::math::non_central_f_distribution<double>(r.df1, r.df2, lambda), x);
-        },
-        [](double) { return kFFloor; }, 0.0, 10000.0, kFHardValueFloor};
+    const Family family{[](const ComputeRequest& r, double x, double lambda) {
+                            return oracle::noncentralFCdf(x, r.df1, r.df2, lambda);
+                        },
+                        [](double) { return kFFloor; }, 0.0, 10000.0, kFHardValueFloor};
     Draws draws(11);
     for (int i = 0; i < kHardRequestsPerOperation; ++i) {
         ComputeRequest r{.distribution = DistributionKind::F};
         r.df1 = draws.wholeNumber(1, 10000);
         r.df2 = draws.wholeNumber(3, 10000);
         r.noncentrality = draws.uniform(8000.0, 10000.0);
-        const boost::math::non_central_f_distribution<double> d(r.df1, r.df2, r.noncentrality);
-        r.value = boost::math::quantile(d, draws.uniform(0.001, 0.999));
+        r.value =
+            oracle::noncentralFQuantile(draws.uniform(0.001, 0.999), r.df1, r.df2, r.noncentrality);
         r.cumP = draws.cumP();
         r.confidence = draws.confidence();
         checkEveryQuantity(family, r);
@@ -337,8 +328,7 @@ TEST_F(AnswerableRequestsSweep, FHardRegion) {
 
 TEST_F(AnswerableRequestsSweep, THardRegion) {
     const Family family{[](const ComputeRequest& r, double x, double delta) {
-                            return boost::math::cdf(
-                                boost::math::non_central_t_distribution<double>(r.df1, delta), x);
+                            return oracle::noncentralTCdf(x, r.df1, delta);
                         },
                         [](double) { return kTFloor; }, -5000.0, 5000.0};
     Draws draws(12);
@@ -356,12 +346,10 @@ TEST_F(AnswerableRequestsSweep, THardRegion) {
 }
 
 TEST_F(AnswerableRequestsSweep, ChiSquareHardRegion) {
-    const Family family{
-        [](const ComputeRequest& r, double x, double lambda) {
-            return boost::math::cdf(
-                boost::math::non_central_chi_squared_distribution<double>(r.df1, lambda), x);
-        },
-        chiSquareFloor, 0.0, 5000.0};
+    const Family family{[](const ComputeRequest& r, double x, double lambda) {
+                            return oracle::noncentralChiSquareCdf(x, r.df1, lambda);
+                        },
+                        chiSquareFloor, 0.0, 5000.0};
     Draws draws(13);
     for (int i = 0; i < kHardRequestsPerOperation; ++i) {
         ComputeRequest r{.distribution = DistributionKind::ChiSquare};

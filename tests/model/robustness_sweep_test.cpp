@@ -10,9 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
-#include <boost/math/distributions/non_central_t.hpp>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -26,6 +23,7 @@
 
 #include "model/computation.h"
 #include "numerics/calculators.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -296,17 +294,14 @@ double probabilityFloor(DistributionKind distribution, double noncentrality) {
 // Boost's distribution function at (x, noncentrality) for the request's Df, or NaN where Boost
 // reports that it cannot evaluate it (such draws are counted and left out, never passed).
 double boostCdf(const ComputeRequest& r, double x, double noncentrality) {
-    namespace bm = boost::math;
     try {
         switch (r.distribution) {
             case DistributionKind::F:
-                return bm::cdf(bm::non_central_f_distribution<double>(r.df1, r.df2, noncentrality),
-                               x);
+                return oracle::noncentralFCdf(x, r.df1, r.df2, noncentrality);
             case DistributionKind::T:
-                return bm::cdf(bm::non_central_t_distribution<double>(r.df1, noncentrality), x);
+                return oracle::noncentralTCdf(x, r.df1, noncentrality);
             case DistributionKind::ChiSquare:
-                return bm::cdf(
-                    bm::non_central_chi_squared_distribution<double>(r.df1, noncentrality), x);
+                return oracle::noncentralChiSquareCdf(x, r.df1, noncentrality);
         }
     } catch (const std::exception&) {
     }
@@ -314,17 +309,14 @@ double boostCdf(const ComputeRequest& r, double x, double noncentrality) {
 }
 
 double boostPdf(const ComputeRequest& r, double x, double noncentrality) {
-    namespace bm = boost::math;
     try {
         switch (r.distribution) {
             case DistributionKind::F:
-                return bm::pdf(bm::non_central_f_distribution<double>(r.df1, r.df2, noncentrality),
-                               x);
+                return oracle::noncentralFPdf(x, r.df1, r.df2, noncentrality);
             case DistributionKind::T:
-                return bm::pdf(bm::non_central_t_distribution<double>(r.df1, noncentrality), x);
+                return oracle::noncentralTPdf(x, r.df1, noncentrality);
             case DistributionKind::ChiSquare:
-                return bm::pdf(
-                    bm::non_central_chi_squared_distribution<double>(r.df1, noncentrality), x);
+                return oracle::noncentralChiSquarePdf(x, r.df1, noncentrality);
         }
     } catch (const std::exception&) {
     }
@@ -333,18 +325,14 @@ double boostPdf(const ComputeRequest& r, double x, double noncentrality) {
 
 // Boost's percentage point, for noncentralities our routines do not accept.
 double boostQuantile(const ComputeRequest& r, double p, double noncentrality) {
-    namespace bm = boost::math;
     try {
         switch (r.distribution) {
             case DistributionKind::F:
-                return bm::quantile(
-                    bm::non_central_f_distribution<double>(r.df1, r.df2, noncentrality), p);
+                return oracle::noncentralFQuantile(p, r.df1, r.df2, noncentrality);
             case DistributionKind::T:
-                return bm::quantile(bm::non_central_t_distribution<double>(r.df1, noncentrality),
-                                    p);
+                return oracle::noncentralTQuantile(p, r.df1, noncentrality);
             case DistributionKind::ChiSquare:
-                return bm::quantile(
-                    bm::non_central_chi_squared_distribution<double>(r.df1, noncentrality), p);
+                return oracle::noncentralChiSquareQuantile(p, r.df1, noncentrality);
         }
     } catch (const std::exception&) {
     }

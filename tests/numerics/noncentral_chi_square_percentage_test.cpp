@@ -1,27 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <boost/math/distributions/non_central_chi_squared.hpp>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "numerics/calculators.h"
 #include "numerics/chisquare/noncentral_chi_square.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
 namespace {
 
 using Messages = std::vector<std::string>;
-using BoostChiSquare = boost::math::non_central_chi_squared_distribution<double>;
 
 // Boost.Math's probability, at our point, of the tail that cumP's search solves on (the upper
 // tail 1 − cumP above 1/2), relative to that tail's target: our search stops within a relative
 // 1e-12 of it on our distribution function, which agrees with Boost's to 5e-13 here.
 double relativeMiss(int df, double lambda, double x, double cumP) {
-    const BoostChiSquare reference(df, lambda);
-    return cumP > 0.5 ? std::fabs(boost::math::cdf(complement(reference, x)) / (1.0 - cumP) - 1.0)
-                      : std::fabs(boost::math::cdf(reference, x) / cumP - 1.0);
+    return cumP > 0.5
+               ? std::fabs(oracle::noncentralChiSquareUpper(x, df, lambda) / (1.0 - cumP) - 1.0)
+               : std::fabs(oracle::noncentralChiSquareCdf(x, df, lambda) / cumP - 1.0);
 }
 constexpr double kTailTolerance = 1e-11;
 

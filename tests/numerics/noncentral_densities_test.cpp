@@ -1,12 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <boost/math/distributions/chi_squared.hpp>
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
-#include <boost/math/distributions/non_central_t.hpp>
-#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -18,12 +12,12 @@
 #include "numerics/chisquare/noncentral_chi_square.h"
 #include "numerics/f/noncentral_f.h"
 #include "numerics/t/noncentral_t.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
 namespace {
 
-namespace bm = boost::math;
 using Messages = std::vector<std::string>;
 
 // The densities are drawn as curves and checked from the command line; an error of 1e-6 of
@@ -49,14 +43,19 @@ struct CurveComparison {
     std::string where;
 };
 
-template <typename Distribution>
+// The reference distribution as the comparison reads it: its quantile and its density.
+struct Reference {
+    std::function<double(double)> quantile;
+    std::function<double(double)> pdf;
+};
+
 void compareCurve(
-    const Distribution& reference, const std::function<double(double)>& ours,
-    const std::string& label, CurveComparison& comparison,
+    const Reference& reference, const std::function<double(double)>& ours, const std::string& label,
+    CurveComparison& comparison,
     const std::function<bool(double)>& skip = [](double) { return false; }) {
     constexpr int kPoints = 60;
-    const double low = bm::quantile(reference, 0.0005);
-    const double high = bm::quantile(reference, 0.9995);
+    const double low = reference.quantile(0.0005);
+    const double high = reference.quantile(0.9995);
     double maximum = 0.0;
     double worstHere = 0.0;
     double worstX = low;
@@ -65,7 +64,7 @@ void compareCurve(
         if (skip(x)) {
             continue;
         }
-        const double expected = bm::pdf(reference, x);
+        const double expected = reference.pdf(x);
         const double got = ours(x);
         maximum = std::max(maximum, expected);
         if (std::fabs(got - expected) > worstHere) {
@@ -117,7 +116,9 @@ TEST_F(NoncentralDensityTest, FAgreesWithBoostOverDfAndLambda) {
     for (int df1 : {1, 2, 3, 10, 100, 10000}) {
         for (int df2 : {1, 2, 5, 30, 10000}) {
             for (double lambda : {0.0, 0.5, 7.0, 200.0, 10000.0}) {
-                const bm::non_central_f_distribution<double> reference(df1, df2, lambda);
+                const Reference reference{
+                    [&](double p) { return oracle::noncentralFQuantile(p, df1, df2, lambda); },
+                    [&](double x) { return oracle::noncentralFPdf(x, df1, df2, lambda); }};
                 compareCurve(
                     reference, [&](double x) { return f.pdf(x, df1, df2, lambda); },
                     "df1 " + std::to_string(df1) + " df2 " + std::to_string(df2) + " lambda " +
@@ -137,7 +138,9 @@ TEST_F(NoncentralDensityTest, ChiSquareAgreesWithBoostOverDfAndLambda) {
     CurveComparison comparison;
     for (int df : {1, 2, 3, 10, 1000, 100000}) {
         for (double lambda : {0.0, 0.5, 7.0, 200.0, 5000.0}) {
-            const bm::non_central_chi_squared_distribution<double> reference(df, lambda);
+            const Reference reference{
+                [&](double p) { return oracle::noncentralChiSquareQuantile(p, df, lambda); },
+                [&](double x) { return oracle::noncentralChiSquarePdf(x, df, lambda); }};
             compareCurve(
                 reference, [&](double x) { return chiSquare.pdf(x, df, lambda); },
                 "df " + std::to_string(df) + " lambda " + std::to_string(lambda), comparison);
@@ -157,7 +160,9 @@ TEST_F(NoncentralDensityTest, TAgreesWithBoostOverDfAndDelta) {
     CurveComparison comparison;
     for (int df : {1, 2, 3, 7, 30, 1000, 100000}) {
         for (double delta : {0.0, 1.5, -4.0, 20.0, -300.0, 5000.0}) {
-            const bm::non_central_t_distribution<double> reference(df, delta);
+            const Reference reference{
+                [&](double p) { return oracle::noncentralTQuantile(p, df, delta); },
+                [&](double x) { return oracle::noncentralTPdf(x, df, delta); }};
             compareCurve(
                 reference, [&](double x) { return t.pdf(x, df, delta); },
                 "df " + std::to_string(df) + " delta " + std::to_string(delta), comparison,
@@ -177,20 +182,21 @@ TEST_F(NoncentralDensityTest, TNearZeroFollowsTheSlopeOfTheDistributionFunction)
     constexpr double kStep = 1e-4;
     for (int df : {1, 4, 25, 3000, 100000}) {
         for (double delta : {0.0, 0.8, -3.0, 9.0}) {
-            const bm::non_central_t_distribution<double> reference(df, delta);
             const double switchPoint = 1e-4 * df;
-            const double maximum = bm::pdf(reference, bm::mode(reference));
+            const double maximum =
+                oracle::noncentralTPdf(oracle::noncentralTMode(df, delta), df, delta);
             for (double x : {0.0, 1e-9, -1e-6, 1e-3, -0.004, 0.7 * switchPoint, 1.3 * switchPoint,
                              -1.3 * switchPoint}) {
-                const double slope =
-                    (bm::cdf(reference, x + kStep) - bm::cdf(reference, x - kStep)) / (2 * kStep);
+                const double slope = (oracle::noncentralTCdf(x + kStep, df, delta) -
+                                      oracle::noncentralTCdf(x - kStep, df, delta)) /
+                                     (2 * kStep);
                 EXPECT_NEAR(t.pdf(x, df, delta), slope, kOfMaximum * maximum)
                     << "df " << df << " delta " << delta << " x " << x;
             }
             // Boost's own value at exactly 0 is the closed form; ours takes its gamma ratio from
             // logGamma, good to about 1e-11 (two calls).
-            EXPECT_NEAR(t.pdf(0.0, df, delta), bm::pdf(reference, 0.0),
-                        3e-11 * bm::pdf(reference, 0.0));
+            const double atZero = oracle::noncentralTPdf(0.0, df, delta);
+            EXPECT_NEAR(t.pdf(0.0, df, delta), atZero, 3e-11 * atZero);
         }
     }
     EXPECT_TRUE(reporter.messages.empty());
@@ -236,11 +242,11 @@ TEST_F(NoncentralDensityTest, AreaUnderTheDensityIsTheDifferenceOfTheDistributio
 TEST_F(NoncentralDensityTest, ZeroNoncentralityGivesTheCentralDensity) {
     for (double x : {0.01, 0.7, 3.0, 25.0}) {
         for (int df : {1, 2, 9, 5000}) {
-            const double fExpected = bm::pdf(bm::fisher_f_distribution<double>(df, 7), x);
+            const double fExpected = oracle::fisherFPdf(x, df, 7);
             EXPECT_NEAR(f.pdf(x, df, 7, 0.0), fExpected, 1e-10 * std::max(fExpected, 1.0));
-            const double tExpected = bm::pdf(bm::students_t_distribution<double>(df), -x);
+            const double tExpected = oracle::studentsTPdf(-x, df);
             EXPECT_NEAR(t.pdf(-x, df, 0.0), tExpected, 1e-10);
-            const double chiExpected = bm::pdf(bm::chi_squared_distribution<double>(df), x);
+            const double chiExpected = oracle::chiSquarePdf(x, df);
             EXPECT_NEAR(chiSquare.pdf(x, df, 0.0), chiExpected, 1e-10 * std::max(chiExpected, 1.0));
         }
     }

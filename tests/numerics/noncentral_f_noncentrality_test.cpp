@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <boost/math/distributions/non_central_f.hpp>
 #include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "numerics/calculators.h"
 #include "model/computation.h"
+#include "numerics/calculators.h"
 #include "numerics/f/noncentral_f.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -17,7 +17,7 @@ namespace {
 using Messages = std::vector<std::string>;
 
 double boostCdf(double x, int df1, int df2, double lambda) {
-    return boost::math::cdf(boost::math::non_central_f_distribution<double>(df1, df2, lambda), x);
+    return oracle::noncentralFCdf(x, df1, df2, lambda);
 }
 
 // The search stops when our P is within 1e-10 of the target, and our P is good to an absolute
