@@ -29,6 +29,38 @@ double normalQuantile(double p) {
     return bm::quantile(bm::normal_distribution<double>(), p);
 }
 
+double studentsTCdf(double t, double df) {
+    return bm::cdf(bm::students_t_distribution<double>(df), t);
+}
+
+double studentsTQuantile(double p, double df) {
+    return bm::quantile(bm::students_t_distribution<double>(df), p);
+}
+
+double fisherFCdf(double x, double df1, double df2) {
+    return bm::cdf(bm::fisher_f_distribution<double>(df1, df2), x);
+}
+
+double fisherFQuantile(double p, double df1, double df2) {
+    return bm::quantile(bm::fisher_f_distribution<double>(df1, df2), p);
+}
+
+double chiSquareCdf(double x, double df) {
+    return bm::cdf(bm::chi_squared_distribution<double>(df), x);
+}
+
+double chiSquareUpper(double x, double df) {
+    return bm::cdf(bm::complement(bm::chi_squared_distribution<double>(df), x));
+}
+
+double noncentralFUpper(double x, double df1, double df2, double lambda) {
+    return bm::cdf(bm::complement(bm::non_central_f_distribution<double>(df1, df2, lambda), x));
+}
+
+double noncentralTUpper(double t, double df, double delta) {
+    return bm::cdf(bm::complement(bm::non_central_t_distribution<double>(df, delta), t));
+}
+
 double studentsTPdf(double t, double df) {
     return bm::pdf(bm::students_t_distribution<double>(df), t);
 }

@@ -13,20 +13,28 @@ double normalUpper(double z);
 double normalQuantile(double p);
 
 // Student's t, Fisher's F and the chi-square distribution, central.
+double studentsTCdf(double t, double df);
 double studentsTPdf(double t, double df);
+double studentsTQuantile(double p, double df);
 double studentsTUpperQuantile(double q, double df);  // the t with upper tail q
+double fisherFCdf(double x, double df1, double df2);
 double fisherFPdf(double x, double df1, double df2);
 double fisherFUpper(double x, double df1, double df2);
+double fisherFQuantile(double p, double df1, double df2);
+double chiSquareCdf(double x, double df);
+double chiSquareUpper(double x, double df);
 double chiSquarePdf(double x, double df);
 double chiSquareQuantile(double p, double df);
 
 // The noncentral F distribution.
 double noncentralFCdf(double x, double df1, double df2, double lambda);
+double noncentralFUpper(double x, double df1, double df2, double lambda);
 double noncentralFPdf(double x, double df1, double df2, double lambda);
 double noncentralFQuantile(double p, double df1, double df2, double lambda);
 
 // The noncentral t distribution.
 double noncentralTCdf(double t, double df, double delta);
+double noncentralTUpper(double t, double df, double delta);
 double noncentralTPdf(double t, double df, double delta);
 double noncentralTQuantile(double p, double df, double delta);
 double noncentralTMode(double df, double delta);

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/math/distributions/students_t.hpp>
+#include <cmath>
 #include <string>
 
 #include "model/effects/effect_request.h"
 #include "numerics/calculators.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -84,7 +85,7 @@ TEST(PowerProtocol, TheTestLineAndAFailure) {
     const std::string criticalLead = ", critical value = ";
     ASSERT_EQ(numbers.compare(used, criticalLead.size(), criticalLead), 0);
     EXPECT_NEAR(std::stod(numbers.substr(used + criticalLead.size())),
-                quantile(boost::math::students_t(126.0), 0.975), 1e-13);
+                oracle::studentsTQuantile(0.975, 126.0), 1e-13);
     EXPECT_NE(protocol.find("Result: N = 64 per group, power reached = 0.80"), std::string::npos);
 
     const EffectRequest tooSmall{

@@ -1,17 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <boost/math/distributions/chi_squared.hpp>
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
-#include <boost/math/distributions/non_central_t.hpp>
-#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <functional>
 #include <numbers>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "gui/plot/axis_ticks.h"
 #include "gui/plot/curve_sampling.h"
@@ -20,6 +15,7 @@
 #include "model/computation.h"
 #include "model/effects/effects.h"
 #include "numerics/calculators.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -80,8 +76,7 @@ TEST_F(PlotSceneTest, AnIntervalClippedAtZeroDrawsTheCentralCurveWithItsOwnTail)
     ASSERT_TRUE(scene.failure.empty()) << scene.failure;
     ASSERT_EQ(scene.curves.size(), 2u);
     ASSERT_EQ(scene.areas.size(), 2u);
-    const boost::math::fisher_f central(3, 10);
-    const double centralTail = boost::math::cdf(boost::math::complement(central, 2.0));
+    const double centralTail = oracle::fisherFUpper(2.0, 3, 10);
     EXPECT_NEAR(scene.areas[0].probability, centralTail, 1e-8);
     EXPECT_EQ(scene.areas[0].label, "P = " + plotNumber(centralTail));
     EXPECT_EQ(scene.areas[1].label, "(1 - C)/2 = 0.025");
@@ -95,31 +90,57 @@ TEST_F(PlotSceneTest, AnIntervalClippedAtZeroDrawsTheCentralCurveWithItsOwnTail)
 // ticks; the density axis reaches the density at the median even where a pole rises beyond it.
 // The caption gives both tails, each from its own tail.
 TEST_F(PlotSceneTest, TheRangeShowsTheBodyOfEveryCurveAndTheMark) {
-    namespace bm = boost::math;
     using enum DistributionKind;
+    using namespace oracle;
     struct Row {
         ComputeRequest request;
         std::function<double(double)> cdf;
         std::function<double(double)> pdf;
         std::function<double(double)> quantile;
     };
-    const auto rowOf = [](ComputeRequest request, auto distribution) {
-        return Row{request, [distribution](double x) { return bm::cdf(distribution, x); },
-                   [distribution](double x) { return bm::pdf(distribution, x); },
-                   [distribution](double p) { return bm::quantile(distribution, p); }};
+    const auto f = [](double m, double n, double lambda) {
+        return std::tuple{[=](double x) { return noncentralFCdf(x, m, n, lambda); },
+                          [=](double x) { return noncentralFPdf(x, m, n, lambda); },
+                          [=](double p) { return noncentralFQuantile(p, m, n, lambda); }};
+    };
+    const auto centralF = [](double m, double n) {
+        return std::tuple{[=](double x) { return fisherFCdf(x, m, n); },
+                          [=](double x) { return fisherFPdf(x, m, n); },
+                          [=](double p) { return fisherFQuantile(p, m, n); }};
+    };
+    const auto t = [](double df, double delta) {
+        return std::tuple{[=](double x) { return noncentralTCdf(x, df, delta); },
+                          [=](double x) { return noncentralTPdf(x, df, delta); },
+                          [=](double p) { return noncentralTQuantile(p, df, delta); }};
+    };
+    const auto centralT = [](double df) {
+        return std::tuple{[=](double x) { return studentsTCdf(x, df); },
+                          [=](double x) { return studentsTPdf(x, df); },
+                          [=](double p) { return studentsTQuantile(p, df); }};
+    };
+    const auto chi = [](double df, double lambda) {
+        return std::tuple{[=](double x) { return noncentralChiSquareCdf(x, df, lambda); },
+                          [=](double x) { return noncentralChiSquarePdf(x, df, lambda); },
+                          [=](double p) { return noncentralChiSquareQuantile(p, df, lambda); }};
+    };
+    const auto centralChi = [](double df) {
+        return std::tuple{[=](double x) { return chiSquareCdf(x, df); },
+                          [=](double x) { return chiSquarePdf(x, df); },
+                          [=](double p) { return chiSquareQuantile(p, df); }};
+    };
+    const auto rowOf = [](ComputeRequest request, auto functions) {
+        auto [cdf, pdf, quantile] = functions;
+        return Row{request, cdf, pdf, quantile};
     };
     const Row rows[] = {
-        rowOf({F, QuantityKind::CumP, 3.0, 0.0, 0.0, 1, 1}, bm::fisher_f(1, 1)),
-        rowOf({T, QuantityKind::CumP, 2.0, 0.0, 0.0, 1, 0}, bm::students_t(1)),
-        rowOf({ChiSquare, QuantityKind::CumP, 1.0, 0.0, 0.0, 1, 0}, bm::chi_squared(1)),
-        rowOf({ChiSquare, QuantityKind::CumP, 60.0, 3.0, 0.0, 4, 0},
-              bm::non_central_chi_squared(4, 3.0)),
-        rowOf({ChiSquare, QuantityKind::CumP, 4900.0, 5000.0, 0.0, 1, 0},
-              bm::non_central_chi_squared(1, 5000.0)),
-        rowOf({F, QuantityKind::CumP, 1800.0, 5000.0, 0.0, 3, 40},
-              bm::non_central_f(3, 40, 5000.0)),
-        rowOf({T, QuantityKind::CumP, 30.0, 40.0, 0.0, 1, 0}, bm::non_central_t(1, 40.0)),
-        rowOf({T, QuantityKind::CumP, 45.0, 40.0, 0.0, 200, 0}, bm::non_central_t(200, 40.0)),
+        rowOf({F, QuantityKind::CumP, 3.0, 0.0, 0.0, 1, 1}, centralF(1, 1)),
+        rowOf({T, QuantityKind::CumP, 2.0, 0.0, 0.0, 1, 0}, centralT(1)),
+        rowOf({ChiSquare, QuantityKind::CumP, 1.0, 0.0, 0.0, 1, 0}, centralChi(1)),
+        rowOf({ChiSquare, QuantityKind::CumP, 60.0, 3.0, 0.0, 4, 0}, chi(4, 3.0)),
+        rowOf({ChiSquare, QuantityKind::CumP, 4900.0, 5000.0, 0.0, 1, 0}, chi(1, 5000.0)),
+        rowOf({F, QuantityKind::CumP, 1800.0, 5000.0, 0.0, 3, 40}, f(3, 40, 5000.0)),
+        rowOf({T, QuantityKind::CumP, 30.0, 40.0, 0.0, 1, 0}, t(1, 40.0)),
+        rowOf({T, QuantityKind::CumP, 45.0, 40.0, 0.0, 200, 0}, t(200, 40.0)),
     };
     for (const Row& row : rows) {
         const ComputeOutcome outcome = computeQuantity(calculators, row.request);

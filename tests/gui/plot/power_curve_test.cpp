@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/non_central_f.hpp>
-#include <boost/math/distributions/non_central_t.hpp>
-#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <sstream>
 
@@ -13,6 +9,7 @@
 #include "model/effects/effect_parts.h"
 #include "model/number_text.h"
 #include "numerics/calculators.h"
+#include "tests/support/boost_oracle.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -131,9 +128,8 @@ TEST(PowerCurveAxes, EachPointIsThePowerOfTheTestAtItsN) {
     for (std::size_t i = 1; i < fCurve.points.size(); i += 37) {
         const double n = fCurve.points[i].x;
         const double v = n - 4.0;
-        const double critical = quantile(boost::math::fisher_f(3.0, v), 0.95);
-        const double expected =
-            cdf(complement(boost::math::non_central_f(3.0, v, 0.1 * n), critical));
+        const double critical = oracle::fisherFQuantile(0.95, 3.0, v);
+        const double expected = oracle::noncentralFUpper(critical, 3.0, v, 0.1 * n);
         EXPECT_NEAR(fCurve.points[i].y, expected, 1e-10) << "N " << n;
     }
 
@@ -146,10 +142,10 @@ TEST(PowerCurveAxes, EachPointIsThePowerOfTheTestAtItsN) {
         const double n1 = std::clamp(std::round(n / 4.0), 1.0, n - 1.0);
         const double n2 = n - n1;
         const double df = n - 2.0;
-        const double critical = quantile(boost::math::students_t(df), 0.975);
-        const boost::math::non_central_t alternative(df, 0.5 * std::sqrt(n1 * n2 / n));
-        const double expected =
-            cdf(complement(alternative, critical)) + cdf(alternative, -critical);
+        const double critical = oracle::studentsTQuantile(0.975, df);
+        const double delta = 0.5 * std::sqrt(n1 * n2 / n);
+        const double expected = oracle::noncentralTUpper(critical, df, delta) +
+                                oracle::noncentralTCdf(-critical, df, delta);
         EXPECT_NEAR(tCurve.points[i].y, expected, 1e-10) << "N " << n;
     }
 }
