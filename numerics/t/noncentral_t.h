@@ -125,6 +125,10 @@ class NoncentralT : public ReportingCalculator {
     // in their own tail as the limits of a one-sided level need.
     void confidenceLimitsAtAnyDf(double t, int df, double level, double& lower, double& upper);
 
+    // The checks of both interval routines, in order (Df, then level), each with its message;
+    // on success t, df and level are stored.
+    bool acceptsIntervalArguments(double t, int df, double level);
+
     double confidence = 0.0;
     double tValue = 0.0;
     double delta = 0.0;

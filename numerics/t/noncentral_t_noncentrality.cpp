@@ -88,18 +88,25 @@ double NoncentralT::searchDeltaOfTailWithin(TailProbability target, int largestD
                     SearchFailureMessages::always(kDeltaNotFound), &held);
 }
 
-void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {
+bool NoncentralT::acceptsIntervalArguments(double t, int df, double level) {
     if (df < 1) {
         reportFailure(kIntervalDfOutOfRange);
-        return;
+        return false;
     }
     if (!isAcceptedConfidence(level)) {
         reportFailure(kConfidenceOutOfRange);
-        return;
+        return false;
     }
     tValue = t;
     this->df = df;
     confidence = level;
+    return true;
+}
+
+void NoncentralT::confidenceLimits(double t, int df, double level, double& lower, double& upper) {
+    if (!acceptsIntervalArguments(t, df, level)) {
+        return;
+    }
     const double tailProbability = (1.0 - level) / 2.0;
     // The upper limit first: the distribution function decreases in δ.
     upper = noncentrality(t, df, tailProbability);
@@ -110,17 +117,9 @@ void NoncentralT::confidenceLimits(double t, int df, double level, double& lower
 // distribution function is the same integral over the scale at every Df.
 void NoncentralT::confidenceLimitsAtAnyDf(double t, int df, double level, double& lower,
                                           double& upper) {
-    if (df < 1) {
-        reportFailure(kIntervalDfOutOfRange);
+    if (!acceptsIntervalArguments(t, df, level)) {
         return;
     }
-    if (!isAcceptedConfidence(level)) {
-        reportFailure(kConfidenceOutOfRange);
-        return;
-    }
-    tValue = t;
-    this->df = df;
-    confidence = level;
     const double tailProbability = (1.0 - level) / 2.0;
     constexpr int kAnyDf = std::numeric_limits<int>::max();
     upper = searchDeltaOfTailWithin({Tail::Lower, tailProbability}, kAnyDf);
