@@ -19,8 +19,9 @@ class NoncentralT : public ReportingCalculator {
     // P(T <= t) for 1 <= df <= 100000 and |delta| <= 5000 (a NaN delta is rejected). Checks Df,
     // then delta, then stores t, df and delta and returns evaluateCdf. Never clears `failed`.
     // "Failure to integrate Owen's T function for the T distribution." when the quadrature does
-    // not meet its tolerance. An infinite t gives its limit 1 or 0; a t that is not a number is reported.
-    // Relative error about 1e-14 down to the smallest normalized doubles; never leaves [0, 1].
+    // not meet its tolerance. An infinite t gives its limit 1 or 0; a t that is not a number is
+    // reported. Relative error about 1e-14 down to the smallest normalized doubles; never leaves
+    // [0, 1].
     double cdf(double t, int df, double delta);
 
     // P(T > t), computed directly, with the checks, messages and stored arguments of cdf.
