@@ -301,6 +301,14 @@ OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outco
             break;
         case EffectQuantity::Power:
             text(texts, OutputColumn::Result) = formatNumber(outcome.power);
+            if (request.question != PowerQuestion::Power) {
+                // Sensitivity's effect, criterion's α; compromise's α and its power.
+                const std::vector<std::string> numbers = effectOutputNumbers(request, outcome);
+                text(texts, OutputColumn::Result) = numbers.front();
+                if (numbers.size() > 1) {
+                    text(texts, OutputColumn::AchievedPower) = numbers.back();
+                }
+            }
             break;
         case EffectQuantity::SampleSize:
             text(texts, OutputColumn::Result) = std::to_string(outcome.n);
