@@ -54,11 +54,27 @@ constexpr ColumnName kColumnNames[] = {
     {"status", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Status},
     {"messages", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Messages},
     {"achieved_power", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::AchievedPower},
+    {"groups", ColumnKind::Number, std::nullopt, EffectInput::Groups},
+    {"cells", ColumnKind::Number, std::nullopt, EffectInput::Cells},
+    {"covariates", ColumnKind::Number, std::nullopt, EffectInput::Covariates},
+    {"measurements", ColumnKind::Number, std::nullopt, EffectInput::Measurements},
+    {"correlation", ColumnKind::Number, std::nullopt, EffectInput::Correlation},
+    {"epsilon", ColumnKind::Number, std::nullopt, EffectInput::Epsilon},
+    {"predictors", ColumnKind::Number, std::nullopt, EffectInput::Predictors},
+    {"tested", ColumnKind::Number, std::nullopt, EffectInput::Tested},
+    {"r2", ColumnKind::Number, std::nullopt, EffectInput::R2},
+    {"r2_reduced", ColumnKind::Number, std::nullopt, EffectInput::R2Reduced},
+    {"margin", ColumnKind::Number, std::nullopt, EffectInput::Margin},
+    {"rmsea0", ColumnKind::Number, std::nullopt, EffectInput::Rmsea0},
+    {"rmsea1", ColumnKind::Number, std::nullopt, EffectInput::Rmsea1},
+    {"ratio", ColumnKind::Number, std::nullopt, EffectInput::Ratio},
 };
 constexpr std::size_t kFirstOutputName = kInputColumnCount + 1;
+constexpr std::size_t kFirstDesignName = kFirstOutputName + kOutputColumnCount;
 static_assert(kColumnNames[kInputColumnCount - 1].name == "alternative" &&
               kColumnNames[kFirstOutputName].name == "result" &&
-              std::size(kColumnNames) == kFirstOutputName + kOutputColumnCount);
+              kColumnNames[kFirstDesignName].name == "groups" &&
+              std::size(kColumnNames) == kFirstDesignName + kDesignColumnCount);
 
 std::string_view inputName(RequestInput input) {
     for (const ColumnName& column : kColumnNames) {
@@ -78,13 +94,22 @@ InputColumn columnOf(RequestInput input) {
     return InputColumn::Confidence;
 }
 
-InputColumn columnOf(EffectInput input) {
+std::optional<InputColumn> columnOf(EffectInput input) {
     for (std::size_t i = 0; i < kInputColumnCount; ++i) {
         if (kColumnNames[i].effectInput == input) {
             return static_cast<InputColumn>(i);
         }
     }
-    return InputColumn::Effect;
+    return std::nullopt;
+}
+
+std::optional<DesignColumn> designColumnOf(EffectInput input) {
+    for (std::size_t i = 0; i < kDesignColumnCount; ++i) {
+        if (kColumnNames[kFirstDesignName + i].effectInput == input) {
+            return static_cast<DesignColumn>(i);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string lowered(std::string_view text) {
@@ -166,7 +191,9 @@ InputTexts effectTexts(const EffectRequest& request) {
     text(texts, InputColumn::Distribution) = distributionName(request.distribution);
     text(texts, InputColumn::Quantity) = command->name;
     for (auto& [input, inputText] : effectTextsOf(*command, request)) {
-        text(texts, columnOf(input)) = std::move(inputText);
+        if (const std::optional<InputColumn> column = columnOf(input)) {
+            text(texts, *column) = std::move(inputText);
+        }
     }
     return texts;
 }
@@ -277,6 +304,25 @@ InputTexts inputTexts(const BatchRequest& request) {
         return quantityTexts(*quantity);
     }
     return effectTexts(std::get<EffectRequest>(request));
+}
+
+DesignTexts designTexts(const BatchRequest& request) {
+    DesignTexts texts;
+    const auto* effect = std::get_if<EffectRequest>(&request);
+    const EffectCommand* command = effect != nullptr ? effectCommandFor(*effect) : nullptr;
+    if (command == nullptr) {
+        return texts;
+    }
+    for (auto& [input, inputText] : effectTextsOf(*command, *effect)) {
+        if (const std::optional<DesignColumn> column = designColumnOf(input)) {
+            texts[static_cast<std::size_t>(*column)] = std::move(inputText);
+        }
+    }
+    return texts;
+}
+
+std::string_view columnName(DesignColumn column) {
+    return kColumnNames[kFirstDesignName + static_cast<std::size_t>(column)].name;
 }
 
 OutputTexts outputTexts(const ComputeRequest& request, const ComputeOutcome& outcome) {

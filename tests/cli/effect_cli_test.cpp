@@ -98,7 +98,7 @@ TEST(CliEffects, RefusesBadInputsWithOneLineEach) {
         {{"t", "sample-size", "--d", "0.5", "--power", "0.04"}, "--power"},
         {{"t", "sample-size", "--d", "0.5", "--power", "0.99999"}, "--power"},
         {{"t", "sample-size", "--d", "0.5", "--power", "80"}, "0.8"},
-        {{"t", "sample-size", "--d", "0.5", "--power", "0.8", "--design", "paired"}, "--design"},
+        {{"t", "sample-size", "--d", "0.5", "--power", "0.8", "--design", "crossover"}, "--design"},
         {{"f", "power", "--f2", "-0.1", "--df1", "3", "--df2", "40"}, "--f2"},
         {{"chisq", "w", "--value", "10", "--df", "4", "--n", "1"}, "--n"},
         {{"t", "d", "--value", "2", "--n", "10", "--confidence", "95"}, "0.95"},
