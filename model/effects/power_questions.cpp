@@ -18,9 +18,10 @@ namespace quorvel {
 namespace {
 
 // The α a criterion or compromise search may return: the levels a power request accepts at
-// the low end, and up to the largest target power.
+// the low end, and up to .999, where 1 − α still lies inside the percentage points' CumP range
+// after rounding (1 − .9999 rounds below .0001).
 constexpr double kSmallestSearchedAlpha = 0.0001;
-constexpr double kLargestSearchedAlpha = 0.9999;
+constexpr double kLargestSearchedAlpha = 0.999;
 // A power, or a balance β − Q·α, within this of its target ends a search; the bracket shrinks
 // to the spacing of doubles before a residual this small is missed.
 constexpr double kResidualTolerance = 1e-14;
@@ -236,7 +237,7 @@ EffectOutcome findCriterion(Calculators& calculators, const EffectRequest& reque
         return probe.failed ? alreadyFailed()
                             : failedWith(calculators,
                                          "No alpha answers: the power stays below the target up "
-                                         "to alpha = 0.9999.");
+                                         "to alpha = 0.999.");
     }
     EffectOutcome outcome;
     outcome.alpha = search.root;
@@ -269,7 +270,7 @@ EffectOutcome findCompromise(Calculators& calculators, const EffectRequest& requ
         return probe.failed ? alreadyFailed()
                             : failedWith(calculators,
                                          "No alpha answers: beta/alpha stays above the ratio up to "
-                                         "alpha = 0.9999.");
+                                         "alpha = 0.999.");
     }
     EffectOutcome outcome;
     outcome.alpha = search.root;

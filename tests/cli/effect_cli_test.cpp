@@ -2,6 +2,7 @@
 // run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -205,6 +206,60 @@ TEST(BatchEffects, RowsColsAndAlternativeColumnsAreRead) {
     EXPECT_NE(lines[1].find(",inf,ok,"), std::string::npos) << lines[1];
     EXPECT_NE(lines[2].find(",-inf,"), std::string::npos) << lines[2];
     EXPECT_NE(lines[3].find("invalid"), std::string::npos) << lines[3];
+}
+
+// A study design prints its numbers on one line of standard output and its test on standard
+// error; a batch row with the design's columns computes the same numbers.
+TEST(CliEffects, DesignsPrintOneLineAndTheirTestAndRunInABatch) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string batchRow;  // the same request under the header below
+        std::size_t numbers;
+    } cases[] = {
+        {{"f", "power", "--design", "rm-within", "--groups", "2", "--measurements", "3",
+          "--correlation", "0.5", "--epsilon", "0.8", "--f", "0.25", "--n", "30"},
+         "f,power,rm-within,30,0.0625,2,3,0.5,0.8,,,,,,", 1},
+        {{"f", "sample-size", "--design", "r2-change", "--predictors", "4", "--tested", "2",
+          "--r2", "0.2", "--r2-reduced", "0.15", "--power", "0.8"},
+         "f,sample-size,r2-change,,,,,,,4,2,0.2,0.15,,0.8", 2},
+        {{"chisq", "compromise", "--design", "rmsea", "--df", "30", "--rmsea0", "0.05",
+          "--rmsea1", "0.1", "--n", "100", "--ratio", "1"},
+         "", 2},
+        {{"t", "power", "--design", "equivalence", "--margin", "0.4", "--d", "0.1", "--n", "60"},
+         "", 1},
+    };
+    std::string batch =
+        "distribution,quantity,design,n,effect,groups,measurements,correlation,epsilon,"
+        "predictors,tested,r2,r2_reduced,ratio,power\n";
+    std::string expected;
+    for (const auto& c : cases) {
+        const auto run = runCli(c.arguments);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.err.rfind("Design: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), ' ') + 1, long(c.numbers)) << run.out;
+        if (!c.batchRow.empty()) {
+            batch += c.batchRow + "\n";
+            expected += run.out.substr(0, run.out.find(' ') == std::string::npos
+                                               ? run.out.size() - 1
+                                               : run.out.find(' '));
+            expected += "\n";
+        }
+    }
+    const auto run = runCli({"--batch", "-"}, batch);
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    std::string results;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::getline(lines, line);  // the header
+    for (int row = 0; row < 2 && std::getline(lines, line); ++row) {
+        // result is the field after the 15 input columns.
+        std::size_t at = 0;
+        for (int field = 0; field < 15; ++field) {
+            at = line.find(',', at) + 1;
+        }
+        results += line.substr(at, line.find(',', at) - at) + "\n";
+    }
+    EXPECT_EQ(results, expected) << run.out;
 }
 
 }  // namespace
