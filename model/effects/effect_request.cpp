@@ -299,8 +299,10 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     texts[input] = formatShortest(request.value);
                     break;
                 case N:
-                    if (request.design == StudyDesign::Basic && command.distribution ==
-                            DistributionKind::F) {
+                    // Today's F forms have no N; a design's sample size has none yet.
+                    if (request.design == StudyDesign::Basic
+                            ? command.distribution == DistributionKind::F
+                            : request.n <= 0) {
                         break;
                     }
                     if (!tDesign || request.n1 <= 0) {
