@@ -19,8 +19,12 @@ std::vector<EffectCommand> withDesignInputs(std::vector<EffectCommand> commands)
         if (command.quantity == EffectQuantity::Estimate) {
             continue;
         }
+        // A sensitivity searches the effect: it takes none.
+        const bool effectSearched = command.question == PowerQuestion::Sensitivity;
         for (EffectInput input : designInputs(command.distribution)) {
-            if (!takes(command, input)) {
+            const bool isEffect = input == Effect || input == EffectF || input == EffectEta2 ||
+                                  input == R2 || input == R2Reduced || input == Rmsea1;
+            if (!takes(command, input) && !(effectSearched && isEffect)) {
                 command.optional.push_back(input);
             }
         }
