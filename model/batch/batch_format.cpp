@@ -200,8 +200,7 @@ InputTexts effectTexts(const EffectRequest& request) {
 
 // The trimmed text of an input's column in a row; empty where the header has no such column.
 std::string_view filledText(const std::vector<std::string>& fields,
-                            const std::map<RequestInput, std::size_t>& inputs,
-                            RequestInput input) {
+                            const std::map<RequestInput, std::size_t>& inputs, RequestInput input) {
     const auto position = inputs.find(input);
     return position != inputs.end() ? trimBlanks(fields[position->second]) : std::string_view{};
 }
@@ -268,8 +267,8 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
         if (!name.empty()) {
             const std::optional<Alternative> alternative = alternativeNamed(name);
             if (!alternative) {
-                reason = "alternative: '" + std::string(name) +
-                         "' is not two-sided, greater or less";
+                reason =
+                    "alternative: '" + std::string(name) + "' is not two-sided, greater or less";
                 return std::nullopt;
             }
             request.alternative = *alternative;

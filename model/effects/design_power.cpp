@@ -27,8 +27,7 @@ FDesignTest fDesignTestAt(const EffectRequest& request, double n, double f2) {
         case StudyDesign::RmBetween:
             return {k - 1.0, n - k, f2 * n * m / (1.0 + (m - 1.0) * rho)};
         case StudyDesign::Regression:
-            return {static_cast<double>(request.predictors), n - request.predictors - 1.0,
-                    f2 * n};
+            return {static_cast<double>(request.predictors), n - request.predictors - 1.0, f2 * n};
         case StudyDesign::R2Change:
             return {static_cast<double>(request.tested), n - request.predictors - 1.0, f2 * n};
         default:
@@ -113,8 +112,8 @@ std::string designFormula(const EffectRequest& request) {
             return "lambda = f2*N, Df1 = K - 1 = " + whole(request.groups - 1.0) +
                    ", Df2 = N - K (K = " + k + ", N total)";
         case StudyDesign::Factorial:
-            return "lambda = f2*N, Df1 = U = " + whole(request.df1) + ", Df2 = N - cells (cells = " +
-                   whole(request.cells) + ", N total)";
+            return "lambda = f2*N, Df1 = U = " + whole(request.df1) +
+                   ", Df2 = N - cells (cells = " + whole(request.cells) + ", N total)";
         case StudyDesign::Ancova:
             return "lambda = f2*N, Df1 = K - 1 = " + whole(request.groups - 1.0) +
                    ", Df2 = N - K - C (K = " + k + ", C = " + whole(request.covariates) +
@@ -140,11 +139,11 @@ std::string designFormula(const EffectRequest& request) {
         case StudyDesign::Rmsea:
             break;
     }
-    return "lambda = (N - 1)*D*rmsea^2, D = " + whole(request.df1) + ", rmsea0 = " +
-           whole(request.rmsea0) + " (" +
-           (request.rmsea0 == 0.0 ? "exact fit"
-                                  : request.effect < request.rmsea0 ? "not-close fit"
-                                                                    : "close fit") +
+    return "lambda = (N - 1)*D*rmsea^2, D = " + whole(request.df1) +
+           ", rmsea0 = " + whole(request.rmsea0) + " (" +
+           (request.rmsea0 == 0.0             ? "exact fit"
+            : request.effect < request.rmsea0 ? "not-close fit"
+                                              : "close fit") +
            ", N total)";
 }
 

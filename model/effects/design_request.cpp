@@ -26,25 +26,32 @@ struct DesignSpec {
 // that file's statics are built.
 const std::vector<DesignSpec>& designs() {
     static const std::vector<DesignSpec> kDesigns{
-    {StudyDesign::Equivalence, DistributionKind::T, "equivalence", {Margin}, {Groups}},
-    {StudyDesign::Anova, DistributionKind::F, "anova", {Groups}, {}},
-    {StudyDesign::Factorial, DistributionKind::F, "factorial", {Cells, Df1}, {}},
-    {StudyDesign::Ancova, DistributionKind::F, "ancova", {Groups, Covariates}, {}},
-    {StudyDesign::RmWithin,
-     DistributionKind::F,
-     "rm-within",
-     {Groups, Measurements, Correlation},
-     {Epsilon}},
-    {StudyDesign::RmBetween, DistributionKind::F, "rm-between", {Groups, Measurements, Correlation},
-     {}},
-    {StudyDesign::RmInteraction,
-     DistributionKind::F,
-     "rm-interaction",
-     {Groups, Measurements, Correlation},
-     {Epsilon}},
-    {StudyDesign::Regression, DistributionKind::F, "regression", {Predictors}, {R2}},
-    {StudyDesign::R2Change, DistributionKind::F, "r2-change", {Predictors, Tested}, {R2, R2Reduced}},
-    {StudyDesign::Rmsea, DistributionKind::ChiSquare, "rmsea", {Df1, Rmsea0}, {}},
+        {StudyDesign::Equivalence, DistributionKind::T, "equivalence", {Margin}, {Groups}},
+        {StudyDesign::Anova, DistributionKind::F, "anova", {Groups}, {}},
+        {StudyDesign::Factorial, DistributionKind::F, "factorial", {Cells, Df1}, {}},
+        {StudyDesign::Ancova, DistributionKind::F, "ancova", {Groups, Covariates}, {}},
+        {StudyDesign::RmWithin,
+         DistributionKind::F,
+         "rm-within",
+         {Groups, Measurements, Correlation},
+         {Epsilon}},
+        {StudyDesign::RmBetween,
+         DistributionKind::F,
+         "rm-between",
+         {Groups, Measurements, Correlation},
+         {}},
+        {StudyDesign::RmInteraction,
+         DistributionKind::F,
+         "rm-interaction",
+         {Groups, Measurements, Correlation},
+         {Epsilon}},
+        {StudyDesign::Regression, DistributionKind::F, "regression", {Predictors}, {R2}},
+        {StudyDesign::R2Change,
+         DistributionKind::F,
+         "r2-change",
+         {Predictors, Tested},
+         {R2, R2Reduced}},
+        {StudyDesign::Rmsea, DistributionKind::ChiSquare, "rmsea", {Df1, Rmsea0}, {}},
     };
     return kDesigns;
 }
@@ -78,10 +85,9 @@ bool contains(const std::vector<EffectInput>& inputs, EffectInput input) {
 }
 
 // The inputs no Basic request reads: given without a design, they are refused.
-constexpr std::array kDesignOnlyInputs{Groups,     Cells, Covariates, Measurements, Correlation,
-                                       Epsilon,    Predictors,    Tested,     R2,
-                                       R2Reduced,  Margin,        Rmsea0,     Rmsea1,
-                                       EffectF,    EffectEta2};
+constexpr std::array kDesignOnlyInputs{Groups,  Cells,      Covariates, Measurements, Correlation,
+                                       Epsilon, Predictors, Tested,     R2,           R2Reduced,
+                                       Margin,  Rmsea0,     Rmsea1,     EffectF,      EffectEta2};
 
 std::optional<std::string> atLeast(const EffectReader& reader, EffectInput input, double least,
                                    const std::string& rule) {

@@ -18,9 +18,9 @@ namespace {
 // Φ((M − d)/k − t·s) − Φ((−M − d)/k + t·s) while s < M/(t·k), and 0 beyond.
 struct EquivalenceIntegrand {
     const NormalDistribution* normal;
-    double upperZ;       // (M − d)/k
-    double lowerZ;       // (−M − d)/k
-    double critical;     // t
+    double upperZ;    // (M − d)/k
+    double lowerZ;    // (−M − d)/k
+    double critical;  // t
     double nu;
     double logConstant;  // log of the chi-scale density's constant 2·(ν/2)^(ν/2)/Γ(ν/2)
 };
@@ -31,8 +31,8 @@ double equivalenceIntegrand(double s, void* data, int& errorFlag) {
     if (!(s > 0.0)) {
         return 0.0;
     }
-    const double inside = in.normal->cdf(in.upperZ - in.critical * s) -
-                          in.normal->cdf(in.lowerZ + in.critical * s);
+    const double inside =
+        in.normal->cdf(in.upperZ - in.critical * s) - in.normal->cdf(in.lowerZ + in.critical * s);
     const double density =
         std::exp(in.logConstant + (in.nu - 1.0) * std::log(s) - in.nu * s * s / 2.0);
     return inside > 0.0 ? inside * density : 0.0;
@@ -55,9 +55,8 @@ PowerValue equivalencePower(Calculators& calculators, const EffectRequest& reque
     const double nu = twoGroups ? request.n1 + request.n2 - 2.0 : request.n - 1.0;
     const double k = twoGroups ? std::sqrt(1.0 / request.n1 + 1.0 / request.n2)
                                : 1.0 / std::sqrt(static_cast<double>(request.n));
-    const double critical =
-        calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
-                                              static_cast<int>(nu), 0.0);
+    const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
+                                                                  static_cast<int>(nu), 0.0);
     if (critical == failure) {
         return {failure, true};
     }

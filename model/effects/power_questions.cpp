@@ -99,7 +99,8 @@ DesignRange designRange(const EffectRequest& request) {
     constexpr double kLargestN = 2147483647.0;  // the int fields of a request
     if (request.design == StudyDesign::Equivalence) {
         const bool twoGroups = request.groups != 1;
-        const double largest = twoGroups ? (t_arguments::kMaxDf + 2.0) / 2.0 : t_arguments::kMaxDf + 1.0;
+        const double largest =
+            twoGroups ? (t_arguments::kMaxDf + 2.0) / 2.0 : t_arguments::kMaxDf + 1.0;
         return {2, floorWithin(largest, kLargestN),
                 "Sample size above the limits of the t distribution (Df <= 100000)."};
     }
@@ -309,8 +310,7 @@ EffectOutcome findDesignSampleSize(Calculators& calculators, const EffectRequest
         outcome.power = found.valueAtRoot;
         return outcome;
     }
-    return probe.failed ? alreadyFailed()
-                        : failedWith(calculators, range.beyondLimits);
+    return probe.failed ? alreadyFailed() : failedWith(calculators, range.beyondLimits);
 }
 
 EffectOutcome answerPowerQuestion(Calculators& calculators, const EffectRequest& request) {

@@ -150,15 +150,15 @@ TEST(BatchEffects, OldAndNewRowsGetOneOutputRowEach) {
 // The one-sided intervals print the unbounded end as the command line prints an infinite
 // number; a plain interval takes --alternative too, the other quantities refuse it.
 TEST(CliEffects, OneSidedIntervalsPrintTheirBound) {
-    const auto greater = runCli({"t", "g", "--value", "2.5", "--n1", "11", "--n2", "11",
-                                 "--alternative", "greater"});
+    const auto greater = runCli(
+        {"t", "g", "--value", "2.5", "--n1", "11", "--n2", "11", "--alternative", "greater"});
     EXPECT_EQ(greater.exitStatus, 0) << greater.err;
     EXPECT_EQ(greater.out.substr(greater.out.rfind(' ')), " inf\n") << greater.out;
     const auto less = runCli({"t", "interval", "--value", "2", "--df", "10", "--alternative=less"});
     EXPECT_EQ(less.exitStatus, 0) << less.err;
     EXPECT_EQ(less.out.substr(0, 5), "-inf ") << less.out;
-    const auto lambda = runCli({"f", "interval", "--value", "3", "--df1", "2", "--df2", "10",
-                                "--alternative", "less"});
+    const auto lambda = runCli(
+        {"f", "interval", "--value", "3", "--df1", "2", "--df2", "10", "--alternative", "less"});
     EXPECT_EQ(lambda.out.substr(0, 2), "0 ") << lambda.out;
     // The one-sided level is the two-sided interval's at 2C − 1: .975 one-sided is .95 two-sided.
     const auto twoSided = runCli({"chisq", "v", "--value", "20", "--n", "100", "--rows", "3",
@@ -218,15 +218,19 @@ TEST(CliEffects, DesignsPrintOneLineAndTheirTestAndRunInABatch) {
     } cases[] = {
         {{"f", "power", "--design", "rm-within", "--groups", "2", "--measurements", "3",
           "--correlation", "0.5", "--epsilon", "0.8", "--f", "0.25", "--n", "30"},
-         "f,power,rm-within,30,0.0625,2,3,0.5,0.8,,,,,,", 1},
-        {{"f", "sample-size", "--design", "r2-change", "--predictors", "4", "--tested", "2",
-          "--r2", "0.2", "--r2-reduced", "0.15", "--power", "0.8"},
-         "f,sample-size,r2-change,,,,,,,4,2,0.2,0.15,,0.8", 2},
-        {{"chisq", "compromise", "--design", "rmsea", "--df", "30", "--rmsea0", "0.05",
-          "--rmsea1", "0.1", "--n", "100", "--ratio", "1"},
-         "", 2},
+         "f,power,rm-within,30,0.0625,2,3,0.5,0.8,,,,,,",
+         1},
+        {{"f", "sample-size", "--design", "r2-change", "--predictors", "4", "--tested", "2", "--r2",
+          "0.2", "--r2-reduced", "0.15", "--power", "0.8"},
+         "f,sample-size,r2-change,,,,,,,4,2,0.2,0.15,,0.8",
+         2},
+        {{"chisq", "compromise", "--design", "rmsea", "--df", "30", "--rmsea0", "0.05", "--rmsea1",
+          "0.1", "--n", "100", "--ratio", "1"},
+         "",
+         2},
         {{"t", "power", "--design", "equivalence", "--margin", "0.4", "--d", "0.1", "--n", "60"},
-         "", 1},
+         "",
+         1},
     };
     std::string batch =
         "distribution,quantity,design,n,effect,groups,measurements,correlation,epsilon,"
@@ -239,9 +243,8 @@ TEST(CliEffects, DesignsPrintOneLineAndTheirTestAndRunInABatch) {
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), ' ') + 1, long(c.numbers)) << run.out;
         if (!c.batchRow.empty()) {
             batch += c.batchRow + "\n";
-            expected += run.out.substr(0, run.out.find(' ') == std::string::npos
-                                               ? run.out.size() - 1
-                                               : run.out.find(' '));
+            expected += run.out.substr(
+                0, run.out.find(' ') == std::string::npos ? run.out.size() - 1 : run.out.find(' '));
             expected += "\n";
         }
     }

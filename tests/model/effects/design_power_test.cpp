@@ -114,10 +114,10 @@ double boostEquivalencePower(const EffectRequest& r) {
 double boostTPower(const EffectRequest& r) {
     const bool two = r.n1 > 0;
     const double nu = two ? r.n1 + r.n2 - 2.0 : r.n - 1.0;
-    const double delta = r.effect * (two ? std::sqrt(double(r.n1) * r.n2 / (r.n1 + r.n2))
-                                         : std::sqrt(double(r.n)));
-    const double critical = bm::quantile(
-        bm::complement(bm::students_t_distribution<double>(nu), r.alpha / r.sides));
+    const double delta =
+        r.effect * (two ? std::sqrt(double(r.n1) * r.n2 / (r.n1 + r.n2)) : std::sqrt(double(r.n)));
+    const double critical =
+        bm::quantile(bm::complement(bm::students_t_distribution<double>(nu), r.alpha / r.sides));
     const bm::non_central_t_distribution<double> t(nu, delta);
     return bm::cdf(bm::complement(t, critical)) + (r.sides == 2 ? bm::cdf(t, -critical) : 0.0);
 }
@@ -203,8 +203,8 @@ class DesignPower : public ::testing::Test {
     EffectOutcome answered(const EffectRequest& request) {
         reporter.messages.clear();
         const EffectOutcome outcome = computeEffect(calculators, request);
-        EXPECT_FALSE(outcome.failed) << describe(request) << ": "
-                                     << (outcome.messages.empty() ? "" : outcome.messages[0]);
+        EXPECT_FALSE(outcome.failed)
+            << describe(request) << ": " << (outcome.messages.empty() ? "" : outcome.messages[0]);
         return outcome;
     }
 };

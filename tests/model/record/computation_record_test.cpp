@@ -406,20 +406,20 @@ TEST_F(RecordFixture, TheOldestGoWhenTheRecordIsFull) {
 // One-sided intervals, Cramér's V's table and a note are written and read back, and the export
 // recomputes them to the same digits.
 TEST_F(RecordFixture, OneSidedEntriesWithTheirTableAndNoteReadBack) {
-    ComputeRequest interval = quantity(DistributionKind::T, QuantityKind::Interval, 2.0, 10, 0,
-                                       0.0, 0.0, 0.95);
+    ComputeRequest interval =
+        quantity(DistributionKind::T, QuantityKind::Interval, 2.0, 10, 0, 0.0, 0.0, 0.95);
     interval.alternative = Alternative::Less;
     add(interval);
-    EffectRequest v = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
-                             EffectMeasure::CramersV);
+    EffectRequest v =
+        effect(DistributionKind::ChiSquare, EffectQuantity::Estimate, EffectMeasure::CramersV);
     v.value = 20.0;
     v.n = 100;
     v.rows = 3;
     v.cols = 4;
     v.alternative = Alternative::Greater;
     add(v);
-    EffectRequest empty = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
-                                 EffectMeasure::Rmsea);
+    EffectRequest empty =
+        effect(DistributionKind::ChiSquare, EffectQuantity::Estimate, EffectMeasure::Rmsea);
     empty.value = 2.0;
     empty.df1 = 20;
     empty.n = 50;
@@ -450,8 +450,8 @@ TEST_F(RecordFixture, OneSidedEntriesWithTheirTableAndNoteReadBack) {
 // A study design's entry keeps its own inputs in the columns after the outputs; the file
 // and its export read back as the same request, question and result.
 TEST_F(RecordFixture, DesignEntriesKeepTheirInputsAndReadBack) {
-    EffectRequest rm = effect(DistributionKind::F, EffectQuantity::Power,
-                              EffectMeasure::CohensFSquared);
+    EffectRequest rm =
+        effect(DistributionKind::F, EffectQuantity::Power, EffectMeasure::CohensFSquared);
     rm.design = StudyDesign::RmInteraction;
     rm.question = PowerQuestion::Compromise;
     rm.effect = 0.04;
@@ -462,8 +462,8 @@ TEST_F(RecordFixture, DesignEntriesKeepTheirInputsAndReadBack) {
     rm.epsilon = 0.75;
     rm.ratio = 2;
     add(rm);
-    EffectRequest change = effect(DistributionKind::F, EffectQuantity::SampleSize,
-                                  EffectMeasure::CohensFSquared);
+    EffectRequest change =
+        effect(DistributionKind::F, EffectQuantity::SampleSize, EffectMeasure::CohensFSquared);
     change.design = StudyDesign::R2Change;
     change.predictors = 4;
     change.tested = 2;
@@ -480,7 +480,8 @@ TEST_F(RecordFixture, DesignEntriesKeepTheirInputsAndReadBack) {
                 << i << " " << recordColumnName(column);
         }
         const auto& read = std::get<EffectRequest>(again.at(i).request);
-        EXPECT_EQ(designFormula(read), designFormula(std::get<EffectRequest>(record.at(i).request)));
+        EXPECT_EQ(designFormula(read),
+                  designFormula(std::get<EffectRequest>(record.at(i).request)));
     }
     EXPECT_EQ(std::get<EffectRequest>(again.at(0).request).question, PowerQuestion::Compromise);
     EXPECT_EQ(recordCell(again.at(1), kRecordColumnCount +
