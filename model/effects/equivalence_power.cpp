@@ -15,7 +15,8 @@ namespace {
 // (k = √(1/N1 + 1/N2), or 1/√N for one sample) and the sample SD s is σ·√(χ²_ν/ν),
 // independent of D̂. Both one-sided tests reject when −M + t·s·k < D̂ < M − t·s·k, t the
 // upper α point of central t on ν Df, so given s the power is
-// Φ((M − d)/k − t·s) − Φ((−M − d)/k + t·s) while s < M/(t·k), and 0 beyond.
+// Φ((M − d)/k − t·s) − Φ((−M − d)/k + t·s) while s < M/(t·k), and 0 beyond (for t > 0;
+// at α above .5, t < 0 and no s is beyond).
 struct EquivalenceIntegrand {
     const NormalDistribution* normal;
     double upperZ;    // (M − d)/k
@@ -69,7 +70,9 @@ PowerValue equivalencePower(Calculators& calculators, const EffectRequest& reque
                             std::log(2.0) + nu / 2.0 * std::log(nu / 2.0) - logGamma(nu / 2.0)};
     const double spread = kSpread / std::sqrt(nu);
     const double lo = std::fmax(0.0, 1.0 - spread);
-    const double hi = std::fmin(margin / (critical * k), 1.0 + spread);
+    // Above α = .5 the critical t is negative and both tests reject at every s.
+    const double hi = critical > 0.0 ? std::fmin(margin / (critical * k), 1.0 + spread)
+                                     : 1.0 + spread;
     if (!(hi > lo)) {
         return {0.0, false};
     }
