@@ -104,10 +104,16 @@ std::string designFormula(const EffectRequest& request) {
     switch (request.design) {
         case StudyDesign::Basic:
             return "";
-        case StudyDesign::Equivalence:
-            return "two one-sided t tests, delta = (d +- " + whole(request.margin) +
-                   ")*sqrt(N1*N2/(N1 + N2)) (d*sqrt(N) for one sample), Df N1 + N2 - 2 (N - 1); "
-                   "power integrated over the sample SD";
+        case StudyDesign::Equivalence: {
+            const std::string m = request.question == PowerQuestion::Sensitivity
+                                      ? std::string("M searched")
+                                      : "M = " + whole(request.margin);
+            return "two one-sided t tests at alpha against -M and M, t = (mean difference -+ "
+                   "M)/(s*sqrt(1/N1 + 1/N2)) (s/sqrt(N) for one sample), Df N1 + N2 - 2 "
+                   "(N - 1), " +
+                   m + ", true d = " + whole(request.effect) +
+                   "; power integrated over the sample SD";
+        }
         case StudyDesign::Anova:
             return "lambda = f2*N, Df1 = K - 1 = " + whole(request.groups - 1.0) +
                    ", Df2 = N - K (K = " + k + ", N total)";

@@ -321,10 +321,12 @@ std::vector<EffectInput> designInputs(DistributionKind distribution) {
 
 std::vector<EffectInput> designRequiredInputs(const EffectCommand& command, StudyDesign design) {
     const DesignSpec& spec = *specOf(design);
-    std::vector<EffectInput> required = spec.sizes;
+    const bool sensitivity = command.question == PowerQuestion::Sensitivity;
+    const bool marginSearched = sensitivity && design == StudyDesign::Equivalence;
+    std::vector<EffectInput> required = marginSearched ? std::vector<EffectInput>{} : spec.sizes;
     const EffectInput effect = design == StudyDesign::Rmsea ? Rmsea1 : Effect;
     const bool sampleSize = command.quantity == EffectQuantity::SampleSize;
-    if (command.question != PowerQuestion::Sensitivity) {
+    if (!sensitivity || marginSearched) {
         required.push_back(effect);
     }
     // An equivalence design's sizes are n, or n1 and n2, read with the t family's rule.
@@ -352,6 +354,14 @@ bool hasDesignEffect(const EffectReader& reader, StudyDesign design) {
 
 std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectRequest& request) {
     const DesignSpec* spec = specOf(request.design);
+    // A t sensitivity searches d, or an equivalence design's margin.
+    if (request.question == PowerQuestion::Sensitivity &&
+        request.distribution == DistributionKind::T) {
+        const EffectInput searched = request.design == StudyDesign::Equivalence ? Margin : Effect;
+        if (reader.has(searched)) {
+            return reader.name(searched) + " is what this sensitivity searches: leave it out";
+        }
+    }
     for (EffectInput input : kDesignOnlyInputs) {
         if (!reader.has(input)) {
             continue;
@@ -431,7 +441,10 @@ void addDesignTexts(const EffectRequest& request, EffectTexts& texts) {
                     number(input, request.epsilon);
                     break;
                 case Margin:
-                    number(input, request.margin);
+                    // An equivalence sensitivity's margin is its answer.
+                    if (request.question != PowerQuestion::Sensitivity) {
+                        number(input, request.margin);
+                    }
                     break;
                 case Rmsea0:
                     number(input, request.rmsea0);

@@ -19,11 +19,14 @@ std::vector<EffectCommand> withDesignInputs(std::vector<EffectCommand> commands)
         if (command.quantity == EffectQuantity::Estimate) {
             continue;
         }
-        // A sensitivity searches the effect: it takes none.
+        // A sensitivity searches the effect: it takes none, but for the true d of an
+        // equivalence design, whose margin it searches.
         const bool effectSearched = command.question == PowerQuestion::Sensitivity;
         for (EffectInput input : designInputs(command.distribution)) {
-            const bool isEffect = input == Effect || input == EffectF || input == EffectEta2 ||
-                                  input == R2 || input == R2Reduced || input == Rmsea1;
+            const bool isEffect =
+                (input == Effect && command.distribution != DistributionKind::T) ||
+                input == EffectF || input == EffectEta2 || input == R2 || input == R2Reduced ||
+                input == Rmsea1;
             if (!takes(command, input) && !(effectSearched && isEffect)) {
                 command.optional.push_back(input);
             }
@@ -350,7 +353,11 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     }
                     break;
                 case Effect:
-                    texts[input] = formatShortest(request.effect);
+                    // A sensitivity's effect is its answer, except an equivalence design's d.
+                    if (command.question != PowerQuestion::Sensitivity ||
+                        request.design == StudyDesign::Equivalence) {
+                        texts[input] = formatShortest(request.effect);
+                    }
                     break;
                 case Rows:
                     texts[input] = std::to_string(request.rows);

@@ -11,6 +11,7 @@
 #include "numerics/f/f_arguments.h"
 #include "numerics/foundations/roots/monotone_root.h"
 #include "numerics/foundations/roots/whole_number_search.h"
+#include "numerics/t/noncentral_t.h"
 #include "numerics/t/t_arguments.h"
 
 namespace quorvel {
@@ -54,6 +55,15 @@ class PowerProbe {
     std::optional<double> atEffect(double effect) {
         EffectRequest variant = request_;
         variant.effect = effect;
+        return at(variant);
+    }
+    // The effect a sensitivity searches: an equivalence design's margin, the effect otherwise.
+    std::optional<double> atSearched(double value) {
+        if (request_.design != StudyDesign::Equivalence) {
+            return atEffect(value);
+        }
+        EffectRequest variant = request_;
+        variant.margin = value;
         return at(variant);
     }
     std::optional<double> atAlpha(double alpha) {
@@ -172,17 +182,50 @@ double largestEffect(const EffectRequest& request) {
 
 // The smallest effect whose power reaches the target: power rises with the effect from α at
 // none (at ε1 = ε0 for RMSEA, searched upwards: close or exact fit).
-EffectOutcome findSensitivity(Calculators& calculators, const EffectRequest& request) {
-    if (request.design == StudyDesign::Equivalence) {
-        return failedWith(calculators,
-                          "No sensitivity for an equivalence design: its power falls as the "
-                          "true effect grows.");
+// The margins an equivalence sensitivity searches: from |d|, where the power is at most α, to
+// where both tests reject at nearly every sample, M >= |d| + k·(kClearance + t·s) for s up to
+// the top of its range (the integral's), k the SD of the mean difference.
+struct MarginRange {
+    double lo = 0.0;
+    double hi = 0.0;
+    bool failed = false;
+};
+MarginRange marginRange(Calculators& calculators, const EffectRequest& request) {
+    constexpr double kClearance = 10.0;  // Φ(−10) ≈ 8e-24 of the power left out
+    constexpr double kSpread = 10.0;     // the integral's range of s, 1 ± 10/√ν
+    const bool twoGroups = request.n1 > 0;
+    const double nu = twoGroups ? request.n1 + request.n2 - 2.0 : request.n - 1.0;
+    const double k = twoGroups ? std::sqrt(1.0 / request.n1 + 1.0 / request.n2)
+                               : 1.0 / std::sqrt(static_cast<double>(request.n));
+    const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
+                                                                  static_cast<int>(nu), 0.0);
+    if (critical == calculators.failureValue) {
+        return {0.0, 0.0, true};
     }
-    const double lo = request.design == StudyDesign::Rmsea ? request.rmsea0 : 0.0;
-    const double hi = largestEffect(request);
+    const double lo = std::fabs(request.effect);
+    const double largestS = 1.0 + kSpread / std::sqrt(nu);
+    return {lo, lo + k * (kClearance + std::max(critical, 0.0) * largestS), false};
+}
+
+// The smallest effect whose power reaches the target: power rises with the effect from α at
+// none (at ε1 = ε0 for RMSEA, searched upwards: close or exact fit), and with an equivalence
+// design's margin from at most α at |d|.
+EffectOutcome findSensitivity(Calculators& calculators, const EffectRequest& request) {
+    double lo = request.design == StudyDesign::Rmsea ? request.rmsea0 : 0.0;
+    double hi = 0.0;
+    if (request.design == StudyDesign::Equivalence) {
+        const MarginRange range = marginRange(calculators, request);
+        if (range.failed) {
+            return alreadyFailed();
+        }
+        lo = range.lo;
+        hi = range.hi;
+    } else {
+        hi = largestEffect(request);
+    }
     PowerProbe probe(calculators, request);
     auto residual = [&](double effect) -> std::optional<double> {
-        const std::optional<double> power = probe.atEffect(effect);
+        const std::optional<double> power = probe.atSearched(effect);
         return power ? std::optional<double>(*power - request.power) : std::nullopt;
     };
     const RootSearchResult search =
@@ -195,7 +238,7 @@ EffectOutcome findSensitivity(Calculators& calculators, const EffectRequest& req
     }
     EffectOutcome outcome;
     outcome.effect = search.root;
-    const std::optional<double> power = probe.atEffect(search.root);
+    const std::optional<double> power = probe.atSearched(search.root);
     outcome.power = power.value_or(calculators.failureValue);
     outcome.failed = !power;
     return outcome;

@@ -275,16 +275,19 @@ TEST_F(DesignPower, SensitivityCriterionAndCompromiseMatchBoostsRoots) {
         EffectRequest r = base;
         r.question = PowerQuestion::Sensitivity;
         r.power = target;
-        const double lo = base.design == D::Rmsea ? std::max(base.rmsea0, 1e-9) : 1e-9;
-        // Sensitivity searches upwards, where the power rises: not for not-close fit or TOST.
-        if (!(base.design == D::Rmsea && base.effect < base.rmsea0) &&
-            base.design != D::Equivalence) {
+        // An equivalence sensitivity searches the margin from |d| up.
+        const bool margin = base.design == D::Equivalence;
+        const double lo = margin                    ? std::fabs(base.effect) + 1e-9
+                          : base.design == D::Rmsea ? std::max(base.rmsea0, 1e-9)
+                                                    : 1e-9;
+        // Sensitivity searches upwards, where the power rises: not for not-close fit.
+        if (!(base.design == D::Rmsea && base.effect < base.rmsea0)) {
             const double effect = answered(r).effect;
             check(effect,
                   root(
                       [&](double e) {
                           EffectRequest v = base;
-                          v.effect = e;
+                          (margin ? v.margin : v.effect) = e;
                           return boostPower(v) - target;
                       },
                       lo, 10.0 * effect),
@@ -361,10 +364,17 @@ TEST_F(DesignPower, UnanswerableRequestsSayWhy) {
     }
 }
 
-// Each design's texts read back as the same request and the same power.
+// Each design's texts read back as the same request and the same answer, for the power and
+// for a sensitivity (whose searched effect the texts leave out).
 TEST_F(DesignPower, TextsReadBackAsTheSameRequest) {
     const EffectNamer name = [](EffectInput input) { return std::string(effectInputName(input)); };
+    std::vector<EffectRequest> table = designTable();
     for (EffectRequest r : designTable()) {
+        r.question = PowerQuestion::Sensitivity;
+        (r.design == D::Equivalence ? r.margin : r.effect) = 0.0;
+        table.push_back(r);
+    }
+    for (EffectRequest r : table) {
         const EffectCommand* command = effectCommandFor(r);
         ASSERT_NE(command, nullptr);
         auto again = effectRequestFrom(*command, effectTextsOf(*command, r), name);
@@ -373,7 +383,11 @@ TEST_F(DesignPower, TextsReadBackAsTheSameRequest) {
         const EffectRequest& read = std::get<EffectRequest>(again);
         EXPECT_EQ(designFormula(read), designFormula(r));
         EXPECT_EQ(read.effect, r.effect) << describe(r);
-        EXPECT_EQ(answered(read).power, answered(r).power) << describe(r);
+        EXPECT_EQ(read.question, r.question) << describe(r);
+        EXPECT_EQ(computeEffect(calculators, read).effect, computeEffect(calculators, r).effect)
+            << describe(r);
+        EXPECT_EQ(computeEffect(calculators, read).power, computeEffect(calculators, r).power)
+            << describe(r);
     }
 }
 
