@@ -383,9 +383,12 @@ std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectReq
         return reader.name(Df1) + " is not an input of the design '" + std::string(spec->name) +
                "'";
     }
-    if (reader.has(Df2)) {
-        return reader.name(Df2) + " is not an input of the design '" + std::string(spec->name) +
-               "'";
+    // Both of an equivalence design's tests are one-sided, each at α.
+    for (EffectInput other : {Df2, Sides}) {
+        if (reader.has(other)) {
+            return reader.name(other) + " is not an input of the design '" +
+                   std::string(spec->name) + "'";
+        }
     }
     if (request.design == StudyDesign::Rmsea && request.df1 < 1) {
         return reader.name(Df1) + " must be at least 1";

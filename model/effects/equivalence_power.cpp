@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "model/effects/effect_parts.h"
+#include "model/effects/equivalence_sizes.h"
 #include "numerics/calculators.h"
 #include "numerics/foundations/gamma_beta/log_gamma.h"
 #include "numerics/foundations/integration/qags.h"
@@ -39,9 +40,6 @@ double equivalenceIntegrand(double s, void* data, int& errorFlag) {
     return inside > 0.0 ? inside * density : 0.0;
 }
 
-// s lies within 1 ± kSpread/√ν but for a probability far below 1e-20 at every ν (at ν = 1,
-// P(|Z| > 11) ≈ 4e-28; for large ν the bound is 14 standard deviations of s).
-constexpr double kSpread = 10.0;
 constexpr double kAbsoluteTolerance = 1e-14;
 constexpr double kRelativeTolerance = 1e-12;
 constexpr int kSubintervals = 200;
@@ -52,10 +50,7 @@ constexpr double kLargestAcceptedError = 1e-10;
 
 PowerValue equivalencePower(Calculators& calculators, const EffectRequest& request) {
     const double failure = calculators.failureValue;
-    const bool twoGroups = request.n1 > 0;
-    const double nu = twoGroups ? request.n1 + request.n2 - 2.0 : request.n - 1.0;
-    const double k = twoGroups ? std::sqrt(1.0 / request.n1 + 1.0 / request.n2)
-                               : 1.0 / std::sqrt(static_cast<double>(request.n));
+    const auto [nu, k] = equivalenceSizes(request);
     const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
                                                                   static_cast<int>(nu), 0.0);
     if (critical == failure) {
@@ -68,7 +63,7 @@ PowerValue equivalencePower(Calculators& calculators, const EffectRequest& reque
                             critical,
                             nu,
                             std::log(2.0) + nu / 2.0 * std::log(nu / 2.0) - logGamma(nu / 2.0)};
-    const double spread = kSpread / std::sqrt(nu);
+    const double spread = kEquivalenceSpread / std::sqrt(nu);
     const double lo = std::fmax(0.0, 1.0 - spread);
     // Above α = .5 the critical t is negative and both tests reject at every s.
     const double hi = critical > 0.0 ? std::fmin(margin / (critical * k), 1.0 + spread)

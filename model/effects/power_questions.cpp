@@ -5,6 +5,7 @@
 
 #include "model/effects/design_test.h"
 #include "model/effects/effect_parts.h"
+#include "model/effects/equivalence_sizes.h"
 #include "model/number_text.h"
 #include "numerics/calculators.h"
 #include "numerics/chisquare/chi_square_arguments.h"
@@ -192,18 +193,14 @@ struct MarginRange {
 };
 MarginRange marginRange(Calculators& calculators, const EffectRequest& request) {
     constexpr double kClearance = 10.0;  // Φ(−10) ≈ 8e-24 of the power left out
-    constexpr double kSpread = 10.0;     // the integral's range of s, 1 ± 10/√ν
-    const bool twoGroups = request.n1 > 0;
-    const double nu = twoGroups ? request.n1 + request.n2 - 2.0 : request.n - 1.0;
-    const double k = twoGroups ? std::sqrt(1.0 / request.n1 + 1.0 / request.n2)
-                               : 1.0 / std::sqrt(static_cast<double>(request.n));
+    const auto [nu, k] = equivalenceSizes(request);
     const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
                                                                   static_cast<int>(nu), 0.0);
     if (critical == calculators.failureValue) {
         return {0.0, 0.0, true};
     }
     const double lo = std::fabs(request.effect);
-    const double largestS = 1.0 + kSpread / std::sqrt(nu);
+    const double largestS = 1.0 + kEquivalenceSpread / std::sqrt(nu);
     return {lo, lo + k * (kClearance + std::max(critical, 0.0) * largestS), false};
 }
 
