@@ -342,7 +342,9 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     texts[input] = formatShortest(request.power);
                     break;
                 case Sides:
-                    texts[input] = std::to_string(request.sides);
+                    if (request.design != StudyDesign::Equivalence) {
+                        texts[input] = std::to_string(request.sides);
+                    }
                     break;
                 case Design:
                     // Today's t sample size names its samples; a design names itself below.
