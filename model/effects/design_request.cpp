@@ -14,7 +14,7 @@ namespace {
 using enum EffectInput;
 
 // A design: its family, name, the sizes it needs and those it may take.
-struct DesignSpec {
+struct DesignRow {
     StudyDesign design;
     DistributionKind distribution;
     std::string_view name;
@@ -24,8 +24,8 @@ struct DesignSpec {
 
 // A function's static, built on first use: the command table of another file reads it while
 // that file's statics are built.
-const std::vector<DesignSpec>& designs() {
-    static const std::vector<DesignSpec> kDesigns{
+const std::vector<DesignRow>& designs() {
+    static const std::vector<DesignRow> kDesigns{
         {StudyDesign::Equivalence, DistributionKind::T, "equivalence", {Margin}, {Groups}},
         {StudyDesign::Anova, DistributionKind::F, "anova", {Groups}, {}},
         {StudyDesign::Factorial, DistributionKind::F, "factorial", {Cells, Df1}, {}},
@@ -59,10 +59,10 @@ const std::vector<DesignSpec>& designs() {
 // The t designs of today's forms, Basic with their number of samples.
 constexpr std::array<std::string_view, 3> kBasicTDesigns{"one-sample", "paired", "two-sample"};
 
-const DesignSpec* specOf(StudyDesign design) {
-    for (const DesignSpec& spec : designs()) {
-        if (spec.design == design) {
-            return &spec;
+const DesignRow* rowOf(StudyDesign design) {
+    for (const DesignRow& row : designs()) {
+        if (row.design == design) {
+            return &row;
         }
     }
     return nullptr;
@@ -266,17 +266,17 @@ std::optional<StudyDesign> studyDesignNamed(DistributionKind distribution, std::
         std::find(kBasicTDesigns.begin(), kBasicTDesigns.end(), name) != kBasicTDesigns.end()) {
         return StudyDesign::Basic;
     }
-    for (const DesignSpec& spec : designs()) {
-        if (spec.distribution == distribution && spec.name == name) {
-            return spec.design;
+    for (const DesignRow& row : designs()) {
+        if (row.distribution == distribution && row.name == name) {
+            return row.design;
         }
     }
     return std::nullopt;
 }
 
 std::string_view studyDesignName(StudyDesign design) {
-    const DesignSpec* spec = specOf(design);
-    return spec != nullptr ? spec->name : std::string_view{};
+    const DesignRow* row = rowOf(design);
+    return row != nullptr ? row->name : std::string_view{};
 }
 
 std::string studyDesignNames(DistributionKind distribution) {
@@ -286,9 +286,9 @@ std::string studyDesignNames(DistributionKind distribution) {
             names += std::string(name) + ", ";
         }
     }
-    for (const DesignSpec& spec : designs()) {
-        if (spec.distribution == distribution) {
-            names += std::string(spec.name) + ", ";
+    for (const DesignRow& row : designs()) {
+        if (row.distribution == distribution) {
+            names += std::string(row.name) + ", ";
         }
     }
     return names.substr(0, names.size() - 2);
@@ -296,18 +296,18 @@ std::string studyDesignNames(DistributionKind distribution) {
 
 std::vector<EffectInput> designInputs(DistributionKind distribution) {
     std::vector<EffectInput> inputs{Design};
-    for (const DesignSpec& spec : designs()) {
-        if (spec.distribution != distribution) {
+    for (const DesignRow& row : designs()) {
+        if (row.distribution != distribution) {
             continue;
         }
-        for (const auto* list : {&spec.sizes, &spec.optional}) {
+        for (const auto* list : {&row.sizes, &row.optional}) {
             for (EffectInput input : *list) {
                 if (!contains(inputs, input)) {
                     inputs.push_back(input);
                 }
             }
         }
-        for (EffectInput input : effectInputsOf(spec.design)) {
+        for (EffectInput input : effectInputsOf(row.design)) {
             if (!contains(inputs, input)) {
                 inputs.push_back(input);
             }
@@ -320,10 +320,10 @@ std::vector<EffectInput> designInputs(DistributionKind distribution) {
 }
 
 std::vector<EffectInput> designRequiredInputs(const EffectCommand& command, StudyDesign design) {
-    const DesignSpec& spec = *specOf(design);
+    const DesignRow& row = *rowOf(design);
     const bool sensitivity = command.question == PowerQuestion::Sensitivity;
     const bool marginSearched = sensitivity && design == StudyDesign::Equivalence;
-    std::vector<EffectInput> required = marginSearched ? std::vector<EffectInput>{} : spec.sizes;
+    std::vector<EffectInput> required = marginSearched ? std::vector<EffectInput>{} : row.sizes;
     const EffectInput effect = design == StudyDesign::Rmsea ? Rmsea1 : Effect;
     const bool sampleSize = command.quantity == EffectQuantity::SampleSize;
     if (!sensitivity || marginSearched) {
@@ -353,7 +353,7 @@ bool hasDesignEffect(const EffectReader& reader, StudyDesign design) {
 }
 
 std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectRequest& request) {
-    const DesignSpec* spec = specOf(request.design);
+    const DesignRow* row = rowOf(request.design);
     // A t sensitivity searches d, or an equivalence design's margin.
     if (request.question == PowerQuestion::Sensitivity &&
         request.distribution == DistributionKind::T) {
@@ -367,27 +367,26 @@ std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectReq
             continue;
         }
         const bool belongs =
-            spec != nullptr && (contains(spec->sizes, input) || contains(spec->optional, input) ||
-                                contains(effectInputsOf(request.design), input));
+            row != nullptr && (contains(row->sizes, input) || contains(row->optional, input) ||
+                               contains(effectInputsOf(request.design), input));
         if (!belongs) {
             return reader.name(input) + " is not an input of the design" +
-                   (spec != nullptr ? " '" + std::string(spec->name) + "'"
-                                    : std::string(" (give ") + reader.name(Design) + ")");
+                   (row != nullptr ? " '" + std::string(row->name) + "'"
+                                   : std::string(" (give ") + reader.name(Design) + ")");
         }
     }
-    if (spec == nullptr) {
+    if (row == nullptr) {
         return std::nullopt;
     }
     if (request.design != StudyDesign::Factorial && request.design != StudyDesign::Rmsea &&
         reader.has(Df1)) {
-        return reader.name(Df1) + " is not an input of the design '" + std::string(spec->name) +
-               "'";
+        return reader.name(Df1) + " is not an input of the design '" + std::string(row->name) + "'";
     }
     // Both of an equivalence design's tests are one-sided, each at α.
     for (EffectInput other : {Df2, Sides}) {
         if (reader.has(other)) {
             return reader.name(other) + " is not an input of the design '" +
-                   std::string(spec->name) + "'";
+                   std::string(row->name) + "'";
         }
     }
     if (request.design == StudyDesign::Rmsea && request.df1 < 1) {
@@ -402,16 +401,16 @@ std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectReq
 }
 
 void addDesignTexts(const EffectRequest& request, EffectTexts& texts) {
-    const DesignSpec* spec = specOf(request.design);
-    if (spec == nullptr) {
+    const DesignRow* row = rowOf(request.design);
+    if (row == nullptr) {
         return;
     }
-    texts[Design] = std::string(spec->name);
+    texts[Design] = std::string(row->name);
     auto whole = [&texts](EffectInput input, int value) { texts[input] = std::to_string(value); };
     auto number = [&texts](EffectInput input, double value) {
         texts[input] = formatShortest(value);
     };
-    for (const auto* list : {&spec->sizes, &spec->optional}) {
+    for (const auto* list : {&row->sizes, &row->optional}) {
         for (EffectInput input : *list) {
             switch (input) {
                 case Groups:
