@@ -121,11 +121,12 @@ DesignRange designRange(const EffectRequest& request) {
         return {2, floorWithin(chi_square_arguments::kMaxLambda / perN + 1.0, kLargestN),
                 "Sample size above the limits of the chi-square distribution (Lambda <= 5000)."};
     }
-    // Df2 is linear in N (Df2(N) = Df2(0) + N·slope) and λ proportional to N.
+    // Df2 = slope·(N − N0) with a whole N0 (K, K + C, P + 1 or the cells), found by rounding
+    // so that an ε-scaled slope cannot move it; λ is proportional to N.
     const double df2AtZero = fDesignTestAt(request, 0.0, request.effect).nu2;
     const double slope = fDesignTestAt(request, 1.0, request.effect).nu2 - df2AtZero;
     const double lambdaPerN = fDesignTestAt(request, 1.0, request.effect).lambda;
-    const long long smallest = static_cast<long long>(std::floor(-df2AtZero / slope)) + 1;
+    const long long smallest = std::llround(-df2AtZero / slope) + 1;
     const double byDf = (f_arguments::kMaxDf - df2AtZero) / slope;
     return {std::max(smallest, 2LL),
             floorWithin(std::min(byDf, f_arguments::kMaxLambda / lambdaPerN), kLargestN),
