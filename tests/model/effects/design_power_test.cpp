@@ -333,6 +333,13 @@ TEST_F(DesignPower, UnanswerableRequestsSayWhy) {
     EffectRequest atSmallest = fDesign(D::Anova, 100.0, 0);
     atSmallest.quantity = EffectQuantity::SampleSize;
     atSmallest.groups = 2;
+    // Real Df: (N − 2)·3·0.7 has its first positive value at N = 3.
+    EffectRequest scaledSmallest = fDesign(D::RmInteraction, 4.0, 0);
+    scaledSmallest.quantity = EffectQuantity::SampleSize;
+    scaledSmallest.groups = 2;
+    scaledSmallest.measurements = 4;
+    scaledSmallest.correlation = 0.5;
+    scaledSmallest.epsilon = 0.7;
     EffectRequest wrongSign{.distribution = DistributionKind::T,
                             .quantity = EffectQuantity::Power,
                             .effect = -0.5,
@@ -353,6 +360,7 @@ TEST_F(DesignPower, UnanswerableRequestsSayWhy) {
         const char* why;
     } cases[] = {{outside, "outside the equivalence margins"},
                  {atSmallest, "already at N = 3"},
+                 {scaledSmallest, "already at N = 3"},
                  {wrongSign, "contradicts the one-sided test"},
                  {strongAlready, "already at alpha = 0.0001"},
                  {sameRmsea, "equal to RMSEA0"}};
