@@ -122,9 +122,28 @@ double boostTPower(const EffectRequest& r) {
     return bm::cdf(bm::complement(t, critical)) + (r.sides == 2 ? bm::cdf(t, -critical) : 0.0);
 }
 
+// Today's F and chi-square tests: λ = f²·(U + V + 1) and λ = N·w².
+double boostBasicPower(const EffectRequest& r) {
+    if (r.distribution == DistributionKind::T) {
+        return boostTPower(r);
+    }
+    if (r.distribution == DistributionKind::F) {
+        const double critical = bm::quantile(
+            bm::complement(bm::fisher_f_distribution<double>(r.df1, r.df2), r.alpha));
+        const double lambda = r.effect * (r.df1 + r.df2 + 1.0);
+        return bm::cdf(bm::complement(
+            bm::non_central_f_distribution<double>(r.df1, r.df2, lambda), critical));
+    }
+    const double critical =
+        bm::quantile(bm::complement(bm::chi_squared_distribution<double>(r.df1), r.alpha));
+    return bm::cdf(bm::complement(
+        bm::non_central_chi_squared_distribution<double>(r.df1, r.n * r.effect * r.effect),
+        critical));
+}
+
 double boostPower(const EffectRequest& r) {
     if (r.design == D::Basic) {
-        return boostTPower(r);
+        return boostBasicPower(r);
     }
     if (r.design == D::Rmsea) {
         return boostRmseaPower(r);
@@ -260,6 +279,16 @@ TEST_F(DesignPower, SensitivityCriterionAndCompromiseMatchBoostsRoots) {
                      .effect = 0.3,
                      .n = 30,
                      .sides = 1});
+    table.push_back({.distribution = DistributionKind::F,
+                     .quantity = EffectQuantity::Power,
+                     .effect = 0.15,
+                     .df1 = 3,
+                     .df2 = 40});
+    table.push_back({.distribution = DistributionKind::ChiSquare,
+                     .quantity = EffectQuantity::Power,
+                     .effect = 0.3,
+                     .n = 100,
+                     .df1 = 4});
     for (const EffectRequest& base : table) {
         const double target = 0.8;
         auto root = [&](auto residual, double lo, double hi) {
