@@ -260,7 +260,8 @@ its confidence interval, a power or a sample size.
                                f: --f2 --df1 --power; chisq: --w --df --power
                 sensitivity    the smallest effect (d, f2, w or rmsea1) whose power reaches
                                --power at the given sizes; for equivalence (with --d) the
-                               smallest margin
+                               smallest margin; for rmsea above rmsea0, or below it with
+                               --alternative less (not-close fit)
                 criterion      the alpha whose power is --power, with --d, --f2 or --w
                 compromise     the alpha with beta/alpha = --ratio Q, printed ALPHA POWER
 

@@ -145,11 +145,15 @@ std::string designFormula(const EffectRequest& request) {
         case StudyDesign::Rmsea:
             break;
     }
+    // A sensitivity's direction is its alternative; otherwise RMSEA1 against RMSEA0 says it.
+    const bool notClose = request.question == PowerQuestion::Sensitivity
+                              ? request.alternative == Alternative::Less
+                              : request.effect < request.rmsea0;
     return "lambda = (N - 1)*D*rmsea^2, D = " + whole(request.df1) +
            ", rmsea0 = " + whole(request.rmsea0) + " (" +
-           (request.rmsea0 == 0.0             ? "exact fit"
-            : request.effect < request.rmsea0 ? "not-close fit"
-                                              : "close fit") +
+           (request.rmsea0 == 0.0 ? "exact fit"
+            : notClose            ? "not-close fit"
+                                  : "close fit") +
            ", N total)";
 }
 

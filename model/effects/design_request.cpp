@@ -375,6 +375,15 @@ std::optional<std::string> readStudyDesign(const EffectReader& reader, EffectReq
                                    : std::string(" (give ") + reader.name(Design) + ")");
         }
     }
+    // Only an RMSEA sensitivity has a direction: less searches the not-close fit below ε0.
+    const bool directed =
+        request.design == StudyDesign::Rmsea && request.question == PowerQuestion::Sensitivity;
+    if (request.quantity != EffectQuantity::Estimate && reader.has(EffectInput::Alternative) &&
+        !(directed && request.alternative != Alternative::TwoSided)) {
+        return reader.name(EffectInput::Alternative) +
+               " is taken only by an rmsea sensitivity: greater (close fit) or less (not-close "
+               "fit)";
+    }
     if (row == nullptr) {
         return std::nullopt;
     }

@@ -173,7 +173,7 @@ const std::vector<EffectCommand> kEffectCommands = withDesignInputs({
      EffectQuantity::Power,
      EffectMeasure::CohensW,
      {Df1, N, Power},
-     {Alpha},
+     {Alpha, EffectInput::Alternative},
      PowerQuestion::Sensitivity},
     {DistributionKind::ChiSquare,
      "criterion",

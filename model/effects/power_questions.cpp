@@ -206,12 +206,17 @@ MarginRange marginRange(Calculators& calculators, const EffectRequest& request) 
 }
 
 // The smallest effect whose power reaches the target: power rises with the effect from α at
-// none (at ε1 = ε0 for RMSEA, searched upwards: close or exact fit), and with an equivalence
-// design's margin from at most α at |d|.
+// none (at ε1 = ε0 for RMSEA, searched upwards for close or exact fit, downwards from ε0 to 0
+// for not-close fit), and with an equivalence design's margin from at most α at |d|.
 EffectOutcome findSensitivity(Calculators& calculators, const EffectRequest& request) {
     double lo = request.design == StudyDesign::Rmsea ? request.rmsea0 : 0.0;
     double hi = 0.0;
-    if (request.design == StudyDesign::Equivalence) {
+    const bool notCloseFit =
+        request.design == StudyDesign::Rmsea && request.alternative == Alternative::Less;
+    if (notCloseFit) {
+        lo = 0.0;
+        hi = request.rmsea0;
+    } else if (request.design == StudyDesign::Equivalence) {
         const MarginRange range = marginRange(calculators, request);
         if (range.failed) {
             return alreadyFailed();
@@ -227,12 +232,16 @@ EffectOutcome findSensitivity(Calculators& calculators, const EffectRequest& req
         return power ? std::optional<double>(*power - request.power) : std::nullopt;
     };
     const RootSearchResult search =
-        solveMonotone(residual, (lo + hi) / 2.0, {lo, hi, true}, kResidualTolerance);
+        solveMonotone(residual, (lo + hi) / 2.0, {lo, hi, !notCloseFit}, kResidualTolerance);
     if (!search.found()) {
-        return probe.failed ? alreadyFailed()
-                            : failedWith(calculators,
-                                         "No effect within the limits of the distribution (its "
-                                         "noncentrality) reaches that power at this sample size.");
+        if (probe.failed) {
+            return alreadyFailed();
+        }
+        return failedWith(calculators,
+                          notCloseFit ? "No RMSEA1 reaches that power at this sample size: even "
+                                        "RMSEA1 = 0 falls short of it."
+                                      : "No effect within the limits of the distribution (its "
+                                        "noncentrality) reaches that power at this sample size.");
     }
     EffectOutcome outcome;
     outcome.effect = search.root;
