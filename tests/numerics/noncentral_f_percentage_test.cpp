@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/non_central_f.hpp>
 #include <cmath>
 #include <optional>
@@ -218,6 +219,29 @@ TEST(RootBracketing, GivesUpAfterItsLimitsOrAtTheFirstFailedEvaluation) {
                   RootSearchStatus::EvaluationFailed);
         EXPECT_EQ(static_cast<int>(failing.arguments.size()), failAt);
     }
+}
+
+// The central point of an upper tail on real Df keeps a small α's digits (1 − α would round
+// them away), and a lower tail is solved there; against Boost's central F.
+TEST_F(NoncentralFPercentageTest, CentralPointOfATailOnRealDfKeepsSmallAlphas) {
+    const struct {
+        double nu1, nu2, probability;
+        Tail tail;
+    } cases[] = {{2.1, 35.7, 0.05, Tail::Upper},
+                 {2.1, 35.7, 1e-12, Tail::Upper},
+                 {3.5, 12.5, 1e-30, Tail::Upper},
+                 {30.3, 3000.9, 1e-3, Tail::Lower}};
+    for (const auto& c : cases) {
+        const boost::math::fisher_f_distribution<double> central(c.nu1, c.nu2);
+        const double reference =
+            c.tail == Tail::Upper
+                ? boost::math::quantile(boost::math::complement(central, c.probability))
+                : boost::math::quantile(central, c.probability);
+        const double ours = f.centralPercentagePointOfTail(c.nu1, c.nu2, {c.tail, c.probability});
+        EXPECT_NEAR(ours / reference, 1.0, 1e-12) << c.nu1 << " " << c.nu2 << " " << c.probability;
+    }
+    EXPECT_EQ(f.centralPercentagePointOfTail(2.0, 10.0, {Tail::Upper, 0.0}), -9999.0);
+    EXPECT_EQ(reporter.messages.back(), kTailProbabilityOutOfRange);
 }
 
 }  // namespace
