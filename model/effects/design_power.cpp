@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 
 #include "model/effects/design_test.h"
@@ -55,7 +56,7 @@ PowerValue fDesignPower(Calculators& calculators, const EffectRequest& request) 
         return {failure, true};
     }
     const double power = f.exactTail(critical, test.nu1, test.nu2, test.lambda, Tail::Upper);
-    return {power, power == failure};
+    return power == failure ? PowerValue{failure, true} : PowerValue{std::fmin(power, 1.0), false};
 }
 
 // The test of model fit by RMSEA (MacCallum, Browne and Sugawara 1996, Psychol. Methods 1):
@@ -75,7 +76,8 @@ PowerValue rmseaPower(Calculators& calculators, const EffectRequest& request) {
     }
     const double power = notClose ? chi.cdf(critical, request.df1, lambda1)
                                   : chi.upper(critical, request.df1, lambda1);
-    return {power, power == failure};
+    // The family's tail at a large λ may exceed 1 by a few units in the last place.
+    return power == failure ? PowerValue{failure, true} : PowerValue{std::fmin(power, 1.0), false};
 }
 
 std::string whole(double value) {
