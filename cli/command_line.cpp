@@ -124,7 +124,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         }
         return usageError("unknown quantity '" + arguments[1] + "' for '" + arguments[0] +
                           "': use cdf, upper, pdf, value, noncentrality, interval, " +
-                          effectQuantityNames(*distribution) + ", power or sample-size");
+                          effectQuantityNames(*distribution) +
+                          ", power, sample-size, sensitivity, criterion or compromise");
     }
     const std::string combination = arguments[0] + " " + arguments[1];
     const InputNeeds needs = inputsFor(*distribution, *quantity);
@@ -257,6 +258,12 @@ its confidence interval, a power or a sample size.
                                f: --f2 --df1 --df2; chisq: --w --df --n
                 sample-size    t: --d --power [--sides] [--design two-sample|one-sample];
                                f: --f2 --df1 --power; chisq: --w --df --power
+                sensitivity    the smallest effect (d, f2, w or rmsea1) whose power reaches
+                               --power at the given sizes; for equivalence (with --d) the
+                               smallest margin; for rmsea above rmsea0, or below it with
+                               --alternative less (not-close fit)
+                criterion      the alpha whose power is --power, with --d, --f2 or --w
+                compromise     the alpha with beta/alpha = --ratio Q, printed ALPHA POWER
 
 Options (each once; a value may also be written --option=X):
   --value X         the F, t or chi-square value (observed, for an effect size)
@@ -275,7 +282,10 @@ Options (each once; a value may also be written --option=X):
   --alpha A         level of the test, 0.0001 to 0.5 (default 0.05)
   --power P         target power of a sample size, above alpha and at most 0.9999
   --sides 1|2       one- or two-sided t test (default 2)
-  --design D        two-sample (default; N per group, equal groups) or one-sample
+  --design D        t: two-sample (default; N per group, equal groups), one-sample,
+                    paired (one-sample on the differences) or equivalence; f and chisq: a
+                    study design below
+  --ratio Q         beta/alpha of a compromise (positive)
   --rows R, --cols C  the table's rows and columns (Cramer's V; at least 2 each)
   --alternative A   two-sided (default), greater or less: an interval or effect size bounded
                     on both sides, only below (the upper end at the bound) or only above
@@ -296,11 +306,35 @@ An interval that does not hold its estimate says why on standard error in a line
 observed value beyond the limits from the noncentrality (eta2 and f2 at small Df2). Power uses the central critical value of the family; a sample size is the smallest
 whole N whose power reaches --power (per group for a two-sample t design).
 
+Study designs (power, sample-size, sensitivity, criterion, compromise; N total unless said;
+the design's test is printed on standard error as a line "Design: ..."):
+  t --design equivalence --margin M --d D (--n N | --n1 N1 --n2 N2) [--groups 1|2]
+      two one-sided tests against -M and M at alpha each, exact power integrated over the
+      sample SD; a sample size is per group (two groups, default) or of one sample (--groups 1)
+  f --design anova --groups K            lambda = f2 N, Df K-1, N-K
+  f --design factorial --cells K --df1 U lambda = f2 N, Df U, N-K
+  f --design ancova --groups K --covariates C   lambda = f2 N, Df K-1, N-K-C
+  f --design rm-within|rm-interaction --groups K --measurements M --correlation R
+      [--epsilon E]  lambda = f2 N M E/(1-R), Df (M-1)E (within) or (K-1)(M-1)E, (N-K)(M-1)E
+  f --design rm-between --groups K --measurements M --correlation R
+      lambda = f2 N M/(1+(M-1)R), Df K-1, N-K
+  f --design regression --predictors P [--r2 R2]   f2 = R2/(1-R2), lambda = f2 N, Df P, N-P-1
+  f --design r2-change --predictors P --tested Q [--r2 R2 --r2-reduced R2R]
+      f2 = (R2-R2R)/(1-R2), lambda = f2 N, Df Q, N-P-1
+  chisq --design rmsea --df D --rmsea0 E0 --rmsea1 E1   lambda = (N-1) D E^2: close fit
+      (E1 > E0, rejecting above), not-close fit (E1 < E0, rejecting below), exact fit (E0 0)
+  The F effect is --f2, --f F (f2 = F^2) or --eta2 E (partial, f2 = E/(1-E)); with the
+  designs --n N is the total sample. A request with no answer (the power reached already at
+  the smallest N, a true effect outside the equivalence margins, an effect whose sign
+  contradicts a one-sided test) says why and prints -9999.
+
 Batch: --batch FILE (or - for standard input) reads CSV whose header names any of
   distribution,quantity,value,df1,df2,noncentrality,cump,p_lower,p_upper,confidence (df for
   df1; one of cump, p_lower, p_upper for value and noncentrality), alternative (of an
   interval) and, for the quantities above, n,n1,n2,alpha,power,sides,design,effect,rows,cols
-  (effect: the d, f2 or w of a power or sample size), and writes each row followed by
+  (effect: the d, f2 or w of a power or sample size), the designs' groups,cells,covariates,
+  measurements,correlation,epsilon,predictors,tested,r2,r2_reduced,margin,rmsea0,rmsea1,
+  ratio (quantity also sensitivity, criterion, compromise), and writes each row followed by
   result,lower,upper,status,messages,achieved_power. result is the value, estimate, power or
   N; lower and upper the limits; achieved_power the power a sample size reaches. status is
   ok, failed (a calculation error: its messages) or invalid (the row could not be read); an
@@ -308,7 +342,8 @@ Batch: --batch FILE (or - for standard input) reads CSV whose header names any o
   Exit status: 0 all ok, 1 a row failed, 2 a row invalid or the header unusable.
 
 Output: the result on one line (17 significant digits); an interval prints LOWER UPPER, an
-effect size ESTIMATE LOWER UPPER, a power POWER and a sample size N POWER.
+effect size ESTIMATE LOWER UPPER, a power POWER, a sample size N POWER, a sensitivity
+EFFECT, a criterion ALPHA and a compromise ALPHA POWER.
 A failed calculation prints -9999 and its messages on standard error.
 Exit status: 0 success, 1 a calculation error was reported, 2 a usage error.
 

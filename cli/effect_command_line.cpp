@@ -16,9 +16,9 @@ struct EffectOption {
     OptionScope scope;
 };
 
-constexpr std::array<EffectOption, 18> kEffectOptions{{
+constexpr std::array<EffectOption, 34> kEffectOptions{{
     {"--value", Value, {true, true, true}},
-    {"--n", N, {false, true, true}},
+    {"--n", N, {true, true, true}},
     {"--n1", N1, {false, true, false}},
     {"--n2", N2, {false, true, false}},
     {"--df1", Df1, {true, false, false}},
@@ -28,13 +28,29 @@ constexpr std::array<EffectOption, 18> kEffectOptions{{
     {"--alpha", Alpha, {true, true, true}},
     {"--power", Power, {true, true, true}},
     {"--sides", Sides, {false, true, false}},
-    {"--design", Design, {false, true, false}},
+    {"--design", Design, {true, true, true}},
     {"--d", Effect, {false, true, false}},
     {"--f2", Effect, {true, false, false}},
     {"--w", Effect, {false, false, true}},
     {"--rows", Rows, {false, false, true}},
     {"--cols", Cols, {false, false, true}},
     {"--alternative", Alternative, {true, true, true}},
+    {"--f", EffectF, {true, false, false}},
+    {"--eta2", EffectEta2, {true, false, false}},
+    {"--groups", Groups, {true, true, false}},
+    {"--cells", Cells, {true, false, false}},
+    {"--covariates", Covariates, {true, false, false}},
+    {"--measurements", Measurements, {true, false, false}},
+    {"--correlation", Correlation, {true, false, false}},
+    {"--epsilon", Epsilon, {true, false, false}},
+    {"--predictors", Predictors, {true, false, false}},
+    {"--tested", Tested, {true, false, false}},
+    {"--r2", R2, {true, false, false}},
+    {"--r2-reduced", R2Reduced, {true, false, false}},
+    {"--margin", Margin, {false, true, false}},
+    {"--rmsea0", Rmsea0, {false, false, true}},
+    {"--rmsea1", Rmsea1, {false, false, true}},
+    {"--ratio", Ratio, {true, true, true}},
 }};
 
 const EffectOption* optionNamed(std::string_view name, DistributionKind distribution) {

@@ -37,8 +37,13 @@ int runSingle(const quorvel::ComputeRequest& request) {
 int runEffect(const quorvel::EffectRequest& request) {
     quorvel::cli::StreamReporter reporter(std::cerr);
     quorvel::Calculators calculators(reporter);
+    // A study design's test is said on standard error, so that standard output keeps one line
+    // of numbers.
+    if (const std::string formula = quorvel::designFormula(request); !formula.empty()) {
+        std::cerr << "Design: " << formula << '\n';
+    }
     const quorvel::EffectOutcome outcome = quorvel::computeEffect(calculators, request);
-    std::cout << quorvel::effectOutputLine(request.quantity, outcome) << '\n';
+    std::cout << quorvel::effectOutputLine(request, outcome) << '\n';
     if (!outcome.note.empty()) {
         std::cerr << outcome.note << '\n';
     }

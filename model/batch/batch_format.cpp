@@ -54,11 +54,27 @@ constexpr ColumnName kColumnNames[] = {
     {"status", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Status},
     {"messages", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::Messages},
     {"achieved_power", ColumnKind::Output, std::nullopt, std::nullopt, OutputColumn::AchievedPower},
+    {"groups", ColumnKind::Number, std::nullopt, EffectInput::Groups},
+    {"cells", ColumnKind::Number, std::nullopt, EffectInput::Cells},
+    {"covariates", ColumnKind::Number, std::nullopt, EffectInput::Covariates},
+    {"measurements", ColumnKind::Number, std::nullopt, EffectInput::Measurements},
+    {"correlation", ColumnKind::Number, std::nullopt, EffectInput::Correlation},
+    {"epsilon", ColumnKind::Number, std::nullopt, EffectInput::Epsilon},
+    {"predictors", ColumnKind::Number, std::nullopt, EffectInput::Predictors},
+    {"tested", ColumnKind::Number, std::nullopt, EffectInput::Tested},
+    {"r2", ColumnKind::Number, std::nullopt, EffectInput::R2},
+    {"r2_reduced", ColumnKind::Number, std::nullopt, EffectInput::R2Reduced},
+    {"margin", ColumnKind::Number, std::nullopt, EffectInput::Margin},
+    {"rmsea0", ColumnKind::Number, std::nullopt, EffectInput::Rmsea0},
+    {"rmsea1", ColumnKind::Number, std::nullopt, EffectInput::Rmsea1},
+    {"ratio", ColumnKind::Number, std::nullopt, EffectInput::Ratio},
 };
 constexpr std::size_t kFirstOutputName = kInputColumnCount + 1;
+constexpr std::size_t kFirstDesignName = kFirstOutputName + kOutputColumnCount;
 static_assert(kColumnNames[kInputColumnCount - 1].name == "alternative" &&
               kColumnNames[kFirstOutputName].name == "result" &&
-              std::size(kColumnNames) == kFirstOutputName + kOutputColumnCount);
+              kColumnNames[kFirstDesignName].name == "groups" &&
+              std::size(kColumnNames) == kFirstDesignName + kDesignColumnCount);
 
 std::string_view inputName(RequestInput input) {
     for (const ColumnName& column : kColumnNames) {
@@ -78,13 +94,22 @@ InputColumn columnOf(RequestInput input) {
     return InputColumn::Confidence;
 }
 
-InputColumn columnOf(EffectInput input) {
+std::optional<InputColumn> columnOf(EffectInput input) {
     for (std::size_t i = 0; i < kInputColumnCount; ++i) {
         if (kColumnNames[i].effectInput == input) {
             return static_cast<InputColumn>(i);
         }
     }
-    return InputColumn::Effect;
+    return std::nullopt;
+}
+
+std::optional<DesignColumn> designColumnOf(EffectInput input) {
+    for (std::size_t i = 0; i < kDesignColumnCount; ++i) {
+        if (kColumnNames[kFirstDesignName + i].effectInput == input) {
+            return static_cast<DesignColumn>(i);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string lowered(std::string_view text) {
@@ -166,15 +191,16 @@ InputTexts effectTexts(const EffectRequest& request) {
     text(texts, InputColumn::Distribution) = distributionName(request.distribution);
     text(texts, InputColumn::Quantity) = command->name;
     for (auto& [input, inputText] : effectTextsOf(*command, request)) {
-        text(texts, columnOf(input)) = std::move(inputText);
+        if (const std::optional<InputColumn> column = columnOf(input)) {
+            text(texts, *column) = std::move(inputText);
+        }
     }
     return texts;
 }
 
 // The trimmed text of an input's column in a row; empty where the header has no such column.
 std::string_view filledText(const std::vector<std::string>& fields,
-                            const std::map<RequestInput, std::size_t>& inputs,
-                            RequestInput input) {
+                            const std::map<RequestInput, std::size_t>& inputs, RequestInput input) {
     const auto position = inputs.find(input);
     return position != inputs.end() ? trimBlanks(fields[position->second]) : std::string_view{};
 }
@@ -241,8 +267,8 @@ std::optional<ComputeRequest> readQuantityRow(const std::vector<std::string>& fi
         if (!name.empty()) {
             const std::optional<Alternative> alternative = alternativeNamed(name);
             if (!alternative) {
-                reason = "alternative: '" + std::string(name) +
-                         "' is not two-sided, greater or less";
+                reason =
+                    "alternative: '" + std::string(name) + "' is not two-sided, greater or less";
                 return std::nullopt;
             }
             request.alternative = *alternative;
@@ -279,6 +305,25 @@ InputTexts inputTexts(const BatchRequest& request) {
     return effectTexts(std::get<EffectRequest>(request));
 }
 
+DesignTexts designTexts(const BatchRequest& request) {
+    DesignTexts texts;
+    const auto* effect = std::get_if<EffectRequest>(&request);
+    const EffectCommand* command = effect != nullptr ? effectCommandFor(*effect) : nullptr;
+    if (command == nullptr) {
+        return texts;
+    }
+    for (auto& [input, inputText] : effectTextsOf(*command, *effect)) {
+        if (const std::optional<DesignColumn> column = designColumnOf(input)) {
+            texts[static_cast<std::size_t>(*column)] = std::move(inputText);
+        }
+    }
+    return texts;
+}
+
+std::string_view columnName(DesignColumn column) {
+    return kColumnNames[kFirstDesignName + static_cast<std::size_t>(column)].name;
+}
+
 OutputTexts outputTexts(const ComputeRequest& request, const ComputeOutcome& outcome) {
     OutputTexts texts;
     if (request.quantity == QuantityKind::Interval) {
@@ -301,6 +346,14 @@ OutputTexts outputTexts(const EffectRequest& request, const EffectOutcome& outco
             break;
         case EffectQuantity::Power:
             text(texts, OutputColumn::Result) = formatNumber(outcome.power);
+            if (request.question != PowerQuestion::Power) {
+                // Sensitivity's effect, criterion's α; compromise's α and its power.
+                const std::vector<std::string> numbers = effectOutputNumbers(request, outcome);
+                text(texts, OutputColumn::Result) = numbers.front();
+                if (numbers.size() > 1) {
+                    text(texts, OutputColumn::AchievedPower) = numbers.back();
+                }
+            }
             break;
         case EffectQuantity::SampleSize:
             text(texts, OutputColumn::Result) = std::to_string(outcome.n);

@@ -54,9 +54,30 @@ inline constexpr std::size_t kInputColumnCount = 21;
 enum class OutputColumn { Result, Lower, Upper, Status, Messages, AchievedPower };
 inline constexpr std::size_t kOutputColumnCount = 6;
 
-// The names in a header: "distribution", ..., "alternative"; "result", ..., "achieved_power".
+// The input columns of the study designs, after the output columns in the record's layout.
+enum class DesignColumn {
+    Groups,
+    Cells,
+    Covariates,
+    Measurements,
+    Correlation,
+    Epsilon,
+    Predictors,
+    Tested,
+    R2,
+    R2Reduced,
+    Margin,
+    Rmsea0,
+    Rmsea1,
+    Ratio
+};
+inline constexpr std::size_t kDesignColumnCount = 14;
+
+// The names in a header: "distribution", ..., "alternative"; "result", ..., "achieved_power";
+// "groups", ..., "ratio".
 std::string_view columnName(InputColumn column);
 std::string_view columnName(OutputColumn column);
+std::string_view columnName(DesignColumn column);
 
 // A row's status: computed without a message, computed with a calculation error shown, or not
 // read at all.
@@ -70,12 +91,15 @@ std::string joinedMessages(const std::vector<std::string>& messages);
 
 using InputTexts = std::array<std::string, kInputColumnCount>;
 using OutputTexts = std::array<std::string, kOutputColumnCount>;
+using DesignTexts = std::array<std::string, kDesignColumnCount>;
 
 // The texts of a request's input columns, which BatchHeader::request reads back as the same
 // request: the names of the distribution and the quantity, and every input the quantity reads
 // (numbers in their shortest exact form, Df and sizes whole); the columns it does not read are
 // empty. An effect request no batch quantity computes gives empty texts.
 InputTexts inputTexts(const BatchRequest& request);
+// The texts of a study design's own input columns, as inputTexts; empty for the rest.
+DesignTexts designTexts(const BatchRequest& request);
 
 // The output columns of a computed row: result (a value, estimate, power or N), lower and
 // upper (an interval's or estimate's limits), all with 17 significant digits; status; the

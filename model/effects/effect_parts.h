@@ -21,6 +21,22 @@ struct PowerValue {
 };
 PowerValue testPower(Calculators& calculators, const EffectRequest& request);
 
+// The power of a request of any design at its N (n, or n1 and n2), effect and α: testPower
+// for Basic, the design's own test otherwise.
+PowerValue designPower(Calculators& calculators, const EffectRequest& request);
+
+// The power of two one-sided t tests for equivalence within ±margin (Schuirmann 1987, J.
+// Pharmacokinet. Biopharm. 15), exactly, by integrating over the sample standard deviation.
+PowerValue equivalencePower(Calculators& calculators, const EffectRequest& request);
+
+// The smallest whole N of a design other than Basic whose power reaches request.power, with
+// that power (N per group for two groups in an equivalence design, total otherwise).
+EffectOutcome findDesignSampleSize(Calculators& calculators, const EffectRequest& request);
+
+// Sensitivity, criterion and compromise of a power request (its question), the numbers in
+// effect, alpha and power.
+EffectOutcome answerPowerQuestion(Calculators& calculators, const EffectRequest& request);
+
 // The smallest whole N whose power reaches request.power, with that power.
 EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& request);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "model/effects/design_request.h"
 #include "model/number_text.h"
 
 namespace quorvel {
@@ -11,7 +12,30 @@ namespace {
 
 using enum EffectInput;
 
-const std::vector<EffectCommand> kEffectCommands{
+// The table of commands, today's forms first; every power and sample-size command also takes
+// the inputs of its family's designs.
+std::vector<EffectCommand> withDesignInputs(std::vector<EffectCommand> commands) {
+    for (EffectCommand& command : commands) {
+        if (command.quantity == EffectQuantity::Estimate) {
+            continue;
+        }
+        // A sensitivity searches the effect: it takes none, but for the true d of an
+        // equivalence design, whose margin it searches.
+        const bool effectSearched = command.question == PowerQuestion::Sensitivity;
+        for (EffectInput input : designInputs(command.distribution)) {
+            const bool isEffect =
+                (input == Effect && command.distribution != DistributionKind::T) ||
+                input == EffectF || input == EffectEta2 || input == R2 || input == R2Reduced ||
+                input == Rmsea1;
+            if (!takes(command, input) && !(effectSearched && isEffect)) {
+                command.optional.push_back(input);
+            }
+        }
+    }
+    return commands;
+}
+
+const std::vector<EffectCommand> kEffectCommands = withDesignInputs({
     {DistributionKind::T,
      "d",
      EffectQuantity::Estimate,
@@ -102,7 +126,70 @@ const std::vector<EffectCommand> kEffectCommands{
      EffectMeasure::CohensW,
      {Effect, Df1, Power},
      {Alpha}},
-};
+    {DistributionKind::T,
+     "sensitivity",
+     EffectQuantity::Power,
+     EffectMeasure::CohensD,
+     {Power},
+     {N, N1, N2, Alpha, Sides},
+     PowerQuestion::Sensitivity},
+    {DistributionKind::T,
+     "criterion",
+     EffectQuantity::Power,
+     EffectMeasure::CohensD,
+     {Effect, Power},
+     {N, N1, N2, Sides},
+     PowerQuestion::Criterion},
+    {DistributionKind::T,
+     "compromise",
+     EffectQuantity::Power,
+     EffectMeasure::CohensD,
+     {Effect, Ratio},
+     {N, N1, N2, Sides},
+     PowerQuestion::Compromise},
+    {DistributionKind::F,
+     "sensitivity",
+     EffectQuantity::Power,
+     EffectMeasure::CohensFSquared,
+     {Df1, Df2, Power},
+     {Alpha},
+     PowerQuestion::Sensitivity},
+    {DistributionKind::F,
+     "criterion",
+     EffectQuantity::Power,
+     EffectMeasure::CohensFSquared,
+     {Effect, Df1, Df2, Power},
+     {},
+     PowerQuestion::Criterion},
+    {DistributionKind::F,
+     "compromise",
+     EffectQuantity::Power,
+     EffectMeasure::CohensFSquared,
+     {Effect, Df1, Df2, Ratio},
+     {},
+     PowerQuestion::Compromise},
+    {DistributionKind::ChiSquare,
+     "sensitivity",
+     EffectQuantity::Power,
+     EffectMeasure::CohensW,
+     {Df1, N, Power},
+     {Alpha, EffectInput::Alternative},
+     PowerQuestion::Sensitivity},
+    {DistributionKind::ChiSquare,
+     "criterion",
+     EffectQuantity::Power,
+     EffectMeasure::CohensW,
+     {Effect, Df1, N, Power},
+     {},
+     PowerQuestion::Criterion},
+    {DistributionKind::ChiSquare,
+     "compromise",
+     EffectQuantity::Power,
+     EffectMeasure::CohensW,
+     {Effect, Df1, N, Ratio},
+     {},
+     PowerQuestion::Compromise},
+});
 
 constexpr double kSmallestAlpha = 0.0001;
 constexpr double kLargestAlpha = 0.5;
@@ -110,52 +197,8 @@ constexpr double kLargestPower = 0.9999;
 // A level or power above 1 and up to 100 was written as a percentage.
 constexpr double kLargestPercentage = 100.0;
 
-bool isWholeNumberInput(EffectInput input) {
-    return input == N || input == N1 || input == N2 || input == Df1 || input == Df2 ||
-           input == Sides || input == Rows || input == Cols;
-}
-
-// The inputs given, each number read once; or what is wrong with the first bad one.
-class Reader {
-  public:
-    Reader(const EffectTexts& texts, const EffectNamer& nameOf) : texts_(texts), nameOf_(nameOf) {}
-
-    bool has(EffectInput input) const { return texts_.count(input) > 0; }
-
-    // Reads every text but the design as a number; false after setting the problem.
-    bool readNumbers() {
-        for (const auto& [input, text] : texts_) {
-            if (input == Design || input == EffectInput::Alternative) {
-                continue;
-            }
-            const std::optional<double> value = parseNumber(text);
-            if (!value) {
-                problem = nameOf_(input) + ": '" + text + "' is not a finite decimal number";
-                return false;
-            }
-            if (isWholeNumberInput(input) && std::trunc(*value) != *value) {
-                problem = nameOf_(input) + ": '" + text + "' is not a whole number";
-                return false;
-            }
-            numbers_[input] = *value;
-        }
-        return true;
-    }
-
-    double number(EffectInput input) const { return numbers_.at(input); }
-
-    std::string name(EffectInput input) const { return nameOf_(input); }
-
-    std::string problem;
-
-  private:
-    const EffectTexts& texts_;
-    const EffectNamer& nameOf_;
-    std::map<EffectInput, double> numbers_;
-};
-
 // The t design: n alone, or n1 and n2 together; its sizes must leave at least one Df.
-std::optional<std::string> readTDesign(const Reader& reader, EffectRequest& request) {
+std::optional<std::string> readTDesign(const EffectReader& reader, EffectRequest& request) {
     const bool one = reader.has(N);
     const bool two = reader.has(N1) || reader.has(N2);
     if (one && two) {
@@ -181,7 +224,56 @@ std::optional<std::string> readTDesign(const Reader& reader, EffectRequest& requ
     return std::nullopt;
 }
 
+bool isWholeNumberInput(EffectInput input) {
+    return input == N || input == N1 || input == N2 || input == Df1 || input == Df2 ||
+           input == Sides || input == Rows || input == Cols || input == Groups || input == Cells ||
+           input == Covariates || input == Measurements || input == Predictors || input == Tested;
+}
+
+// The design other than Basic that the texts name, or nothing.
+std::optional<StudyDesign> namedDesign(const EffectCommand& command, const EffectTexts& texts) {
+    const auto design = texts.find(Design);
+    if (design == texts.end()) {
+        return std::nullopt;
+    }
+    const std::optional<StudyDesign> named = studyDesignNamed(command.distribution, design->second);
+    return named == StudyDesign::Basic ? std::nullopt : named;
+}
+
+// A t power request naming its samples must give their sizes: n for one sample or pairs, n1
+// and n2 for two samples.
+std::optional<std::string> checkNamedSamples(const EffectReader& reader,
+                                             const EffectRequest& request) {
+    if (!reader.has(Design) || request.design != StudyDesign::Basic) {
+        return std::nullopt;
+    }
+    if (request.twoSample != (request.n1 > 0)) {
+        return reader.name(Design) + " '" + reader.text(Design) + "' needs " +
+               (request.twoSample ? reader.name(N1) + " and " + reader.name(N2) : reader.name(N));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool EffectReader::readNumbers() {
+    for (const auto& [input, text] : texts_) {
+        if (input == Design || input == EffectInput::Alternative) {
+            continue;
+        }
+        const std::optional<double> value = parseNumber(text);
+        if (!value) {
+            problem = nameOf_(input) + ": '" + text + "' is not a finite decimal number";
+            return false;
+        }
+        if (isWholeNumberInput(input) && std::trunc(*value) != *value) {
+            problem = nameOf_(input) + ": '" + text + "' is not a whole number";
+            return false;
+        }
+        numbers_[input] = *value;
+    }
+    return true;
+}
 
 const EffectCommand* effectCommandNamed(DistributionKind distribution, std::string_view name) {
     for (const EffectCommand& command : kEffectCommands) {
@@ -195,7 +287,8 @@ const EffectCommand* effectCommandNamed(DistributionKind distribution, std::stri
 const EffectCommand* effectCommandFor(const EffectRequest& request) {
     for (const EffectCommand& command : kEffectCommands) {
         if (command.distribution == request.distribution && command.quantity == request.quantity &&
-            (request.quantity != EffectQuantity::Estimate || command.measure == request.measure)) {
+            (request.quantity != EffectQuantity::Estimate || command.measure == request.measure) &&
+            command.question == request.question) {
             return &command;
         }
     }
@@ -213,6 +306,12 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     texts[input] = formatShortest(request.value);
                     break;
                 case N:
+                    // Today's F forms have no N; a design's sample size has none yet.
+                    if (request.design == StudyDesign::Basic
+                            ? command.distribution == DistributionKind::F
+                            : request.n <= 0) {
+                        break;
+                    }
                     if (!tDesign || request.n1 <= 0) {
                         texts[input] = std::to_string(request.n);
                     }
@@ -224,10 +323,14 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     }
                     break;
                 case Df1:
-                    texts[input] = std::to_string(request.df1);
+                    if (request.design == StudyDesign::Basic) {
+                        texts[input] = std::to_string(request.df1);
+                    }
                     break;
                 case Df2:
-                    texts[input] = std::to_string(request.df2);
+                    if (request.design == StudyDesign::Basic) {
+                        texts[input] = std::to_string(request.df2);
+                    }
                     break;
                 case Confidence:
                     texts[input] = formatShortest(request.confidence);
@@ -239,13 +342,24 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                     texts[input] = formatShortest(request.power);
                     break;
                 case Sides:
-                    texts[input] = std::to_string(request.sides);
+                    if (request.design != StudyDesign::Equivalence) {
+                        texts[input] = std::to_string(request.sides);
+                    }
                     break;
                 case Design:
-                    texts[input] = request.twoSample ? "two-sample" : "one-sample";
+                    // Today's t sample size names its samples; a design names itself below.
+                    if (request.design == StudyDesign::Basic &&
+                        command.quantity == EffectQuantity::SampleSize &&
+                        command.distribution == DistributionKind::T) {
+                        texts[input] = request.twoSample ? "two-sample" : "one-sample";
+                    }
                     break;
                 case Effect:
-                    texts[input] = formatShortest(request.effect);
+                    // A sensitivity's effect is its answer, except an equivalence design's d.
+                    if (command.question != PowerQuestion::Sensitivity ||
+                        request.design == StudyDesign::Equivalence) {
+                        texts[input] = formatShortest(request.effect);
+                    }
                     break;
                 case Rows:
                     texts[input] = std::to_string(request.rows);
@@ -259,9 +373,16 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
                         texts[input] = alternativeName(request.alternative);
                     }
                     break;
+                case Ratio:
+                    texts[input] = formatShortest(request.ratio);
+                    break;
+                default:
+                    // The design's own inputs.
+                    break;
             }
         }
     }
+    addDesignTexts(request, texts);
     return texts;
 }
 
@@ -296,9 +417,41 @@ std::string_view effectInputName(EffectInput input) {
         case Cols:
             return "cols";
         case EffectInput::Alternative:
+            return "alternative";
+        case Groups:
+            return "groups";
+        case Cells:
+            return "cells";
+        case Covariates:
+            return "covariates";
+        case Measurements:
+            return "measurements";
+        case Correlation:
+            return "correlation";
+        case Epsilon:
+            return "epsilon";
+        case Predictors:
+            return "predictors";
+        case Tested:
+            return "tested";
+        case R2:
+            return "r2";
+        case R2Reduced:
+            return "r2_reduced";
+        case Margin:
+            return "margin";
+        case Rmsea0:
+            return "rmsea0";
+        case Rmsea1:
+            return "rmsea1";
+        case Ratio:
+            return "ratio";
+        case EffectF:
+            return "f";
+        case EffectEta2:
             break;
     }
-    return "alternative";
+    return "eta2";
 }
 
 std::vector<std::string> effectOutputNumbers(EffectQuantity quantity,
@@ -315,12 +468,40 @@ std::vector<std::string> effectOutputNumbers(EffectQuantity quantity,
     return {std::to_string(outcome.n), formatNumber(outcome.power)};
 }
 
-std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome) {
+std::vector<std::string> effectOutputNumbers(const EffectRequest& request,
+                                             const EffectOutcome& outcome) {
+    if (request.quantity != EffectQuantity::Power) {
+        return effectOutputNumbers(request.quantity, outcome);
+    }
+    switch (request.question) {
+        case PowerQuestion::Sensitivity:
+            return {formatNumber(outcome.effect)};
+        case PowerQuestion::Criterion:
+            return {formatNumber(outcome.alpha)};
+        case PowerQuestion::Compromise:
+            return {formatNumber(outcome.alpha), formatNumber(outcome.power)};
+        case PowerQuestion::Power:
+            break;
+    }
+    return effectOutputNumbers(request.quantity, outcome);
+}
+
+namespace {
+std::string joined(const std::vector<std::string>& numbers) {
     std::string line;
-    for (const std::string& number : effectOutputNumbers(quantity, outcome)) {
+    for (const std::string& number : numbers) {
         line += line.empty() ? number : ' ' + number;
     }
     return line;
+}
+}  // namespace
+
+std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome) {
+    return joined(effectOutputNumbers(quantity, outcome));
+}
+
+std::string effectOutputLine(const EffectRequest& request, const EffectOutcome& outcome) {
+    return joined(effectOutputNumbers(request, outcome));
 }
 
 bool takes(const EffectCommand& command, EffectInput input) {
@@ -337,9 +518,14 @@ bool takes(const EffectCommand& command, EffectInput input) {
 std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& command,
                                                            const EffectTexts& texts,
                                                            const EffectNamer& nameOf) {
-    Reader reader(texts, nameOf);
-    for (EffectInput input : command.required) {
-        if (!reader.has(input)) {
+    EffectReader reader(texts, nameOf);
+    const std::optional<StudyDesign> design = namedDesign(command, texts);
+    const std::vector<EffectInput> required =
+        design ? designRequiredInputs(command, *design) : command.required;
+    for (EffectInput input : required) {
+        const bool given =
+            design && input == Effect ? hasDesignEffect(reader, *design) : reader.has(input);
+        if (!given) {
             return "needs " + reader.name(input);
         }
     }
@@ -347,6 +533,7 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
     request.distribution = command.distribution;
     request.quantity = command.quantity;
     request.measure = command.measure;
+    request.question = command.question;
     // Every number first, so that a bad one is named before any rule about its value.
     if (!reader.readNumbers()) {
         return reader.problem;
@@ -398,9 +585,12 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
     }
     if (reader.has(Design)) {
         const std::string& design = texts.at(Design);
-        if (design != "two-sample" && design != "one-sample") {
-            return reader.name(Design) + ": '" + design + "' is not two-sample or one-sample";
+        const std::optional<StudyDesign> named = studyDesignNamed(command.distribution, design);
+        if (!named) {
+            return reader.name(Design) + ": '" + design + "' is not " +
+                   studyDesignNames(command.distribution);
         }
+        request.design = *named;
         request.twoSample = design == "two-sample";
     }
     for (EffectInput size : {Rows, Cols}) {
@@ -427,11 +617,17 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
         if (const std::optional<std::string> problem = readTDesign(reader, request)) {
             return *problem;
         }
+        if (const std::optional<std::string> problem = checkNamedSamples(reader, request)) {
+            return *problem;
+        }
     } else if (reader.has(N)) {
         request.n = truncateDegreesOfFreedom(numberOf(N));
         if (request.n <= 1) {
             return reader.name(N) + " must be at least 2";
         }
+    }
+    if (const std::optional<std::string> problem = readStudyDesign(reader, request)) {
+        return *problem;
     }
     return request;
 }

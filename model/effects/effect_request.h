@@ -29,7 +29,24 @@ enum class EffectInput {
     Effect,
     Rows,
     Cols,
-    Alternative
+    Alternative,
+    // The inputs of the study designs and their questions.
+    Groups,
+    Cells,
+    Covariates,
+    Measurements,
+    Correlation,
+    Epsilon,
+    Predictors,
+    Tested,
+    R2,
+    R2Reduced,
+    Margin,
+    Rmsea0,
+    Rmsea1,
+    Ratio,
+    EffectF,     // Cohen's f, read as f²
+    EffectEta2,  // partial η², read as f² = η²/(1 − η²)
 };
 
 // One quantity of this kind for one distribution: its name, what it computes, and the inputs
@@ -41,10 +58,12 @@ struct EffectCommand {
     EffectMeasure measure;
     std::vector<EffectInput> required;
     std::vector<EffectInput> optional;
+    PowerQuestion question = PowerQuestion::Power;
 };
 
 // The effect quantity of that name for the distribution ("d", "g", "eta2", "f2", "omega2",
-// "epsilon2", "rmsea", "w", "v", "power", "sample-size"), or nothing.
+// "epsilon2", "rmsea", "w", "v", "power", "sample-size", "sensitivity", "criterion",
+// "compromise"), or nothing.
 const EffectCommand* effectCommandNamed(DistributionKind distribution, std::string_view name);
 
 // The command that computes the request (its quantity, and for an estimate its measure), or
@@ -66,7 +85,8 @@ using EffectNamer = std::function<std::string(EffectInput)>;
 // input, a number that is not finite, a sample size that is not whole or too small for its Df,
 // a level written as a percentage, α outside [.0001, .5], a target power not above α or above
 // .9999, a negative f² or w, sides other than 1 or 2, an unknown design, rows or cols below 2,
-// an alternative other than two-sided, greater or less.
+// an alternative other than two-sided, greater or less; and the rules of a study design's
+// inputs (its sizes, correlation, ε, R², margin, RMSEA and ratio), named with the input.
 std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& command,
                                                            const EffectTexts& texts,
                                                            const EffectNamer& nameOf);
@@ -74,6 +94,10 @@ std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& 
 // The numbers of a result as the command line prints them and the window shows them: ESTIMATE
 // LOWER UPPER, POWER, or N POWER, each with 17 significant digits (N as a whole number).
 std::vector<std::string> effectOutputNumbers(EffectQuantity quantity, const EffectOutcome& outcome);
+// As above for the request's question: EFFECT (sensitivity), ALPHA (criterion), ALPHA POWER
+// (compromise).
+std::vector<std::string> effectOutputNumbers(const EffectRequest& request,
+                                             const EffectOutcome& outcome);
 
 // The texts of the inputs the command reads from the request, which effectRequestFrom reads
 // back as the same request: numbers in their shortest exact form, sizes and Df whole, the t
@@ -82,5 +106,6 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
 
 // The printed result: the output numbers separated by blanks.
 std::string effectOutputLine(EffectQuantity quantity, const EffectOutcome& outcome);
+std::string effectOutputLine(const EffectRequest& request, const EffectOutcome& outcome);
 
 }  // namespace quorvel

@@ -20,13 +20,19 @@ EffectOutcome effectOf(Calculators& calculators, const EffectRequest& request) {
             outcome = estimateEffect(calculators, request);
             break;
         case EffectQuantity::Power: {
+            if (request.design != StudyDesign::Basic || request.question != PowerQuestion::Power) {
+                outcome = answerPowerQuestion(calculators, request);
+                break;
+            }
             const PowerValue value = testPower(calculators, request);
             outcome.power = value.power;
             outcome.failed = value.failed;
             break;
         }
         case EffectQuantity::SampleSize:
-            outcome = findSampleSize(calculators, request);
+            outcome = request.design == StudyDesign::Basic
+                          ? findSampleSize(calculators, request)
+                          : findDesignSampleSize(calculators, request);
             break;
     }
     if (outcome.failed) {
@@ -42,6 +48,8 @@ EffectOutcome effectOf(Calculators& calculators, const EffectRequest& request) {
                 break;
             case EffectQuantity::Power:
                 outcome.power = failure;
+                outcome.effect = failure;
+                outcome.alpha = failure;
                 break;
             case EffectQuantity::SampleSize:
                 outcome.n = truncateDegreesOfFreedom(failure);

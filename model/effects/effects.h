@@ -34,6 +34,38 @@ enum class EffectQuantity {
     SampleSize,  // the smallest whole N whose power reaches the target
 };
 
+// The study design of a power request, each with its test and noncentrality (N the total
+// sample, f² Cohen's effect, ε the sphericity correction, ρ the correlation of the measures):
+// - Basic: today's forms, t by n (one sample or pairs) or n1 and n2 (two groups), F by its
+//   explicit Df with λ = f²·(U + V + 1), chi-square by w with λ = N·w².
+// - Equivalence: two one-sided t tests against the standardized margins ±margin, true effect
+//   d, one sample (n) or two groups (n1, n2); power integrated over the sample SD.
+// - Anova: Df K − 1, N − K; Factorial: Df U (df1), N − cells; Ancova: Df K − 1, N − K − C;
+//   Regression: Df P, N − P − 1; R2Change: Df Q (tested), N − P − 1; each λ = f²·N.
+// - RmWithin: Df (M − 1)ε, (N − K)(M − 1)ε; RmInteraction: Df (K − 1)(M − 1)ε, (N − K)(M − 1)ε;
+//   both λ = f²·N·M·ε/(1 − ρ). RmBetween: Df K − 1, N − K, λ = f²·N·M/(1 + (M − 1)ρ).
+// - Rmsea: chi-square with Df D (df1), λ = (N − 1)·D·ε² under ε0 (the null) and under ε1 (the
+//   effect): close fit (ε1 > ε0, rejecting above) or not-close fit (ε1 < ε0, rejecting below);
+//   exact fit is close fit with ε0 = 0.
+enum class StudyDesign {
+    Basic,
+    Equivalence,
+    Anova,
+    Factorial,
+    Ancova,
+    RmWithin,
+    RmBetween,
+    RmInteraction,
+    Regression,
+    R2Change,
+    Rmsea,
+};
+
+// What a power request (quantity Power) answers: its power; the smallest effect reaching the
+// target power at its N (sensitivity: d, f², w or ε1); the α giving the target power
+// (criterion); the α, with its power, at which β/α = ratio (compromise).
+enum class PowerQuestion { Power, Sensitivity, Criterion, Compromise };
+
 // One effect-size, power or sample-size request. Which fields a request reads:
 // - Estimate: measure, value (the observed T, F or X²), confidence, and the sizes of its
 //   measure: n (t one sample, chi-square), or n1 and n2 (t two groups); df1 = U, df2 = V (F);
@@ -62,6 +94,24 @@ struct EffectRequest {
     int rows = 0;
     int cols = 0;
     Alternative alternative = Alternative::TwoSided;
+    // The design of a power or sample-size request, and its question. For the F designs
+    // `effect` is f², for Rmsea it is ε1, for Equivalence the true d; a regression's R² (and
+    // the reduced model's) are kept as given, `effect` then their f².
+    StudyDesign design = StudyDesign::Basic;
+    PowerQuestion question = PowerQuestion::Power;
+    int groups = 0;
+    int cells = 0;
+    int covariates = 0;
+    int measurements = 0;
+    int predictors = 0;
+    int tested = 0;
+    double correlation = 0.0;
+    double epsilon = 1.0;
+    double r2 = -1.0;  // below 0: not given
+    double r2Reduced = 0.0;
+    double margin = 0.0;
+    double rmsea0 = 0.0;
+    double ratio = 1.0;
 };
 
 // Estimate: estimate, lower, upper. Power: power. SampleSize: n (per group for a two-sample t
@@ -73,6 +123,8 @@ struct EffectOutcome {
     double upper = 0.0;
     double power = 0.0;
     int n = 0;
+    double effect = 0.0;  // sensitivity's effect
+    double alpha = 0.0;   // criterion's and compromise's α
     bool failed = false;
     // The messages shown while the request ran, in order.
     std::vector<std::string> messages;
@@ -99,6 +151,10 @@ struct PowerTest {
     bool failed;
 };
 PowerTest powerTestOf(Calculators& calculators, const EffectRequest& request);
+
+// The design's noncentrality formula with the request's sizes, e.g. "lambda = f2*N,
+// Df1 = K - 1 = 3, Df2 = N - K", for the line shown beside a result; empty for Basic.
+std::string designFormula(const EffectRequest& request);
 
 // The effect-size sibling of computeQuantity: the window and the command line compute every
 // effect size, power and sample size through here, using only the families' public operations.

@@ -1,5 +1,6 @@
 #include "model/record/computation_record.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <ctime>
@@ -59,6 +60,7 @@ std::optional<RecordEntry> readEntry(const batch::BatchHeader& header,
     entry.time = fields[*timeAt];
     entry.request = std::move(*request);
     entry.inputs = batch::inputTexts(entry.request);
+    entry.designInputs = batch::designTexts(entry.request);
     for (std::size_t i = 0; i < batch::kOutputColumnCount; ++i) {
         const auto column = static_cast<OutputColumn>(i);
         if (const std::optional<std::size_t> at = header.position(column)) {
@@ -90,6 +92,7 @@ RecordEntry entryOf(std::string time, const Request& request, const Outcome& out
     entry.time = std::move(time);
     entry.request = request;
     entry.inputs = batch::inputTexts(entry.request);
+    entry.designInputs = batch::designTexts(entry.request);
     entry.outputs = batch::outputTexts(request, outcome);
     return entry;
 }
@@ -122,6 +125,9 @@ std::string_view recordColumnName(std::size_t column) {
     if (column < kFirstOutputColumn) {
         return batch::columnName(static_cast<batch::InputColumn>(column - kFirstInputColumn));
     }
+    if (column >= kRecordColumnCount) {
+        return batch::columnName(static_cast<batch::DesignColumn>(column - kRecordColumnCount));
+    }
     return batch::columnName(static_cast<OutputColumn>(column - kFirstOutputColumn));
 }
 
@@ -131,6 +137,9 @@ const std::string& recordCell(const RecordEntry& entry, std::size_t column) {
     }
     if (column < kFirstOutputColumn) {
         return entry.inputs[column - kFirstInputColumn];
+    }
+    if (column >= kRecordColumnCount) {
+        return entry.designInputs[column - kRecordColumnCount];
     }
     return entry.outputs[column - kFirstOutputColumn];
 }
@@ -148,6 +157,19 @@ bool isNumberColumn(std::size_t column) {
     const auto output = static_cast<OutputColumn>(column - kFirstOutputColumn);
     return output != OutputColumn::Status && output != OutputColumn::Messages;
 }
+
+namespace {
+// The columns a file of these entries needs: the designs' only where an entry has one of them,
+// so that a record without designs keeps the layout of earlier files.
+template <class Iterator>
+std::size_t columnsToWrite(Iterator begin, Iterator end) {
+    const bool anyDesign = std::any_of(begin, end, [](const RecordEntry& entry) {
+        return std::any_of(entry.designInputs.begin(), entry.designInputs.end(),
+                           [](const std::string& text) { return !text.empty(); });
+    });
+    return anyDesign ? kRecordFileColumnCount : kRecordColumnCount;
+}
+}  // namespace
 
 ComputationRecord::ComputationRecord(std::size_t capacity) : capacity_(capacity) {}
 
@@ -173,13 +195,14 @@ void ComputationRecord::clear() {
 }
 
 void ComputationRecord::write(std::ostream& output) const {
-    std::vector<std::string> fields(kRecordColumnCount);
-    for (std::size_t column = 0; column < kRecordColumnCount; ++column) {
+    const std::size_t columns = columnsToWrite(entries_.begin(), entries_.end());
+    std::vector<std::string> fields(columns);
+    for (std::size_t column = 0; column < columns; ++column) {
         fields[column] = recordColumnName(column);
     }
     batch::writeCsvRecord(output, fields);
     for (const RecordEntry& entry : entries_) {
-        for (std::size_t column = 0; column < kRecordColumnCount; ++column) {
+        for (std::size_t column = 0; column < columns; ++column) {
             fields[column] = recordCell(entry, column);
         }
         batch::writeCsvRecord(output, fields);
@@ -246,14 +269,18 @@ RecordReadReport ComputationRecord::read(std::string_view file) {
 
 void ComputationRecord::exportBatch(std::ostream& output,
                                     std::span<const std::size_t> positions) const {
-    std::vector<std::string> fields(kRecordColumnCount - 1);
-    for (std::size_t column = 1; column < kRecordColumnCount; ++column) {
+    std::vector<RecordEntry> exported;
+    for (std::size_t position : positions) {
+        exported.push_back(entries_.at(position));
+    }
+    const std::size_t columns = columnsToWrite(exported.begin(), exported.end());
+    std::vector<std::string> fields(columns - 1);
+    for (std::size_t column = 1; column < columns; ++column) {
         fields[column - 1] = recordColumnName(column);
     }
     batch::writeCsvRecord(output, fields);
-    for (std::size_t position : positions) {
-        const RecordEntry& entry = entries_.at(position);
-        for (std::size_t column = 1; column < kRecordColumnCount; ++column) {
+    for (const RecordEntry& entry : exported) {
+        for (std::size_t column = 1; column < columns; ++column) {
             fields[column - 1] = recordCell(entry, column);
         }
         batch::writeCsvRecord(output, fields);

@@ -22,6 +22,8 @@ struct RecordEntry {
     batch::BatchRequest request;
     batch::InputTexts inputs;
     batch::OutputTexts outputs;
+    // A study design's own inputs, the columns the file keeps after the outputs.
+    batch::DesignTexts designInputs;
     // Counts up with every entry the record takes: newer entries have larger numbers.
     std::uint64_t sequence = 0;
 
@@ -43,6 +45,10 @@ inline constexpr std::size_t kRecordColumnCount =
 inline constexpr std::size_t kTimeColumn = 0;
 inline constexpr std::size_t kFirstInputColumn = 1;
 inline constexpr std::size_t kFirstOutputColumn = kFirstInputColumn + batch::kInputColumnCount;
+// The record file's columns: the record's, then the study designs' input columns.
+inline constexpr std::size_t kRecordFileColumnCount =
+    kRecordColumnCount + batch::kDesignColumnCount;
+// Every column of the file, the designs' beyond kRecordColumnCount.
 std::string_view recordColumnName(std::size_t column);
 const std::string& recordCell(const RecordEntry& entry, std::size_t column);
 // Whether a column holds numbers (and sorts as numbers).

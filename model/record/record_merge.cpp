@@ -31,8 +31,8 @@ bool takeOne(RowCounts& counts, const std::string& text) {
 }  // namespace
 
 std::string recordRowText(const RecordEntry& entry) {
-    std::vector<std::string> fields(kRecordColumnCount);
-    for (std::size_t column = 0; column < kRecordColumnCount; ++column) {
+    std::vector<std::string> fields(kRecordFileColumnCount);
+    for (std::size_t column = 0; column < kRecordFileColumnCount; ++column) {
         fields[column] = recordCell(entry, column);
     }
     std::ostringstream text;

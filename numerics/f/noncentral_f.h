@@ -74,6 +74,12 @@ class NoncentralF : public ReportingCalculator {
     // value after "Unable to Bracket Root in Inverse Central F Rountine.", "Failure to converge
     // in Central F Inverse CDF routine." or the message of the first failing evaluation.
     double centralPercentagePoint(double nu1, double nu2, double cumP, int method);
+    // The central F value with P(F > x) = target.probability (Tail::Upper) or P(F <= x) =
+    // target.probability (Tail::Lower) for real 0 < ν1, ν2 <= 10000, solved in that tail so
+    // that a small upper tail α keeps its full precision (1 − α would round it). The search,
+    // messages and `failed` of centralPercentagePoint; a probability outside 1e-300 <= P < 1
+    // gives kTailProbabilityOutOfRange.
+    double centralPercentagePointOfTail(double nu1, double nu2, TailProbability target);
 
     // The noncentrality λ >= 0 with P(F' <= fValue; λ) = cumP, for df1, df2 in 1..10000 and
     // cumP in 0.0001..0.9999, by a secant search through `cdf` with a bracketed search inside

@@ -121,6 +121,14 @@ double NoncentralF::centralPercentagePoint(double nu1, double nu2, double cumP, 
     return answerOf(searchCentralPercentagePoint(nu1, nu2, tailOfCumP(cumP)), kCentralSearch);
 }
 
+double NoncentralF::centralPercentagePointOfTail(double nu1, double nu2, TailProbability target) {
+    failed = 0;
+    if (!(target.probability >= kSmallestTailProbability && target.probability < 1.0)) {
+        return reportFailure(kTailProbabilityOutOfRange);
+    }
+    return answerOf(searchCentralPercentagePoint(nu1, nu2, target), kCentralSearch);
+}
+
 // Noncentral F quantile: Tiku's (1966) three-moment approximation F' ≈ c·G − d, G central F on
 // (ν, n) degrees of freedom, as the start of bracket expansion and Brent's method on the exact
 // distribution function (Press et al., Numerical Recipes, zbrac and zbrent).

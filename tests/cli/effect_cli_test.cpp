@@ -2,6 +2,7 @@
 // run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -98,7 +99,7 @@ TEST(CliEffects, RefusesBadInputsWithOneLineEach) {
         {{"t", "sample-size", "--d", "0.5", "--power", "0.04"}, "--power"},
         {{"t", "sample-size", "--d", "0.5", "--power", "0.99999"}, "--power"},
         {{"t", "sample-size", "--d", "0.5", "--power", "80"}, "0.8"},
-        {{"t", "sample-size", "--d", "0.5", "--power", "0.8", "--design", "paired"}, "--design"},
+        {{"t", "sample-size", "--d", "0.5", "--power", "0.8", "--design", "crossover"}, "--design"},
         {{"f", "power", "--f2", "-0.1", "--df1", "3", "--df2", "40"}, "--f2"},
         {{"chisq", "w", "--value", "10", "--df", "4", "--n", "1"}, "--n"},
         {{"t", "d", "--value", "2", "--n", "10", "--confidence", "95"}, "0.95"},
@@ -149,15 +150,15 @@ TEST(BatchEffects, OldAndNewRowsGetOneOutputRowEach) {
 // The one-sided intervals print the unbounded end as the command line prints an infinite
 // number; a plain interval takes --alternative too, the other quantities refuse it.
 TEST(CliEffects, OneSidedIntervalsPrintTheirBound) {
-    const auto greater = runCli({"t", "g", "--value", "2.5", "--n1", "11", "--n2", "11",
-                                 "--alternative", "greater"});
+    const auto greater = runCli(
+        {"t", "g", "--value", "2.5", "--n1", "11", "--n2", "11", "--alternative", "greater"});
     EXPECT_EQ(greater.exitStatus, 0) << greater.err;
     EXPECT_EQ(greater.out.substr(greater.out.rfind(' ')), " inf\n") << greater.out;
     const auto less = runCli({"t", "interval", "--value", "2", "--df", "10", "--alternative=less"});
     EXPECT_EQ(less.exitStatus, 0) << less.err;
     EXPECT_EQ(less.out.substr(0, 5), "-inf ") << less.out;
-    const auto lambda = runCli({"f", "interval", "--value", "3", "--df1", "2", "--df2", "10",
-                                "--alternative", "less"});
+    const auto lambda = runCli(
+        {"f", "interval", "--value", "3", "--df1", "2", "--df2", "10", "--alternative", "less"});
     EXPECT_EQ(lambda.out.substr(0, 2), "0 ") << lambda.out;
     // The one-sided level is the two-sided interval's at 2C − 1: .975 one-sided is .95 two-sided.
     const auto twoSided = runCli({"chisq", "v", "--value", "20", "--n", "100", "--rows", "3",
@@ -205,6 +206,63 @@ TEST(BatchEffects, RowsColsAndAlternativeColumnsAreRead) {
     EXPECT_NE(lines[1].find(",inf,ok,"), std::string::npos) << lines[1];
     EXPECT_NE(lines[2].find(",-inf,"), std::string::npos) << lines[2];
     EXPECT_NE(lines[3].find("invalid"), std::string::npos) << lines[3];
+}
+
+// A study design prints its numbers on one line of standard output and its test on standard
+// error; a batch row with the design's columns computes the same numbers.
+TEST(CliEffects, DesignsPrintOneLineAndTheirTestAndRunInABatch) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string batchRow;  // the same request under the header below
+        std::size_t numbers;
+    } cases[] = {
+        {{"f", "power", "--design", "rm-within", "--groups", "2", "--measurements", "3",
+          "--correlation", "0.5", "--epsilon", "0.8", "--f", "0.25", "--n", "30"},
+         "f,power,rm-within,30,0.0625,2,3,0.5,0.8,,,,,,",
+         1},
+        {{"f", "sample-size", "--design", "r2-change", "--predictors", "4", "--tested", "2", "--r2",
+          "0.2", "--r2-reduced", "0.15", "--power", "0.8"},
+         "f,sample-size,r2-change,,,,,,,4,2,0.2,0.15,,0.8",
+         2},
+        {{"chisq", "compromise", "--design", "rmsea", "--df", "30", "--rmsea0", "0.05", "--rmsea1",
+          "0.1", "--n", "100", "--ratio", "1"},
+         "",
+         2},
+        {{"t", "power", "--design", "equivalence", "--margin", "0.4", "--d", "0.1", "--n", "60"},
+         "",
+         1},
+    };
+    std::string batch =
+        "distribution,quantity,design,n,effect,groups,measurements,correlation,epsilon,"
+        "predictors,tested,r2,r2_reduced,ratio,power\n";
+    std::string expected;
+    for (const auto& c : cases) {
+        const auto run = runCli(c.arguments);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.err.rfind("Design: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), ' ') + 1, long(c.numbers)) << run.out;
+        if (!c.batchRow.empty()) {
+            batch += c.batchRow + "\n";
+            expected += run.out.substr(
+                0, run.out.find(' ') == std::string::npos ? run.out.size() - 1 : run.out.find(' '));
+            expected += "\n";
+        }
+    }
+    const auto run = runCli({"--batch", "-"}, batch);
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    std::string results;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::getline(lines, line);  // the header
+    for (int row = 0; row < 2 && std::getline(lines, line); ++row) {
+        // result is the field after the 15 input columns.
+        std::size_t at = 0;
+        for (int field = 0; field < 15; ++field) {
+            at = line.find(',', at) + 1;
+        }
+        results += line.substr(at, line.find(',', at) - at) + "\n";
+    }
+    EXPECT_EQ(results, expected) << run.out;
 }
 
 }  // namespace

@@ -217,5 +217,26 @@ TEST(RootBracketing, GivesUpAfterItsLimitsOrAtTheFirstFailedEvaluation) {
     }
 }
 
+// The central point of an upper tail on real Df keeps a small α's digits (1 − α would round
+// them away), and a lower tail is solved there; against Boost's central F.
+TEST_F(NoncentralFPercentageTest, CentralPointOfATailOnRealDfKeepsSmallAlphas) {
+    const struct {
+        double nu1, nu2, probability;
+        Tail tail;
+    } cases[] = {{2.1, 35.7, 0.05, Tail::Upper},
+                 {2.1, 35.7, 1e-12, Tail::Upper},
+                 {3.5, 12.5, 1e-30, Tail::Upper},
+                 {30.3, 3000.9, 1e-3, Tail::Lower}};
+    for (const auto& c : cases) {
+        const double reference = c.tail == Tail::Upper
+                                     ? oracle::fisherFUpperQuantile(c.probability, c.nu1, c.nu2)
+                                     : oracle::fisherFQuantile(c.probability, c.nu1, c.nu2);
+        const double ours = f.centralPercentagePointOfTail(c.nu1, c.nu2, {c.tail, c.probability});
+        EXPECT_NEAR(ours / reference, 1.0, 1e-12) << c.nu1 << " " << c.nu2 << " " << c.probability;
+    }
+    EXPECT_EQ(f.centralPercentagePointOfTail(2.0, 10.0, {Tail::Upper, 0.0}), -9999.0);
+    EXPECT_EQ(reporter.messages.back(), kTailProbabilityOutOfRange);
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -71,7 +71,7 @@ done
 # An option already given is not offered again; --sides and --design offer their values.
 [ "$(offered f cdf --value 3 "" | tr '\n' ' ')" = "--df1 --df2 --lambda " ] ||
     fail "f cdf after --value offers: $(offered f cdf --value 3 "" | tr '\n' ' ')"
-[ "$(offered t sample-size --design "" | tr '\n' ' ')" = "one-sample two-sample " ] ||
+[ "$(offered t sample-size --design "" | tr '\n' ' ')" = "equivalence one-sample paired two-sample " ] ||
     fail "--design offers: $(offered t sample-size --design "" | tr '\n' ' ')"
 [ "$(offered X2 rmsea --confidence = 0.9 "" | tr '\n' ' ')" = "--alternative --df --n --value " ] ||
     fail "X2 rmsea after --confidence=0.9 offers: $(offered X2 rmsea --confidence = 0.9 "" | tr '\n' ' ')"

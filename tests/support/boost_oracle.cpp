@@ -45,6 +45,10 @@ double fisherFQuantile(double p, double df1, double df2) {
     return bm::quantile(bm::fisher_f_distribution<double>(df1, df2), p);
 }
 
+double fisherFUpperQuantile(double q, double df1, double df2) {
+    return bm::quantile(bm::complement(bm::fisher_f_distribution<double>(df1, df2), q));
+}
+
 double chiSquareCdf(double x, double df) {
     return bm::cdf(bm::chi_squared_distribution<double>(df), x);
 }

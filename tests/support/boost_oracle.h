@@ -21,6 +21,7 @@ double fisherFCdf(double x, double df1, double df2);
 double fisherFPdf(double x, double df1, double df2);
 double fisherFUpper(double x, double df1, double df2);
 double fisherFQuantile(double p, double df1, double df2);
+double fisherFUpperQuantile(double q, double df1, double df2);  // the F with upper tail q
 double chiSquareCdf(double x, double df);
 double chiSquareUpper(double x, double df);
 double chiSquarePdf(double x, double df);

@@ -406,20 +406,20 @@ TEST_F(RecordFixture, TheOldestGoWhenTheRecordIsFull) {
 // One-sided intervals, Cramér's V's table and a note are written and read back, and the export
 // recomputes them to the same digits.
 TEST_F(RecordFixture, OneSidedEntriesWithTheirTableAndNoteReadBack) {
-    ComputeRequest interval = quantity(DistributionKind::T, QuantityKind::Interval, 2.0, 10, 0,
-                                       0.0, 0.0, 0.95);
+    ComputeRequest interval =
+        quantity(DistributionKind::T, QuantityKind::Interval, 2.0, 10, 0, 0.0, 0.0, 0.95);
     interval.alternative = Alternative::Less;
     add(interval);
-    EffectRequest v = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
-                             EffectMeasure::CramersV);
+    EffectRequest v =
+        effect(DistributionKind::ChiSquare, EffectQuantity::Estimate, EffectMeasure::CramersV);
     v.value = 20.0;
     v.n = 100;
     v.rows = 3;
     v.cols = 4;
     v.alternative = Alternative::Greater;
     add(v);
-    EffectRequest empty = effect(DistributionKind::ChiSquare, EffectQuantity::Estimate,
-                                 EffectMeasure::Rmsea);
+    EffectRequest empty =
+        effect(DistributionKind::ChiSquare, EffectQuantity::Estimate, EffectMeasure::Rmsea);
     empty.value = 2.0;
     empty.df1 = 20;
     empty.n = 50;
@@ -445,6 +445,48 @@ TEST_F(RecordFixture, OneSidedEntriesWithTheirTableAndNoteReadBack) {
     std::ostringstream recomputed, errors;
     EXPECT_EQ(cli::runBatch(in, recomputed, errors), cli::kBatchOk);
     EXPECT_EQ(recomputed.str(), exported.str());
+}
+
+// A study design's entry keeps its own inputs in the columns after the outputs; the file
+// and its export read back as the same request, question and result.
+TEST_F(RecordFixture, DesignEntriesKeepTheirInputsAndReadBack) {
+    EffectRequest rm =
+        effect(DistributionKind::F, EffectQuantity::Power, EffectMeasure::CohensFSquared);
+    rm.design = StudyDesign::RmInteraction;
+    rm.question = PowerQuestion::Compromise;
+    rm.effect = 0.04;
+    rm.n = 45;
+    rm.groups = 3;
+    rm.measurements = 4;
+    rm.correlation = 0.6;
+    rm.epsilon = 0.75;
+    rm.ratio = 2;
+    add(rm);
+    EffectRequest change =
+        effect(DistributionKind::F, EffectQuantity::SampleSize, EffectMeasure::CohensFSquared);
+    change.design = StudyDesign::R2Change;
+    change.predictors = 4;
+    change.tested = 2;
+    change.r2 = 0.2;
+    change.r2Reduced = 0.15;
+    change.effect = 0.05 / 0.8;
+    add(change);
+    ComputationRecord again;
+    EXPECT_TRUE(again.read(written()).whole()) << written();
+    ASSERT_EQ(again.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t column = 0; column < kRecordFileColumnCount; ++column) {
+            EXPECT_EQ(recordCell(again.at(i), column), recordCell(record.at(i), column))
+                << i << " " << recordColumnName(column);
+        }
+        const auto& read = std::get<EffectRequest>(again.at(i).request);
+        EXPECT_EQ(designFormula(read),
+                  designFormula(std::get<EffectRequest>(record.at(i).request)));
+    }
+    EXPECT_EQ(std::get<EffectRequest>(again.at(0).request).question, PowerQuestion::Compromise);
+    EXPECT_EQ(recordCell(again.at(1), kRecordColumnCount +
+                                          static_cast<std::size_t>(batch::DesignColumn::R2Reduced)),
+              "0.15");
 }
 
 }  // namespace
