@@ -27,11 +27,9 @@ InputNeeds inputsFor(DistributionKind distribution, QuantityKind quantity);
 
 bool isDegreesOfFreedom(RequestInput input);
 
-// The inputs that give the probability a value or a noncentrality solves for: the cumulative
-// probability, or a probability of one tail solved in that tail. A combination that requires
+// Whether the input gives the probability a value or a noncentrality solves for: CumP, or a
+// probability of one tail (PLower, PUpper) solved in that tail. A combination that requires
 // CumP takes exactly one of them.
-inline constexpr std::array<RequestInput, 3> kProbabilityTargets{
-    RequestInput::CumP, RequestInput::PLower, RequestInput::PUpper};
 bool isProbabilityTarget(RequestInput input);
 
 // Stores a number in the request; a Df is truncated toward zero and saturated to the int range;
