@@ -20,6 +20,8 @@ namespace {
 
 constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 6;
+// A design's formula with its sizes takes up to this many lines at the group's width.
+constexpr int kFormulaLines = 4;
 // Room for a 17-digit number with its sign, point and exponent.
 constexpr int kResultCharacters = 24;
 // The status line always has room for this many lines, so that a message appearing under the
@@ -28,6 +30,26 @@ constexpr int kStatusLines = 3;
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A selectable, wrapped text of a fixed height: a longer one is cut there and its tooltip
+// carries it whole.
+QLabel* fixedRoomLabel(int lines) {
+    auto* label = new QLabel;
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    label->setFixedHeight(label->fontMetrics().lineSpacing() * lines);
+    return label;
+}
+
+std::vector<std::string_view> commandsOf(const std::vector<EffectMeasureOption>& options) {
+    std::vector<std::string_view> commands;
+    for (const EffectMeasureOption& option : options) {
+        commands.push_back(option.command);
+    }
+    return commands;
 }
 
 }  // namespace
@@ -52,19 +74,31 @@ void EffectGroup::addRow(const char* label, QWidget* field, std::uint32_t popupI
     inputs_->addRow(caption, field);
 }
 
+// A choice of the command computed: the controller follows it.
+QComboBox* EffectGroup::addCommandChoice(const char* label,
+                                         const std::vector<EffectMeasureOption>& options,
+                                         std::uint32_t popupId) {
+    auto* box = new QComboBox;
+    for (const EffectMeasureOption& option : options) {
+        box->addItem(tr(option.caption));
+    }
+    addRow(label, box, popupId);
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { controller_.commandChanged(); });
+    return box;
+}
+
 void EffectGroup::addMeasureChoice(const char* label,
                                    const std::vector<EffectMeasureOption>& measures,
                                    std::uint32_t popupId) {
-    measure_ = new QComboBox;
-    std::vector<std::string_view> commands;
-    for (const EffectMeasureOption& measure : measures) {
-        measure_->addItem(tr(measure.caption));
-        commands.push_back(measure.command);
-    }
-    controller_.addMeasureChoice(commands);
-    addRow(label, measure_, popupId);
-    connect(measure_, &QComboBox::currentIndexChanged, this,
-            [this] { controller_.measureChanged(); });
+    measure_ = addCommandChoice(label, measures, popupId);
+    controller_.addMeasureChoice(commandsOf(measures));
+}
+
+void EffectGroup::addQuestionChoice(const char* label,
+                                    const std::vector<EffectMeasureOption>& questions,
+                                    std::uint32_t popupId) {
+    question_ = addCommandChoice(label, questions, popupId);
+    controller_.addQuestionChoice(commandsOf(questions));
 }
 
 void EffectGroup::addField(const EffectField& field) {
@@ -120,17 +154,15 @@ void EffectGroup::addResults(const char* computeCaption,
         outputs_->addRow(tr(label), result);
         results_.push_back(result);
     }
-    controller_.addResults(results_.size());
-    controller_.measureChanged();
     column->addLayout(outputs_);
-    status_ = new QLabel;
-    status_->setWordWrap(true);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    status_->setFixedHeight(status_->fontMetrics().lineSpacing() * kStatusLines);
+    status_ = fixedRoomLabel(kStatusLines);
     column->addWidget(status_);
+    formula_ = fixedRoomLabel(kFormulaLines);
+    formula_->hide();
+    column->addWidget(formula_);
     column->addStretch();
+    controller_.addResults(results_.size());
+    controller_.commandChanged();
     columns_->addLayout(column, 1);
 }
 
@@ -151,7 +183,7 @@ CNumEdit* EffectGroup::field(EffectInput input) const {
     return nullptr;
 }
 
-void EffectGroup::setTwoGroups(bool twoGroups) { controller_.setTwoGroups(twoGroups); }
+void EffectGroup::setDesign(const FormDesign& design) { controller_.setDesign(design); }
 
 void EffectGroup::compute() {
     MessageBoxOwnerScope boxes(calculators_.reporter(), window());
@@ -173,7 +205,9 @@ void EffectGroup::setText(EffectInput input, std::string_view text) {
 }
 
 void EffectGroup::setInputShown(EffectInput input, bool shown) {
-    if (CNumEdit* edit = field(input)) {
+    if (input == EffectInput::Sides && sides_ != nullptr) {
+        inputs_->setRowVisible(sides_, shown);
+    } else if (CNumEdit* edit = field(input)) {
         inputs_->setRowVisible(edit, shown);
     }
 }
@@ -185,9 +219,11 @@ QComboBox* EffectGroup::choiceBox(EffectChoice choice) const {
         case EffectChoice::Sides:
             return sides_;
         case EffectChoice::Alternative:
+            return alternative_;
+        case EffectChoice::Question:
             break;
     }
-    return alternative_;
+    return question_;
 }
 
 int EffectGroup::choice(EffectChoice choice) const {
@@ -217,6 +253,19 @@ void EffectGroup::setResultCaption(std::size_t index, std::string_view caption) 
     static_cast<QLabel*>(
         outputs_->itemAt(static_cast<int>(index), QFormLayout::LabelRole)->widget())
         ->setText(qtText(caption));
+}
+
+void EffectGroup::setResultShown(std::size_t index, bool shown) {
+    outputs_->setRowVisible(results_.at(index), shown);
+}
+
+void EffectGroup::setFormulaShown(bool shown) { formula_->setVisible(shown); }
+
+void EffectGroup::setFormula(std::string_view text) {
+    if (formula_ != nullptr) {
+        formula_->setText(qtText(text));
+        formula_->setToolTip(qtText(text));
+    }
 }
 
 void EffectGroup::setStatus(std::string_view text) {

@@ -33,7 +33,8 @@ struct EffectField {
     std::uint32_t popupId;
 };
 
-// One measure an estimate group may compute: its command ("eta2") and its caption.
+// One measure an estimate group may compute, or one question a power group may answer: its
+// command ("eta2", "sensitivity") and its caption.
 struct EffectMeasureOption {
     std::string_view command;
     const char* caption;
@@ -61,14 +62,19 @@ class EffectGroup : public QGroupBox, private EffectsView {
     void addField(const EffectField& field);
     // Two-sided or one-sided test (t).
     void addSidesChoice(std::uint32_t popupId);
+    // The question a power group answers: power, the smallest effect, α, or the compromise.
+    void addQuestionChoice(const char* label, const std::vector<EffectMeasureOption>& questions,
+                           std::uint32_t popupId);
     // Two-sided interval, or one bounded below or above (an estimate).
     void addAlternativeChoice(std::uint32_t popupId);
-    // The Compute button, then one read-only result field per number of the output line.
+    // The Compute button, then one read-only result field per number of the output line (the
+    // most its questions print), and under the status the line of a design's formula.
     void addResults(const char* computeCaption, const std::vector<const char*>& resultLabels,
                     std::uint32_t resultPopupId);
 
-    // The t design chosen for the whole tab: N for one sample, N1 and N2 for two groups.
-    void setTwoGroups(bool twoGroups);
+    // The design chosen for the whole tab: N for one sample, N1 and N2 for two groups; a power
+    // or sample size also shows the design's inputs.
+    void setDesign(const FormDesign& design);
 
     void compute();
     // Puts a request's inputs back (its measure, sides and numbers as the command line reads
@@ -77,6 +83,9 @@ class EffectGroup : public QGroupBox, private EffectsView {
 
     EffectQuantity quantity() const { return controller_.quantity(); }
     CNumEdit* field(EffectInput input) const;
+    // The question choice of a power group, or nothing.
+    QComboBox* questionChoice() const { return question_; }
+    QLabel& formula() const { return *formula_; }
     const std::vector<CNumEdit*>& results() const { return results_; }
     QPushButton& computeButton() const { return *computeButton_; }
     QLabel& status() const { return *status_; }
@@ -101,7 +110,12 @@ class EffectGroup : public QGroupBox, private EffectsView {
     void setChoice(EffectChoice choice, int position) override;
     void setResult(std::size_t index, std::string_view text) override;
     void setResultCaption(std::size_t index, std::string_view caption) override;
+    void setResultShown(std::size_t index, bool shown) override;
     void setStatus(std::string_view text) override;
+    void setFormulaShown(bool shown) override;
+    void setFormula(std::string_view text) override;
+    QComboBox* addCommandChoice(const char* label, const std::vector<EffectMeasureOption>& options,
+                                std::uint32_t popupId);
 
     Calculators& calculators_;
     EffectsController controller_;
@@ -112,9 +126,11 @@ class EffectGroup : public QGroupBox, private EffectsView {
     QComboBox* measure_ = nullptr;
     QComboBox* sides_ = nullptr;
     QComboBox* alternative_ = nullptr;
+    QComboBox* question_ = nullptr;
     QPushButton* computeButton_ = nullptr;
     std::vector<CNumEdit*> results_;
     QLabel* status_ = nullptr;
+    QLabel* formula_ = nullptr;
 };
 
 }  // namespace quorvel

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "gui/widgets/num_edit_logic.h"
+#include "model/effects/design_request.h"
 #include "model/effects/effects.h"
 #include "numerics/calculators.h"
 
@@ -17,6 +18,28 @@ std::string nameFromCaption(std::string_view caption) {
     std::string name(caption);
     std::erase_if(name, [](char c) { return c == '&' || c == ':'; });
     return name;
+}
+
+// What a sensitivity finds, as its result names it: the margin of an equivalence design, ε1
+// of RMSEA, the effect of the family's measure otherwise.
+std::string sensitivityEffectName(DistributionKind distribution, StudyDesign design) {
+    switch (design) {
+        case StudyDesign::Equivalence:
+            return "margin";
+        case StudyDesign::Rmsea:
+            return "RMSEA1";
+        default:
+            break;
+    }
+    switch (distribution) {
+        case DistributionKind::T:
+            return "d";
+        case DistributionKind::F:
+            return "f²";
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return "w";
 }
 
 }  // namespace
@@ -33,7 +56,12 @@ EffectsController::EffectsController(DistributionKind distribution, std::string_
 
 void EffectsController::addMeasureChoice(const std::vector<std::string_view>& commands) {
     commands_ = commands;
-    measureChoice_ = true;
+    commandChoice_ = EffectChoice::Measure;
+}
+
+void EffectsController::addQuestionChoice(const std::vector<std::string_view>& commands) {
+    commands_ = commands;
+    commandChoice_ = EffectChoice::Question;
 }
 
 void EffectsController::addInput(EffectInput input, std::string_view caption) {
@@ -44,36 +72,44 @@ void EffectsController::addSidesChoice() { sidesChoice_ = true; }
 
 void EffectsController::addAlternativeChoice() { alternativeChoice_ = true; }
 
-void EffectsController::measureChanged() {
+void EffectsController::commandChanged() {
     for (const Input& shown : inputs_) {
         view_.setInputShown(shown.input, isRead(shown.input));
+    }
+    if (sidesChoice_) {
+        view_.setInputShown(EffectInput::Sides, isRead(EffectInput::Sides));
+    }
+    const std::vector<std::string> captions = resultCaptions();
+    shownResults_ = captions.empty() ? resultCount_ : std::min(captions.size(), resultCount_);
+    for (std::size_t index = 0; index < resultCount_ && !captions.empty(); ++index) {
+        view_.setResultShown(index, index < shownResults_);
+        if (index < shownResults_) {
+            view_.setResultCaption(index, captions[index]);
+        }
     }
     clearResults();
 }
 
-void EffectsController::addResults(std::size_t count) { resultCount_ = count; }
+void EffectsController::addResults(std::size_t count) {
+    resultCount_ = count;
+    shownResults_ = count;
+}
 
 bool EffectsController::hasInput(EffectInput input) const {
     return std::any_of(inputs_.begin(), inputs_.end(),
                        [input](const Input& shown) { return shown.input == input; });
 }
 
-void EffectsController::setTwoGroups(bool twoGroups) {
-    twoGroups_ = twoGroups;
-    for (EffectInput input : {EffectInput::N, EffectInput::N1, EffectInput::N2}) {
-        if (hasInput(input)) {
-            view_.setInputShown(input, isRead(input));
-        }
-    }
-    if (quantity_ == EffectQuantity::SampleSize && resultCount_ > 0) {
-        view_.setResultCaption(0, twoGroups ? "N per group:" : "N:");
-    }
-    clearResults();
+void EffectsController::setDesign(const FormDesign& design) {
+    design_ = design;
+    view_.setFormulaShown(quantity_ != EffectQuantity::Estimate &&
+                          design.design != StudyDesign::Basic);
+    commandChanged();
 }
 
 const EffectCommand& EffectsController::command() const {
     const std::size_t chosen =
-        measureChoice_ ? static_cast<std::size_t>(view_.choice(EffectChoice::Measure)) : 0;
+        commandChoice_ ? static_cast<std::size_t>(view_.choice(*commandChoice_)) : 0;
     return *effectCommandNamed(distribution_, commands_.at(chosen));
 }
 
@@ -87,16 +123,46 @@ std::string EffectsController::nameOf(EffectInput input) const {
 }
 
 bool EffectsController::isRead(EffectInput input) const {
-    const bool sizeOfOtherDesign =
+    const bool twoGroups = design_.twoGroups;
+    const bool sizeOfOtherSamples =
         distribution_ == DistributionKind::T &&
-        ((input == EffectInput::N && twoGroups_) ||
-         ((input == EffectInput::N1 || input == EffectInput::N2) && !twoGroups_));
-    return !sizeOfOtherDesign && takes(command(), input);
+        ((input == EffectInput::N && twoGroups) ||
+         ((input == EffectInput::N1 || input == EffectInput::N2) && !twoGroups));
+    if (sizeOfOtherSamples) {
+        return false;
+    }
+    if (quantity_ == EffectQuantity::Estimate) {
+        return takes(command(), input);
+    }
+    const std::vector<EffectInput> shown = formInputs(command(), design_.design);
+    return std::find(shown.begin(), shown.end(), input) != shown.end();
+}
+
+std::vector<std::string> EffectsController::resultCaptions() const {
+    const bool equalGroups = distribution_ == DistributionKind::T && design_.twoGroups;
+    switch (quantity_) {
+        case EffectQuantity::Estimate:
+            return {};
+        case EffectQuantity::SampleSize:
+            return {equalGroups ? "N per group:" : "N:", "Power reached:"};
+        case EffectQuantity::Power:
+            break;
+    }
+    switch (command().question) {
+        case PowerQuestion::Sensitivity:
+            return {"Smallest " + sensitivityEffectName(distribution_, design_.design) + ":"};
+        case PowerQuestion::Criterion:
+            return {"Alpha:"};
+        case PowerQuestion::Compromise:
+            return {"Alpha:", "Power:"};
+        case PowerQuestion::Power:
+            break;
+    }
+    return {"Power:"};
 }
 
 EffectTexts EffectsController::texts() const {
     EffectTexts texts;
-    const bool tDesign = distribution_ == DistributionKind::T;
     for (const Input& shown : inputs_) {
         if (isRead(shown.input)) {
             texts[shown.input] = view_.text(shown.input);
@@ -107,12 +173,23 @@ EffectTexts EffectsController::texts() const {
                       alternativeName(static_cast<Alternative>(
                           std::max(view_.choice(EffectChoice::Alternative), 0))));
     }
-    if (sidesChoice_) {
+    if (sidesChoice_ && isRead(EffectInput::Sides)) {
         texts.emplace(EffectInput::Sides,
                       view_.choice(EffectChoice::Sides) == sides_position::TwoSided ? "2" : "1");
     }
-    if (tDesign && quantity_ == EffectQuantity::SampleSize) {
-        texts.emplace(EffectInput::Design, twoGroups_ ? "two-sample" : "one-sample");
+    if (quantity_ == EffectQuantity::Estimate) {
+        return texts;
+    }
+    const bool tSampleSize =
+        distribution_ == DistributionKind::T && quantity_ == EffectQuantity::SampleSize;
+    if (design_.design != StudyDesign::Basic) {
+        texts.emplace(EffectInput::Design, studyDesignName(design_.design));
+        // An equivalence sample size is one of two equal groups, or of one sample.
+        if (tSampleSize) {
+            texts.emplace(EffectInput::Groups, design_.twoGroups ? "2" : "1");
+        }
+    } else if (tSampleSize) {
+        texts.emplace(EffectInput::Design, design_.twoGroups ? "two-sample" : "one-sample");
     }
     return texts;
 }
@@ -139,18 +216,21 @@ void EffectsController::compute() {
     if (outcome.failed) {
         showFailure(outcome.messages);
     } else {
-        const std::vector<std::string> numbers = effectOutputNumbers(request.quantity, outcome);
+        const std::vector<std::string> numbers = effectOutputNumbers(request, outcome);
         for (std::size_t index = 0; index < resultCount_; ++index) {
-            view_.setResult(index, numbers.at(index));
+            view_.setResult(index, index < numbers.size() ? numbers[index] : "");
         }
         view_.setStatus(outcome.note.empty() ? "Finished" : "Finished. " + outcome.note);
+    }
+    if (const std::string formula = designFormula(request); !formula.empty()) {
+        view_.setFormula("Design: " + formula);
     }
     listeners_.effectComputed(request, outcome);
 }
 
 void EffectsController::showFailure(const std::vector<std::string>& messages) {
     for (std::size_t index = 0; index < resultCount_; ++index) {
-        view_.setResult(index, kFailedText);
+        view_.setResult(index, index < shownResults_ ? kFailedText : "");
     }
     std::string text = "Failed:";
     for (const std::string& message : messages) {
@@ -164,10 +244,10 @@ void EffectsController::restore(const EffectRequest& request) {
     if (restored == nullptr) {
         return;
     }
-    if (measureChoice_) {
+    if (commandChoice_) {
         const auto found = std::find(commands_.begin(), commands_.end(), restored->name);
         if (found != commands_.end()) {
-            view_.setChoice(EffectChoice::Measure, static_cast<int>(found - commands_.begin()));
+            view_.setChoice(*commandChoice_, static_cast<int>(found - commands_.begin()));
         }
     }
     if (sidesChoice_) {
@@ -177,13 +257,13 @@ void EffectsController::restore(const EffectRequest& request) {
     if (alternativeChoice_) {
         view_.setChoice(EffectChoice::Alternative, static_cast<int>(request.alternative));
     }
-    const EffectTexts texts = effectTextsOf(*restored, request);
+    const EffectTexts texts = formTextsOf(*restored, request);
     for (const Input& shown : inputs_) {
         if (const auto text = texts.find(shown.input); text != texts.end()) {
             view_.setText(shown.input, text->second);
         }
     }
-    measureChanged();
+    commandChanged();
 }
 
 void EffectsController::clearResults() {
@@ -191,6 +271,7 @@ void EffectsController::clearResults() {
         view_.setResult(index, "");
     }
     view_.setStatus("");
+    view_.setFormula("");
 }
 
 }  // namespace quorvel

@@ -29,11 +29,19 @@
 
 namespace quorvel {
 
-// One tab: its family, caption, the estimate's measures (a choice where there are several),
-// and the inputs of its three groups in the order shown.
+// One study design a tab offers: its caption, the design and, for t, its samples.
+struct EffectsDesignOption {
+    const char* caption;
+    StudyDesign design;
+    bool twoGroups;
+};
+
+// One tab: its family, caption, its designs, the estimate's measures (a choice where there are
+// several), and the inputs of its three groups in the order shown.
 struct EffectsTabFields {
     DistributionKind distribution;
     const char* caption;
+    std::vector<EffectsDesignOption> designs;
     std::vector<EffectMeasureOption> measures;
     std::uint32_t measurePopup;
     // The t tab's measure follows its inputs, so that the group's mnemonic still reaches the
@@ -73,6 +81,19 @@ constexpr std::uint32_t kAlternative = 20;
 constexpr std::uint32_t kPicture = 21;
 constexpr std::uint32_t kSavePoints = 22;
 constexpr std::uint32_t kCopyProtocol = 23;
+constexpr std::uint32_t kQuestion = 24;
+constexpr std::uint32_t kGroups = 25;
+constexpr std::uint32_t kCells = 26;
+constexpr std::uint32_t kCovariates = 27;
+constexpr std::uint32_t kMeasurements = 28;
+constexpr std::uint32_t kCorrelation = 29;
+constexpr std::uint32_t kEpsilon = 30;
+constexpr std::uint32_t kPredictors = 31;
+constexpr std::uint32_t kTested = 32;
+constexpr std::uint32_t kR2 = 33;
+constexpr std::uint32_t kMargin = 34;
+constexpr std::uint32_t kRmsea = 35;
+constexpr std::uint32_t kRatio = 36;
 }  // namespace popup
 
 constexpr const char* kHelpPage = "effects.html";
@@ -104,6 +125,45 @@ constexpr EffectField kRows{Rows, QT_TR_NOOP("Table ro&ws:"), 2, 2, kLargestWhol
 constexpr EffectField kCols{Cols, QT_TR_NOOP("Ta&ble columns:"), 2, 2, kLargestWhole, true,
                             popup::kTable};
 
+// The inputs of the study designs, each shown only under the designs that read it; captions
+// shown together have distinct mnemonics.
+constexpr EffectField kGroups{Groups,          QT_TR_NOOP("Gro&ups:"), 3, 1, kLargestWhole, true,
+                              popup::kGroups};
+constexpr EffectField kCells{Cells,          QT_TR_NOOP("Ce&lls:"), 6, 2, kLargestWhole, true,
+                             popup::kCells};
+constexpr EffectField kCovariates{Covariates, QT_TR_NOOP("Co&variates:"), 1, 0, kLargestWhole,
+                                  true,       popup::kCovariates};
+constexpr EffectField kMeasurements{Measurements, QT_TR_NOOP("&Measurements:"), 3, 2, kLargestWhole,
+                                    true,         popup::kMeasurements};
+constexpr EffectField kCorrelation{Correlation, QT_TR_NOOP("Correlat&ion:"), 0.5, -1.0, 1.0,
+                                   false,       popup::kCorrelation};
+constexpr EffectField kEpsilon{Epsilon, QT_TR_NOOP("Epsilon (&Df correction):"), 1.0, 0.0, 1.0,
+                               false,   popup::kEpsilon};
+constexpr EffectField kPredictors{Predictors, QT_TR_NOOP("Num&ber of predictors:"), 5, 1,
+                                  kLargestWhole, true, popup::kPredictors};
+constexpr EffectField kTested{Tested, QT_TR_NOOP("Tested pred&ictors:"), 2, 1, kLargestWhole, true,
+                              popup::kTested};
+constexpr EffectField kR2{R2, QT_TR_NOOP("R² of the f&ull model:"), 0.13, 0.0, 1.0, false,
+                          popup::kR2};
+constexpr EffectField kR2Reduced{R2Reduced, QT_TR_NOOP("R² of the re&duced model:"), 0.05, 0.0, 1.0,
+                                 false,     popup::kR2};
+constexpr EffectField kMargin{Margin, QT_TR_NOOP("Equivalence &margin:"), 0.5, 0.0, kAnyNumber,
+                              false,  popup::kMargin};
+constexpr EffectField kRmsea0{Rmsea0, QT_TR_NOOP("RMSEA&0 of the null:"), 0.05, 0.0, kAnyNumber,
+                              false,  popup::kRmsea};
+constexpr EffectField kRmsea1{Rmsea1, QT_TR_NOOP("RMSEA&1 of the model:"), 0.08, 0.0, kAnyNumber,
+                              false,  popup::kRmsea};
+constexpr EffectField kRatio{Ratio, QT_TR_NOOP("&Ratio beta/alpha:"), 1.0, 0.0, kAnyNumber, false,
+                             popup::kRatio};
+
+// The questions of a power group, in the order shown.
+const std::vector<EffectMeasureOption> kQuestions{
+    {"power", QT_TR_NOOP("Power")},
+    {"sensitivity", QT_TR_NOOP("Sensitivity: the smallest effect")},
+    {"criterion", QT_TR_NOOP("Criterion: the alpha")},
+    {"compromise", QT_TR_NOOP("Compromise: alpha and power")},
+};
+
 // t, F and chi-square, in the order of the tabs.
 const std::vector<EffectsTabFields>& tabFields() {
     constexpr EffectField d{
@@ -115,6 +175,12 @@ const std::vector<EffectsTabFields>& tabFields() {
     static const std::vector<EffectsTabFields> tabs{
         {DistributionKind::T,
          QT_TR_NOOP("&t: d, g"),
+         {{QT_TR_NOOP("Two groups"), StudyDesign::Basic, true},
+          {QT_TR_NOOP("One sample or paired"), StudyDesign::Basic, false},
+          {QT_TR_NOOP("Equivalence (two one-sided tests), two groups"), StudyDesign::Equivalence,
+           true},
+          {QT_TR_NOOP("Equivalence (two one-sided tests), one sample or paired"),
+           StudyDesign::Equivalence, false}},
          {{"d", QT_TR_NOOP("Cohen's d")}, {"g", QT_TR_NOOP("Hedges' g")}},
          popup::kTMeasure,
          true,
@@ -123,10 +189,21 @@ const std::vector<EffectsTabFields>& tabFields() {
           kTN1,
           kTN2,
           kConfidenceField},
-         {d, kTN, kTN1, kTN2, kAlphaField},
-         {d, kTargetPowerField, kAlphaField}},
+         {d, kTN, kTN1, kTN2, kMargin, kTargetPowerField, kRatio, kAlphaField},
+         {d, kMargin, kTargetPowerField, kAlphaField}},
         {DistributionKind::F,
          QT_TR_NOOP("&F: partial eta², f², omega², epsilon²"),
+         {{QT_TR_NOOP("Df as given"), StudyDesign::Basic, true},
+          {QT_TR_NOOP("One-way ANOVA"), StudyDesign::Anova, true},
+          {QT_TR_NOOP("Factorial ANOVA: a main effect or interaction"), StudyDesign::Factorial,
+           true},
+          {QT_TR_NOOP("ANCOVA"), StudyDesign::Ancova, true},
+          {QT_TR_NOOP("Repeated measures: within factor"), StudyDesign::RmWithin, true},
+          {QT_TR_NOOP("Repeated measures: between factor"), StudyDesign::RmBetween, true},
+          {QT_TR_NOOP("Repeated measures: within-between interaction"),
+           StudyDesign::RmInteraction, true},
+          {QT_TR_NOOP("Multiple regression: R²"), StudyDesign::Regression, true},
+          {QT_TR_NOOP("Multiple regression: R² change"), StudyDesign::R2Change, true}},
          {{"eta2", QT_TR_NOOP("Partial eta²")},
           {"f2", QT_TR_NOOP("Cohen's f²")},
           {"omega2", QT_TR_NOOP("Partial omega²")},
@@ -137,10 +214,15 @@ const std::vector<EffectsTabFields>& tabFields() {
           kFDf1,
           kFDf2,
           kConfidenceField},
-         {f2, kFDf1, kFDf2, kAlphaField},
-         {f2, kFDf1, kTargetPowerField, kAlphaField}},
+         {f2, kR2, kR2Reduced, kGroups, kCells, kFDf1, kFDf2, kCovariates, kMeasurements,
+          kCorrelation, kEpsilon, kPredictors, kTested, kTotalNField, kTargetPowerField, kRatio,
+          kAlphaField},
+         {f2, kR2, kR2Reduced, kGroups, kCells, kFDf1, kCovariates, kMeasurements, kCorrelation,
+          kEpsilon, kPredictors, kTested, kTargetPowerField, kAlphaField}},
         {DistributionKind::ChiSquare,
          QT_TR_NOOP("&Chi-square: RMSEA, w, V"),
+         {{QT_TR_NOOP("Cohen's w, Df as given"), StudyDesign::Basic, true},
+          {QT_TR_NOOP("Model fit by RMSEA"), StudyDesign::Rmsea, true}},
          {{"rmsea", QT_TR_NOOP("RMSEA")},
           {"w", QT_TR_NOOP("Cohen's w")},
           {"v", QT_TR_NOOP("Cramér's V")}},
@@ -152,8 +234,8 @@ const std::vector<EffectsTabFields>& tabFields() {
           kCols,
           kTotalNField,
           kConfidenceField},
-         {w, kChiSquareDf, kTotalNField, kAlphaField},
-         {w, kChiSquareDf, kTargetPowerField, kAlphaField}},
+         {w, kRmsea0, kRmsea1, kChiSquareDf, kTotalNField, kTargetPowerField, kRatio, kAlphaField},
+         {w, kRmsea0, kRmsea1, kChiSquareDf, kTargetPowerField, kAlphaField}},
     };
     return tabs;
 }
@@ -172,7 +254,8 @@ constexpr const char* kComputePower = QT_TR_NOOP("Compute po&wer");
 constexpr const char* kComputeSampleSize = QT_TR_NOOP("Compute sa&mple size");
 const std::vector<const char*> kEstimateResults{QT_TR_NOOP("Estimate:"), QT_TR_NOOP("Lower limit:"),
                                                 QT_TR_NOOP("Upper limit:")};
-const std::vector<const char*> kPowerResults{QT_TR_NOOP("Power:")};
+// A compromise shows alpha and power; the captions follow the question.
+const std::vector<const char*> kPowerResults{QT_TR_NOOP("Power:"), QT_TR_NOOP("Power:")};
 const std::vector<const char*> kSampleSizeResults{QT_TR_NOOP("N:"), QT_TR_NOOP("Power reached:")};
 
 constexpr std::size_t indexOf(DistributionKind distribution) {
@@ -199,13 +282,11 @@ constexpr std::size_t indexOf(EffectQuantity quantity) {
     return 2;
 }
 
-// A tab's page: its three groups one below the other, under the tab's own choice if it has one.
+// A tab's page: its three groups one below the other, under the tab's design choice.
 QWidget* tabPage(QLayout* choice, const std::array<EffectGroup*, 3>& groups) {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    if (choice != nullptr) {
-        column->addLayout(choice);
-    }
+    column->addLayout(choice);
     for (EffectGroup* group : groups) {
         column->addWidget(group);
     }
@@ -367,14 +448,16 @@ void EffectsWindow::copyProtocol() {
     }
 }
 
-void EffectsWindow::restore(const EffectRequest& request) {
+bool EffectsWindow::restore(const EffectRequest& request) {
+    // The window searches an RMSEA1 upwards only: close or exact fit.
+    if (request.design == StudyDesign::Rmsea && request.question == PowerQuestion::Sensitivity &&
+        request.alternative == Alternative::Less) {
+        return false;
+    }
     const std::size_t tab = indexOf(request.distribution);
     tabs_->setCurrentIndex(static_cast<int>(tab));
-    if (request.distribution == DistributionKind::T) {
-        const bool twoGroups = request.quantity == EffectQuantity::SampleSize
-                                   ? request.twoSample
-                                   : request.n1 > 0;
-        tDesign_->setCurrentIndex(twoGroups ? 0 : 1);
+    if (request.quantity != EffectQuantity::Estimate || request.distribution == DistributionKind::T) {
+        designs_[tab]->setCurrentIndex(designIndexOf(request));
     }
     EffectGroup& restored = group(request.distribution, request.quantity);
     restored.restore(request);
@@ -382,6 +465,34 @@ void EffectsWindow::restore(const EffectRequest& request) {
     show();
     raise();
     activateWindow();
+    return true;
+}
+
+int EffectsWindow::designIndexOf(const EffectRequest& request) const {
+    const bool sampleSize = request.quantity == EffectQuantity::SampleSize;
+    const bool twoGroups = request.distribution != DistributionKind::T ||
+                           (request.design == StudyDesign::Equivalence
+                                ? (sampleSize ? request.groups != 1 : request.n1 > 0)
+                                : (sampleSize ? request.twoSample : request.n1 > 0));
+    // An estimate keeps the tab's study design and takes only its samples.
+    const StudyDesign design = request.quantity == EffectQuantity::Estimate
+                                   ? chosenDesign(request.distribution).design
+                                   : request.design;
+    const std::vector<EffectsDesignOption>& options =
+        tabFields().at(indexOf(request.distribution)).designs;
+    for (std::size_t index = 0; index < options.size(); ++index) {
+        if (options[index].design == design && options[index].twoGroups == twoGroups) {
+            return static_cast<int>(index);
+        }
+    }
+    return 0;
+}
+
+FormDesign EffectsWindow::chosenDesign(DistributionKind distribution) const {
+    const std::size_t tab = indexOf(distribution);
+    const EffectsDesignOption& option =
+        tabFields().at(tab).designs.at(static_cast<std::size_t>(designs_[tab]->currentIndex()));
+    return {option.design, option.twoGroups};
 }
 
 QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& calculators,
@@ -413,6 +524,7 @@ QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& cal
     if (sides) {
         power->addSidesChoice(popup::kSides);
     }
+    power->addQuestionChoice(QT_TR_NOOP("&Question:"), kQuestions, popup::kQuestion);
     power->addResults(kComputePower, kPowerResults, popup::kPower);
 
     auto* sampleSize =
@@ -427,30 +539,39 @@ QWidget* EffectsWindow::makeTab(const EffectsTabFields& fields, Calculators& cal
 
     std::array<EffectGroup*, 3>& groups = groups_[indexOf(family)];
     groups = {estimate, power, sampleSize};
-    return tabPage(family == DistributionKind::T ? makeTDesign() : nullptr, groups);
+    return tabPage(makeDesignChoice(fields), groups);
 }
 
-// The t design above the t tab's groups: it shows N, or N1 and N2, in each of them.
-QLayout* EffectsWindow::makeTDesign() {
-    tDesign_ = new QComboBox;
-    tDesign_->addItem(tr("Two groups"));
-    tDesign_->addItem(tr("One sample or paired"));
-    auto* designLabel = new QLabel(tr("Desi&gn:"));
-    designLabel->setBuddy(tDesign_);
-    designLabel->setWhatsThis(effectsWhatsThis(popup::kDesign));
-    tDesign_->setWhatsThis(effectsWhatsThis(popup::kDesign));
-    auto* choice = new QFormLayout;
-    choice->addRow(designLabel, tDesign_);
-    const std::array<EffectGroup*, 3>& groups = groups_[indexOf(DistributionKind::T)];
-    connect(tDesign_, &QComboBox::currentIndexChanged, this, [&groups](int index) {
-        for (EffectGroup* group : groups) {
-            group->setTwoGroups(index == 0);
-        }
-    });
-    for (EffectGroup* group : groups) {
-        group->setTwoGroups(true);
+// The design above a tab's groups: the t design's samples (N, or N1 and N2) in each of them,
+// and the study design's inputs in the power and sample-size groups.
+QLayout* EffectsWindow::makeDesignChoice(const EffectsTabFields& fields) {
+    const std::size_t tab = indexOf(fields.distribution);
+    QComboBox*& box = designs_[tab];
+    box = new QComboBox;
+    for (const EffectsDesignOption& option : fields.designs) {
+        box->addItem(tr(option.caption));
     }
+    auto* designLabel = new QLabel(tr("Desi&gn:"));
+    designLabel->setBuddy(box);
+    designLabel->setWhatsThis(effectsWhatsThis(popup::kDesign));
+    box->setWhatsThis(effectsWhatsThis(popup::kDesign));
+    auto* choice = new QFormLayout;
+    choice->addRow(designLabel, box);
+    const std::array<EffectGroup*, 3>& groups = groups_[tab];
+    const std::vector<EffectsDesignOption>& options = fields.designs;
+    const auto choose = [&groups, &options](int index) {
+        const EffectsDesignOption& option = options.at(static_cast<std::size_t>(index));
+        for (EffectGroup* group : groups) {
+            group->setDesign({option.design, option.twoGroups});
+        }
+    };
+    connect(box, &QComboBox::currentIndexChanged, this, choose);
+    choose(0);
     return choice;
+}
+
+QComboBox& EffectsWindow::design(DistributionKind distribution) const {
+    return *designs_[indexOf(distribution)];
 }
 
 EffectGroup& EffectsWindow::group(DistributionKind distribution, EffectQuantity quantity) const {

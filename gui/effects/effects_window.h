@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "model/computation_listener.h"
+#include "gui/effects/effects_controller.h"
 #include "model/effects/effects.h"
 
 class QComboBox;
@@ -26,16 +27,21 @@ class PlotPane;
 class PowerPlot;
 
 // The Effect Size and Power window: one tab per family (t: d and g; F: partial η², f², ω² and
-// ε²; chi-square: RMSEA, w and Cramér's V), each with three groups: the effect size with its
-// confidence interval (two-sided or one-sided), the power of a test, and the sample size that
-// reaches a target power. Every group computes through computeEffect, the entry the command line
-// uses, and tells the listeners. Right of the tabs, a plot pictures the last power or sample size,
-// as the choice above it says: the central and the noncentral density, the critical value, the
-// power shaded; or the power curve over N, or over the effect size at the N, with the computed
-// point, the target power and alpha marked. Each tab keeps its own computation, and a tab without
-// one shows the prompt. Beside the choice, a curve's points are saved as CSV and the computation's
-// protocol (inputs, convention, test, result) is copied to the clipboard; the plot's context menu
-// saves the picture as PNG or SVG.
+// ε²; chi-square: RMSEA, w and Cramér's V), each with its design choice above three groups: the
+// effect size with its confidence interval (two-sided or one-sided), a power question (the
+// power of a test, the smallest effect it detects, the alpha that gives a target power, or the
+// compromise between alpha and beta), and the sample size that reaches a target power. The
+// design (t: two groups, one sample, equivalence; F: today's Df, ANOVA, factorial, ANCOVA,
+// repeated measures, regression; chi-square: w, RMSEA) shows its inputs in the power and
+// sample-size groups, and its noncentrality formula beside their results. Every group computes
+// through computeEffect, the entry the command line uses, and tells the listeners. Right of the
+// tabs, a plot pictures the last power or sample size, as the choice above it says: the central
+// and the noncentral density, the critical value, the power shaded; or the power curve over N,
+// or over the effect size at the N, with the computed point, the target power and alpha marked.
+// Each tab keeps its own computation, and a tab without one shows the prompt. Beside the
+// choice, a curve's points are saved as CSV and the computation's protocol (inputs,
+// convention, test, result) is copied to the clipboard; the plot's context menu saves the
+// picture as PNG or SVG.
 //
 // Keys: Tab moves through the tab's choices, fields, Compute buttons and results, then Help and
 // Close; each group's title and each caption carry a mnemonic (a caption repeated in another
@@ -57,13 +63,18 @@ class EffectsWindow : public QWidget, private ComputationListener {
     // The row that holds the tabs: a widget added to it shows at the right of the tabs.
     QHBoxLayout& sideBySide() const { return *sideBySide_; }
     EffectGroup& group(DistributionKind distribution, EffectQuantity quantity) const;
-    // The design of the t tab: two groups (index 0) or one sample (index 1).
-    QComboBox& tDesign() const { return *tDesign_; }
+    // A tab's design choice. The t tab's: two groups (index 0), one sample (index 1), and the
+    // equivalence design of two groups (2) or one sample (3); the F and chi-square tabs' first
+    // item is the design of today's forms, by their Df.
+    QComboBox& design(DistributionKind distribution) const;
+    // The design the tab of the family has chosen.
+    FormDesign chosenDesign(DistributionKind distribution) const;
     // The group Enter computes on the current tab.
     EffectGroup& currentGroup() const;
-    // Shows the window with a request's tab, design and group, its inputs put back, ready to
-    // compute (a row of the history).
-    void restore(const EffectRequest& request);
+    // Shows the window with a request's tab, design, group and question, its inputs put back,
+    // ready to compute (a row of the history). False, leaving the window as it is, for a
+    // request the window cannot hold: an RMSEA sensitivity that searches a not-close fit.
+    bool restore(const EffectRequest& request);
     // The power picture of the last power or sample-size computation, right of the tabs.
     PlotPane& plot() const { return *plot_; }
     // What the plot shows, in the order of PowerPicture.
@@ -80,7 +91,9 @@ class EffectsWindow : public QWidget, private ComputationListener {
   private:
     QWidget* makeTab(const EffectsTabFields& fields, Calculators& calculators,
                      ComputationListeners& listeners);
-    QLayout* makeTDesign();
+    QLayout* makeDesignChoice(const EffectsTabFields& fields);
+    // The position of the request's design in its tab's choice.
+    int designIndexOf(const EffectRequest& request) const;
     void followFocus(QWidget* now);
     void effectComputed(const EffectRequest& request, const EffectOutcome& outcome) override;
     void showPictureOf(std::size_t tab);
@@ -100,7 +113,8 @@ class EffectsWindow : public QWidget, private ComputationListener {
     ComputationListeners& listeners_;
     QHBoxLayout* sideBySide_;
     QTabWidget* tabs_;
-    QComboBox* tDesign_ = nullptr;
+    // By tab (t, F, chi-square).
+    std::array<QComboBox*, 3> designs_{};
     // By tab (t, F, chi-square), then by quantity (estimate, power, sample size).
     std::array<std::array<EffectGroup*, 3>, 3> groups_{};
     std::array<EffectGroup*, 3> current_{};

@@ -27,9 +27,15 @@ void linkHistory(CMainDlg& dialog, HistoryModel& model, HistoryWindow& window,
                          dialog.activateWindow();
                      });
     QObject::connect(&window, &HistoryWindow::effectRestoreRequested, &dialog,
-                     [&dialog](const EffectRequest& request) {
+                     [&dialog, &reporter](const EffectRequest& request) {
                          dialog.showEffectsWindow();
-                         dialog.effectsWindow()->restore(request);
+                         if (!dialog.effectsWindow()->restore(request)) {
+                             reporter.show(
+                                 "The window searches the RMSEA1 of a close or exact fit only; "
+                                 "this row's sensitivity searches a not-close fit. The command "
+                                 "line computes it: quorvel-cli chisq sensitivity --design rmsea "
+                                 "--alternative less.");
+                         }
                      });
 }
 

@@ -343,6 +343,50 @@ std::vector<EffectInput> designRequiredInputs(const EffectCommand& command, Stud
     return required;
 }
 
+std::vector<EffectInput> formInputs(const EffectCommand& command, StudyDesign design) {
+    if (design == StudyDesign::Basic) {
+        std::vector<EffectInput> inputs = command.required;
+        inputs.insert(inputs.end(), command.optional.begin(), command.optional.end());
+        return inputs;
+    }
+    const bool regression = design == StudyDesign::Regression || design == StudyDesign::R2Change;
+    std::vector<EffectInput> inputs;
+    for (EffectInput input : designRequiredInputs(command, design)) {
+        if (input == Effect && regression) {
+            inputs.push_back(R2);
+            if (design == StudyDesign::R2Change) {
+                inputs.push_back(R2Reduced);
+            }
+        } else {
+            inputs.push_back(input);
+        }
+    }
+    if (contains(rowOf(design)->optional, Epsilon)) {
+        inputs.push_back(Epsilon);
+    }
+    if (takesWithoutDesign(command, Alpha)) {
+        inputs.push_back(Alpha);
+    }
+    if (design == StudyDesign::Equivalence && command.quantity == EffectQuantity::Power) {
+        inputs.insert(inputs.end(), {N, N1, N2});
+    }
+    return inputs;
+}
+
+EffectTexts formTextsOf(const EffectCommand& command, const EffectRequest& request) {
+    EffectTexts texts = effectTextsOf(command, request);
+    const bool regression = request.design == StudyDesign::Regression ||
+                            request.design == StudyDesign::R2Change;
+    if (const auto effect = texts.find(Effect); regression && effect != texts.end()) {
+        texts[R2] = formatShortest(request.effect / (1.0 + request.effect));
+        if (request.design == StudyDesign::R2Change) {
+            texts[R2Reduced] = formatShortest(0.0);
+        }
+        texts.erase(effect);
+    }
+    return texts;
+}
+
 bool hasDesignEffect(const EffectReader& reader, StudyDesign design) {
     std::vector<EffectInput> forms = effectInputsOf(design);
     if (design == StudyDesign::Regression || design == StudyDesign::R2Change) {

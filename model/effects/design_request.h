@@ -25,6 +25,18 @@ std::vector<EffectInput> designInputs(DistributionKind distribution);
 // any of its effect inputs (f², f, partial η², R²).
 std::vector<EffectInput> designRequiredInputs(const EffectCommand& command, StudyDesign design);
 
+// The inputs a form of the command shows under the design, the one way of writing it that the
+// Effect Size and Power window offers: the command's own for Basic; otherwise the design's
+// required inputs, the regressions' effect as R² (with the reduced model's for R² change), ε
+// of repeated measures, α where the command takes it, and N, N1 and N2 of an equivalence power
+// (one sample or two groups, as the t family reads them).
+std::vector<EffectInput> formInputs(const EffectCommand& command, StudyDesign design);
+
+// The texts of the request in the inputs formInputs names for its command and design:
+// effectTextsOf's, a regression's f² (given without R²) written as its R² = f²/(1 + f²), with
+// a reduced model's R² of 0, which gives the same f².
+EffectTexts formTextsOf(const EffectCommand& command, const EffectRequest& request);
+
 // Whether the reader holds one of the design's effect inputs.
 bool hasDesignEffect(const EffectReader& reader, StudyDesign design);
 

@@ -1,5 +1,6 @@
 #include "model/effects/effect_request.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -28,7 +29,7 @@ std::vector<EffectCommand> withDesignInputs(std::vector<EffectCommand> commands)
                 input == EffectF || input == EffectEta2 || input == R2 || input == R2Reduced ||
                 input == Rmsea1;
             if (!takes(command, input) && !(effectSearched && isEffect)) {
-                command.optional.push_back(input);
+                command.designOptional.push_back(input);
             }
         }
     }
@@ -299,7 +300,7 @@ EffectTexts effectTextsOf(const EffectCommand& command, const EffectRequest& req
     const bool tDesign = command.distribution == DistributionKind::T &&
                          command.quantity != EffectQuantity::SampleSize;
     EffectTexts texts;
-    for (const auto* list : {&command.required, &command.optional}) {
+    for (const auto* list : {&command.required, &command.optional, &command.designOptional}) {
         for (EffectInput input : *list) {
             switch (input) {
                 case Value:
@@ -504,15 +505,17 @@ std::string effectOutputLine(const EffectRequest& request, const EffectOutcome& 
     return joined(effectOutputNumbers(request, outcome));
 }
 
+bool takesWithoutDesign(const EffectCommand& command, EffectInput input) {
+    return std::find(command.required.begin(), command.required.end(), input) !=
+               command.required.end() ||
+           std::find(command.optional.begin(), command.optional.end(), input) !=
+               command.optional.end();
+}
+
 bool takes(const EffectCommand& command, EffectInput input) {
-    for (const auto* list : {&command.required, &command.optional}) {
-        for (EffectInput taken : *list) {
-            if (taken == input) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return takesWithoutDesign(command, input) ||
+           std::find(command.designOptional.begin(), command.designOptional.end(), input) !=
+               command.designOptional.end();
 }
 
 std::variant<EffectRequest, std::string> effectRequestFrom(const EffectCommand& command,

@@ -49,8 +49,9 @@ enum class EffectInput {
     EffectEta2,  // partial η², read as f² = η²/(1 − η²)
 };
 
-// One quantity of this kind for one distribution: its name, what it computes, and the inputs
-// it needs and those it may take. A t design is given by n, or by n1 and n2 together.
+// One quantity of this kind for one distribution: its name, what it computes, the inputs it
+// needs and those it may take, and (a power or sample size) the inputs of its family's study
+// designs, which it may take too. A t design is given by n, or by n1 and n2 together.
 struct EffectCommand {
     DistributionKind distribution;
     std::string_view name;
@@ -59,6 +60,7 @@ struct EffectCommand {
     std::vector<EffectInput> required;
     std::vector<EffectInput> optional;
     PowerQuestion question = PowerQuestion::Power;
+    std::vector<EffectInput> designOptional = {};
 };
 
 // The effect quantity of that name for the distribution ("d", "g", "eta2", "f2", "omega2",
@@ -73,7 +75,10 @@ const EffectCommand* effectCommandFor(const EffectRequest& request);
 // The name of an input in a batch header, and in messages.
 std::string_view effectInputName(EffectInput input);
 
+// Whether the command reads the input: one of its own, or of its family's designs.
 bool takes(const EffectCommand& command, EffectInput input);
+// Whether the input is one of the command's own, which its Basic design reads.
+bool takesWithoutDesign(const EffectCommand& command, EffectInput input);
 
 // The texts given for a command's inputs, by input.
 using EffectTexts = std::map<EffectInput, std::string>;

@@ -42,6 +42,15 @@ class FakeEffectsView : public EffectsView {
         captions[index] = caption;
     }
     void setStatus(std::string_view text) override { status = text; }
+    void setResultShown(std::size_t index, bool shown) override {
+        if (shown) {
+            hiddenResults.erase(index);
+        } else {
+            hiddenResults.insert(index);
+        }
+    }
+    void setFormulaShown(bool shown) override { formulaShown = shown; }
+    void setFormula(std::string_view text) override { formula = text; }
 
     std::map<EffectInput, std::string> texts;
     std::set<EffectInput> hidden;
@@ -49,6 +58,9 @@ class FakeEffectsView : public EffectsView {
     std::vector<std::string> results;
     std::map<std::size_t, std::string> captions;
     std::string status;
+    std::set<std::size_t> hiddenResults;
+    bool formulaShown = false;
+    std::string formula;
 };
 
 class HeardRequests : public ComputationListener {
@@ -103,7 +115,7 @@ TEST_F(EffectsControllerTest, ReadsTheSizesOfTheTDesignInUse) {
     EffectsController& estimate = group(
         DistributionKind::T, "d",
         {{Value, "2.5"}, {N, "x"}, {N1, "10"}, {N2, "12"}, {Confidence, "0.9"}}, 3);
-    estimate.setTwoGroups(true);
+    estimate.setDesign({StudyDesign::Basic, true});
     EXPECT_EQ(view.hidden, std::set<EffectInput>{N});
     estimate.compute();
     ASSERT_EQ(heard.heard.size(), 1u);
@@ -118,7 +130,7 @@ TEST_F(EffectsControllerTest, ReadsTheSizesOfTheTDesignInUse) {
     EXPECT_EQ(view.results, expectedNumbers(expected));
     EXPECT_EQ(view.status, "Finished");
 
-    estimate.setTwoGroups(false);
+    estimate.setDesign({StudyDesign::Basic, false});
     EXPECT_EQ(view.hidden, (std::set<EffectInput>{N1, N2}));
     EXPECT_EQ(view.results, std::vector<std::string>(3));
     EXPECT_EQ(view.status, "");
@@ -136,7 +148,7 @@ TEST_F(EffectsControllerTest, ReadsTheSizesOfTheTDesignInUse) {
 TEST_F(EffectsControllerTest, RefusesAnInputWithItsMessageAndComputesNothing) {
     EffectsController& estimate = group(
         DistributionKind::T, "d", {{Value, "2"}, {N, "20"}, {Confidence, "0.5"}}, 3);
-    estimate.setTwoGroups(false);
+    estimate.setDesign({StudyDesign::Basic, false});
     estimate.compute();
     const std::string level = "Confidence level must lie from 0.80 to 0.9999";
     EXPECT_EQ(reporter.messages, std::vector<std::string>{level});
@@ -147,7 +159,7 @@ TEST_F(EffectsControllerTest, RefusesAnInputWithItsMessageAndComputesNothing) {
         group(DistributionKind::T, "power", {{Effect, "0.5"}, {N, "20"}, {Alpha, "0.9"}}, 1);
     power.addSidesChoice();
     view.choices[EffectChoice::Sides] = sides_position::OneSided;
-    power.setTwoGroups(false);
+    power.setDesign({StudyDesign::Basic, false});
     power.compute();
     EXPECT_EQ(view.status, "Failed: Alpha must lie from 0.0001 to 0.5");
     EXPECT_TRUE(heard.heard.empty());
@@ -212,7 +224,7 @@ TEST_F(EffectsControllerTest, ASampleSizeFollowsTheTDesign) {
     sampleSize.addSidesChoice();
     view.choices[EffectChoice::Sides] = sides_position::TwoSided;
     for (const bool twoGroups : {true, false}) {
-        sampleSize.setTwoGroups(twoGroups);
+        sampleSize.setDesign({StudyDesign::Basic, twoGroups});
         EXPECT_EQ(view.captions[0], twoGroups ? "N per group:" : "N:");
         sampleSize.compute();
         EXPECT_EQ(heard.heard.back().first.twoSample, twoGroups);
@@ -231,7 +243,7 @@ TEST_F(EffectsControllerTest, FollowsTheMeasureAndTheAlternative) {
     estimate.addAlternativeChoice();
     view.choices[EffectChoice::Measure] = 0;
     view.choices[EffectChoice::Alternative] = static_cast<int>(Alternative::TwoSided);
-    estimate.measureChanged();
+    estimate.commandChanged();
     EXPECT_EQ(view.hidden, (std::set<EffectInput>{Rows, Cols}));
     estimate.compute();  // the bad rows text is not read
     EXPECT_EQ(view.status, "Finished");

@@ -1,5 +1,6 @@
 #include "gui/effects/effects_window.h"
 
+#include <array>
 #include <QAction>
 #include <QAreaSeries>
 #include <QChart>
@@ -57,10 +58,21 @@ class RecordingListener : public ComputationListener {
 // choice of a choice box, or "" to leave the widget as it is; each step ends with Tab.
 using Steps = QStringList;
 
+// The result fields a group shows (a question shows as many as its command line prints).
+std::vector<const CNumEdit*> shownResults(const EffectGroup& group) {
+    std::vector<const CNumEdit*> shown;
+    for (const CNumEdit* result : group.results()) {
+        if (!result->isHidden()) {
+            shown.push_back(result);
+        }
+    }
+    return shown;
+}
+
 // The numbers a group shows, in the order of the command line's output.
 QStringList shownNumbers(const EffectGroup& group) {
     QStringList numbers;
-    for (const CNumEdit* result : group.results()) {
+    for (const CNumEdit* result : shownResults(group)) {
         numbers << result->text();
     }
     return numbers;
@@ -70,7 +82,7 @@ QStringList shownNumbers(const EffectGroup& group) {
 // any other text as it shows.
 QStringList wholeNumbers(const EffectGroup& group) {
     QStringList numbers;
-    for (const CNumEdit* result : group.results()) {
+    for (const CNumEdit* result : shownResults(group)) {
         const std::optional<double> written = result->WrittenValue();
         numbers << (written ? QString::fromStdString(formatNumber(*written)) : result->text());
     }
@@ -382,7 +394,7 @@ void EffectsWindowTest::showsTheCommandLineNumbers() {
     if (oneSample) {
         QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(window.tDesign().currentIndex(), 1);
+        QCOMPARE(window.design(DistributionKind::T).currentIndex(), 1);
     }
     runSteps(window, Qt::Key(tab), Qt::Key(group), steps);
 
@@ -647,7 +659,7 @@ void EffectsWindowTest::enterComputesTheFocusedOrTheLastFocusedGroup() {
 
     // On the design choice, outside every group, the power group is still the current one.
     QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&window.tDesign()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&window.design(DistributionKind::T)));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(listener_.heard.size(), std::size_t{3});
     QCOMPARE(listener_.heard.back().first.quantity, EffectQuantity::Power);
@@ -674,30 +686,56 @@ void EffectsWindowTest::everyCaptionHasAMnemonicUniqueInItsGroup() {
         const qsizetype at = text.indexOf(QLatin1Char('&'));
         return at < 0 || at + 1 >= text.size() ? QChar() : text.at(at + 1).toLower();
     };
+    // The captions a group shows at once, under every design and question: hidden ones take no
+    // keys.
+    auto checkShownCaptions = [&](EffectGroup& group, std::set<QChar>& captions) {
+        std::set<QChar> inGroup;
+        for (auto* label : group.findChildren<QLabel*>()) {
+            // A result's caption names its read-only field and needs no mnemonic.
+            auto* field = qobject_cast<QLineEdit*>(label->buddy());
+            if (label->buddy() == nullptr || (field != nullptr && field->isReadOnly()) ||
+                label->isHidden()) {
+                continue;
+            }
+            const QChar letter = mnemonicOf(label->text());
+            QVERIFY2(!letter.isNull(), qPrintable(label->text()));
+            QVERIFY2(inGroup.insert(letter).second, qPrintable(label->text()));
+            captions.insert(letter);
+        }
+    };
     for (int tab = 0; tab < window.tabs().count(); ++tab) {
         QVERIFY(!mnemonicOf(window.tabs().tabText(tab)).isNull());
+        window.tabs().setCurrentIndex(tab);
         std::set<QChar> titles;
         std::set<QChar> captions;
-        for (auto* group : window.tabs().widget(tab)->findChildren<EffectGroup*>()) {
-            QVERIFY(titles.insert(mnemonicOf(group->title())).second);
-            std::set<QChar> inGroup;
-            for (auto* label : group->findChildren<QLabel*>()) {
-                // A result's caption names its read-only field and needs no mnemonic.
-                auto* field = qobject_cast<QLineEdit*>(label->buddy());
-                if (label->buddy() == nullptr || (field != nullptr && field->isReadOnly())) {
-                    continue;
+        constexpr std::array families{DistributionKind::T, DistributionKind::F,
+                                      DistributionKind::ChiSquare};
+        QComboBox& design = window.design(families.at(static_cast<std::size_t>(tab)));
+        for (int chosen = 0; chosen < design.count(); ++chosen) {
+            design.setCurrentIndex(chosen);
+            for (auto* group : window.tabs().widget(tab)->findChildren<EffectGroup*>()) {
+                titles.insert(mnemonicOf(group->title()));
+                QComboBox* question = group->questionChoice();
+                for (int asked = 0; asked < (question != nullptr ? question->count() : 1);
+                     ++asked) {
+                    if (question != nullptr) {
+                        question->setCurrentIndex(asked);
+                    }
+                    checkShownCaptions(*group, captions);
                 }
-                const QChar letter = mnemonicOf(label->text());
-                QVERIFY2(!letter.isNull(), qPrintable(label->text()));
-                QVERIFY2(inGroup.insert(letter).second, qPrintable(label->text()));
-                captions.insert(letter);
+                if (question != nullptr) {
+                    question->setCurrentIndex(0);
+                }
+                QVERIFY(!mnemonicOf(group->computeButton().text()).isNull());
             }
-            QVERIFY(!mnemonicOf(group->computeButton().text()).isNull());
         }
+        QCOMPARE(titles.size(), std::size_t{3});
         for (QChar title : titles) {
             QVERIFY(!captions.contains(title));
         }
+        design.setCurrentIndex(0);
     }
+    window.tabs().setCurrentIndex(0);
 
     // A caption repeated in two groups: its letter reaches one field, then the other.
     QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
@@ -721,7 +759,7 @@ void EffectsWindowTest::everyFieldHasAWhatsThisAndF1OpensItsPage() {
             }
         }
     }
-    QVERIFY(!window.tDesign().whatsThis().isEmpty());
+    QVERIFY(!window.design(DistributionKind::T).whatsThis().isEmpty());
     // And every text of the window's popup file belongs to one of its widgets.
     std::set<QString> shown;
     for (auto* widget : window.findChildren<QWidget*>()) {
