@@ -49,11 +49,13 @@ int integerDigits(double magnitude) {
 
 std::string shownNumber(double value) {
     const double magnitude = std::fabs(value);
-    int digits = std::max(kLeastDigits, kDistanceDigits + ninesAfterThePoint(magnitude));
-    if (std::isfinite(magnitude)) {
-        digits = std::max(digits, integerDigits(magnitude));
-    }
-    digits = std::min({digits, kMostDigits, shortestDigits(value)});
+    const int wholeDigits = std::isfinite(magnitude) ? integerDigits(magnitude) : 0;
+    int digits = std::max(
+        {kLeastDigits, kDistanceDigits + ninesAfterThePoint(magnitude), wholeDigits});
+    // The shortest text of a round number has fewer digits than its integer part (70 is
+    // "7e+01"); the integer digits still show, as a sample size must read.
+    digits = std::max(std::min({digits, kMostDigits, shortestDigits(value)}),
+                      std::min(wholeDigits, kMostDigits));
     char buffer[kBufferSize];
     const auto [end, error] = std::to_chars(buffer, buffer + kBufferSize, value,
                                             std::chars_format::general, std::max(digits, 1));

@@ -21,7 +21,7 @@ namespace {
 constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 6;
 // A design's formula with its sizes takes up to this many lines at the group's width.
-constexpr int kFormulaLines = 4;
+constexpr int kFormulaLines = 3;
 // Room for a 17-digit number with its sign, point and exponent.
 constexpr int kResultCharacters = 24;
 // The status line always has room for this many lines, so that a message appearing under the
@@ -60,8 +60,10 @@ EffectGroup::EffectGroup(const QString& title, DistributionKind distribution,
     : QGroupBox(title),
       calculators_(calculators),
       controller_(distribution, command, calculators, listeners, *this),
-      columns_(new QHBoxLayout(this)),
+      columns_(new QHBoxLayout),
       inputs_(new QFormLayout) {
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(columns_);
     columns_->addLayout(inputs_);
 }
 
@@ -157,19 +159,26 @@ void EffectGroup::addResults(const char* computeCaption,
     column->addLayout(outputs_);
     status_ = fixedRoomLabel(kStatusLines);
     column->addWidget(status_);
+    column->addStretch();
+    columns_->addLayout(column, 1);
+    // The formula runs under both columns, at the group's width.
     formula_ = fixedRoomLabel(kFormulaLines);
     formula_->hide();
-    column->addWidget(formula_);
-    column->addStretch();
+    layout()->addWidget(formula_);
     controller_.addResults(results_.size());
     controller_.commandChanged();
-    columns_->addLayout(column, 1);
 }
 
 bool EffectGroup::event(QEvent* event) {
-    if (event->type() == QEvent::Shortcut && !inputs_->isEmpty()) {
-        inputs_->itemAt(0, QFormLayout::FieldRole)->widget()->setFocus(Qt::ShortcutFocusReason);
-        return true;
+    if (event->type() == QEvent::Shortcut) {
+        // The first input the design and the question show.
+        for (int row = 0; row < inputs_->rowCount(); ++row) {
+            QWidget* input = inputs_->itemAt(row, QFormLayout::FieldRole)->widget();
+            if (!input->isHidden()) {
+                input->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+        }
     }
     return QGroupBox::event(event);
 }

@@ -91,7 +91,7 @@ class EffectGroup : public QGroupBox, private EffectsView {
     QLabel& status() const { return *status_; }
 
   protected:
-    // The title's mnemonic moves the focus to the group's first input, wherever it was last.
+    // The title's mnemonic moves the focus to the group's first input shown, wherever it was last.
     bool event(QEvent* event) override;
 
   private:

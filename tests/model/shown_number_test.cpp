@@ -36,6 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownCase{"OneMinusTenToTheMinusSixteen", 1.0 - 1e-16, "0.9999999999999999"},
                       ShownCase{"One", 1.0, "1"}, ShownCase{"Zero", 0.0, "0"},
                       ShownCase{"EveryIntegerDigit", 40528472.789012, "40528473"},
+                      ShownCase{"RoundWholeNumber", 70.0, "70"},
+                      ShownCase{"RoundLargeWholeNumber", 1.2e9, "1200000000"},
                       ShownCase{"NegativeLimit", -4105.58123, "-4105.58"},
                       ShownCase{"BeyondSeventeenIntegerDigits", 1e20, "1e+20"},
                       ShownCase{"Infinity", std::numeric_limits<double>::infinity(), "inf"}),
