@@ -94,7 +94,11 @@ class EffectsControllerTest : public ::testing::Test {
             {N2, "N&2:"},           {Df1, "Df&1:"},   {Df2, "Df&2:"},
             {Confidence, "Confidence &level:"},       {Alpha, "&Alpha:"},
             {Power, "Ta&rget power:"},                {Effect, "Effect si&ze d:"},
-            {Rows, "Table ro&ws:"},                   {Cols, "Ta&ble columns:"}};
+            {Rows, "Table ro&ws:"},                   {Cols, "Ta&ble columns:"},
+            {Groups, "Gro&ups:"},                     {Measurements, "&Measurements:"},
+            {Correlation, "Correlat&ion:"},           {Epsilon, "Epsilon (&Df correction):"},
+            {R2, "R² of the f&ull model:"},           {Predictors, "Num&ber of predictors:"},
+            {Ratio, "&Ratio beta/alpha:"},            {Margin, "Equivalence &margin:"}};
         return captions.at(input);
     }
 
@@ -141,6 +145,74 @@ TEST_F(EffectsControllerTest, ReadsTheSizesOfTheTDesignInUse) {
     estimate.compute();
     ASSERT_EQ(heard.heard.size(), 2u);
     EXPECT_EQ(std::tuple(heard.heard[1].first.n, heard.heard[1].first.n1), std::tuple(20, 0));
+}
+
+// A design shows its own inputs and reads them with its name; each question shows the inputs
+// its command reads, names its results, and shows the command line's numbers and the design's
+// formula. Switching back to today's form reads the Df again.
+TEST_F(EffectsControllerTest, ADesignAndItsQuestionsReadTheirOwnInputs) {
+    EffectsController& power = group(DistributionKind::F, "power",
+                                     {{Effect, "0.0625"},
+                                      {R2, "0.2"},
+                                      {Df1, "3"},
+                                      {Df2, "40"},
+                                      {Groups, "2"},
+                                      {Measurements, "4"},
+                                      {Correlation, "0.5"},
+                                      {Epsilon, "0.8"},
+                                      {Predictors, "3"},
+                                      {N, "30"},
+                                      {Power, "0.9"},
+                                      {Ratio, "2"},
+                                      {Alpha, "0.05"}},
+                                     2);
+    power.addQuestionChoice({"power", "sensitivity", "criterion", "compromise"});
+    view.choices[EffectChoice::Question] = 0;
+    power.setDesign({StudyDesign::RmWithin, true});
+    EXPECT_EQ(view.hidden, (std::set<EffectInput>{R2, Df1, Df2, Predictors, Power, Ratio}));
+    EXPECT_TRUE(view.formulaShown);
+
+    struct Asked {
+        int position;
+        std::string command;
+        std::set<EffectInput> hidden;
+        std::vector<std::string> captions;
+    };
+    const std::vector<Asked> questions{
+        {1, "sensitivity", {Effect, R2, Df1, Df2, Predictors, Ratio}, {"Smallest f²:"}},
+        {2, "criterion", {R2, Df1, Df2, Predictors, Ratio, Alpha}, {"Alpha:"}},
+        {3, "compromise", {R2, Df1, Df2, Predictors, Power, Alpha}, {"Alpha:", "Power:"}},
+    };
+    for (const Asked& asked : questions) {
+        view.choices[EffectChoice::Question] = asked.position;
+        power.commandChanged();
+        EXPECT_EQ(view.hidden, asked.hidden) << asked.command;
+        EXPECT_EQ(view.hiddenResults, asked.captions.size() == 1 ? std::set<std::size_t>{1}
+                                                                  : std::set<std::size_t>{});
+        for (std::size_t index = 0; index < asked.captions.size(); ++index) {
+            EXPECT_EQ(view.captions[index], asked.captions[index]);
+        }
+        power.compute();
+        ASSERT_FALSE(heard.heard.empty());
+        const auto& [request, outcome] = heard.heard.back();
+        ASSERT_FALSE(outcome.failed) << asked.command;
+        EXPECT_EQ(request.design, StudyDesign::RmWithin);
+        EXPECT_EQ(std::tuple(request.groups, request.measurements, request.epsilon, request.n),
+                  std::tuple(2, 4, 0.8, 30));
+        std::vector<std::string> shown = effectOutputNumbers(request, outcome);
+        shown.resize(2);
+        EXPECT_EQ(view.results, shown) << asked.command;
+        EXPECT_EQ(view.formula, "Design: " + designFormula(request));
+    }
+
+    view.choices[EffectChoice::Question] = 0;
+    power.setDesign({StudyDesign::Basic, true});
+    EXPECT_FALSE(view.formulaShown);
+    power.compute();
+    const EffectRequest& basic = heard.heard.back().first;
+    EXPECT_EQ(std::tuple(basic.design, basic.df1, basic.df2), std::tuple(StudyDesign::Basic, 3, 40));
+    EXPECT_EQ(view.formula, "");
+    EXPECT_TRUE(reporter.messages.empty());
 }
 
 // A refused input is shown through the reporter and the status, named by its caption, and

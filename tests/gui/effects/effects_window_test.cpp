@@ -1,6 +1,5 @@
 #include "gui/effects/effects_window.h"
 
-#include <array>
 #include <QAction>
 #include <QAreaSeries>
 #include <QChart>
@@ -20,9 +19,12 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <set>
+#include <tuple>
+#include <variant>
 
 #include "gui/effects/effect_group.h"
 #include "gui/effects/power_protocol.h"
@@ -35,6 +37,7 @@
 #include "gui/widgets/num_edit_logic.h"
 #include "model/computation_listener.h"
 #include "model/effects/effect_request.h"
+#include "model/effects/effects.h"
 #include "model/number_text.h"
 #include "numerics/calculators.h"
 #include "tests/gui/support/modal_watcher.h"
@@ -126,6 +129,7 @@ class EffectsWindowTest : public QObject {
     void aWidgetAddedBesideTheTabsShowsToTheirRight();
     void opensAndClosesAHundredTimes();
     void aRestoredRequestComputesAgainToTheSameNumbers();
+    void aDesignChosenByKeysComputesWithItsFormula();
 
   private:
     EffectsWindow& openWindow();
@@ -836,22 +840,98 @@ void EffectsWindowTest::aRestoredRequestComputesAgainToTheSameNumbers() {
          .twoSample = false},
     };
     EffectsWindow& window = openWindow();
-    for (const EffectRequest& request : requests) {
-        window.restore(request);
+    std::vector<EffectRequest> all(std::begin(requests), std::end(requests));
+    // Designs and questions, read from the texts a history row holds.
+    using enum EffectInput;
+    const std::vector<std::tuple<DistributionKind, const char*, EffectTexts>> designed{
+        {DistributionKind::F,
+         "sensitivity",
+         {{Design, "rm-within"}, {Groups, "2"}, {Measurements, "4"}, {Correlation, "0.6"},
+          {Epsilon, "0.75"}, {N, "40"}, {Power, "0.8"}}},
+        {DistributionKind::F,
+         "power",
+         {{Design, "r2-change"}, {Predictors, "5"}, {Tested, "2"}, {R2, "0.2"},
+          {R2Reduced, "0.1"}, {N, "80"}}},
+        // Given by f², shown as its R².
+        {DistributionKind::F,
+         "sample-size",
+         {{Design, "regression"}, {Predictors, "4"}, {Effect, "0.15"}, {Power, "0.9"}}},
+        {DistributionKind::T,
+         "sample-size",
+         {{Design, "equivalence"}, {Groups, "1"}, {Effect, "0.1"}, {Margin, "0.4"},
+          {Power, "0.9"}}},
+        {DistributionKind::T,
+         "power",
+         {{Design, "equivalence"}, {N1, "25"}, {N2, "35"}, {Effect, "0"}, {Margin, "0.6"}}},
+        {DistributionKind::ChiSquare,
+         "compromise",
+         {{Design, "rmsea"}, {Df1, "20"}, {Rmsea0, "0.05"}, {Rmsea1, "0.1"}, {N, "150"},
+          {Ratio, "2"}}},
+        {DistributionKind::T, "criterion", {{Effect, "0.4"}, {N, "30"}, {Sides, "1"}, {Power, "0.8"}}},
+    };
+    for (const auto& [family, name, texts] : designed) {
+        const auto built = effectRequestFrom(*effectCommandNamed(family, name), texts,
+                                             [](EffectInput input) {
+                                                 return std::string(effectInputName(input));
+                                             });
+        const std::string* problem = std::get_if<std::string>(&built);
+        QVERIFY2(problem == nullptr, problem != nullptr ? problem->c_str() : "");
+        all.push_back(std::get<EffectRequest>(built));
+    }
+    for (const EffectRequest& request : all) {
+        QVERIFY(window.restore(request));
         EffectGroup& restored = window.currentGroup();
         QCOMPARE(&restored, &window.group(request.distribution, request.quantity));
         QVERIFY(restored.results().front()->text().isEmpty());
+        if (request.quantity != EffectQuantity::Estimate) {
+            QCOMPARE(window.chosenDesign(request.distribution).design, request.design);
+        }
         restored.compute();
         RecordingReporter expectedReporter;
         Calculators expectedCalculators(expectedReporter);
+        const EffectOutcome outcome = computeEffect(expectedCalculators, request);
+        QVERIFY(!outcome.failed);
         QStringList expected;
-        for (const std::string& number :
-             effectOutputNumbers(request.quantity, computeEffect(expectedCalculators, request))) {
+        for (const std::string& number : effectOutputNumbers(request, outcome)) {
             expected << QString::fromStdString(number);
         }
         QCOMPARE(wholeNumbers(restored), expected);
+        const std::string formula = designFormula(request);
+        QCOMPARE(restored.formula().text().toStdString(),
+                 formula.empty() ? formula : "Design: " + formula);
     }
     QVERIFY(reporter_.messages.empty());
+
+    // A not-close-fit sensitivity searches RMSEA1 below RMSEA0, which the window does not.
+    EffectRequest notClose = all.back();
+    notClose.distribution = DistributionKind::ChiSquare;
+    notClose.design = StudyDesign::Rmsea;
+    notClose.question = PowerQuestion::Sensitivity;
+    notClose.alternative = Alternative::Less;
+    window.tabs().setCurrentIndex(0);
+    QVERIFY(!window.restore(notClose));
+    QCOMPARE(window.tabs().currentIndex(), 0);
+}
+
+// Keys choose the one-way ANOVA and compute its sample size: Cohen's k = 4, f = .25 (f² =
+// .0625), power .8 needs 45 per group by his tables; the exact total is 179.
+void EffectsWindowTest::aDesignChosenByKeysComputesWithItsFormula() {
+    EffectsWindow& window = openWindow();
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(window.chosenDesign(DistributionKind::F).design, StudyDesign::Anova);
+    runSteps(window, Qt::Key_F, Qt::Key_S, {"0.0625", "4", "0.8", "0.05"});
+    EffectGroup& sampleSize = window.group(DistributionKind::F, EffectQuantity::SampleSize);
+    QCOMPARE(sampleSize.status().text(), QStringLiteral("Finished"));
+    QCOMPARE(shownNumbers(sampleSize).front(), QStringLiteral("179"));
+    QCOMPARE(sampleSize.formula().text(),
+             QStringLiteral("Design: lambda = f2*N, Df1 = K - 1 = 3, Df2 = N - K (K = 4, N total)"));
+    QVERIFY(sampleSize.formula().isVisible());
+    QVERIFY(!window.group(DistributionKind::F, EffectQuantity::Estimate).formula().isVisible());
+    const EffectRequest& heard = listener_.heard.back().first;
+    QCOMPARE(std::tuple(heard.design, heard.groups, heard.effect),
+             std::tuple(StudyDesign::Anova, 4, 0.0625));
 }
 
 QTEST_MAIN(EffectsWindowTest)
