@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <string_view>
 
 namespace quorvel {
@@ -45,6 +46,23 @@ int integerDigits(double magnitude) {
     return magnitude >= 1.0 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 0;
 }
 
+// A whole number whose shortest text has fewer digits than its integer part (70 is "7e+01" at
+// its one digit): those digits, then zeros up to the point (70, 98765432109876540).
+std::string roundWholeNumber(double value, int wholeDigits) {
+    char buffer[kBufferSize];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + kBufferSize, value, std::chars_format::scientific);
+    std::string text;
+    int digits = 0;
+    for (const char* c = buffer; error == std::errc{} && c != end && *c != 'e'; ++c) {
+        if (*c != '.') {
+            text += *c;
+            digits += *c >= '0' && *c <= '9' ? 1 : 0;
+        }
+    }
+    return text + std::string(static_cast<std::size_t>(std::max(wholeDigits - digits, 0)), '0');
+}
+
 }  // namespace
 
 std::string shownNumber(double value) {
@@ -52,10 +70,11 @@ std::string shownNumber(double value) {
     const int wholeDigits = std::isfinite(magnitude) ? integerDigits(magnitude) : 0;
     int digits = std::max(
         {kLeastDigits, kDistanceDigits + ninesAfterThePoint(magnitude), wholeDigits});
-    // The shortest text of a round number has fewer digits than its integer part (70 is
-    // "7e+01"); the integer digits still show, as a sample size must read.
-    digits = std::max(std::min({digits, kMostDigits, shortestDigits(value)}),
-                      std::min(wholeDigits, kMostDigits));
+    const int shortest = shortestDigits(value);
+    if (digits <= kMostDigits && shortest < wholeDigits) {
+        return roundWholeNumber(value, wholeDigits);
+    }
+    digits = std::min({digits, kMostDigits, shortest});
     char buffer[kBufferSize];
     const auto [end, error] = std::to_chars(buffer, buffer + kBufferSize, value,
                                             std::chars_format::general, std::max(digits, 1));

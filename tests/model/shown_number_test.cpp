@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownCase{"EveryIntegerDigit", 40528472.789012, "40528473"},
                       ShownCase{"RoundWholeNumber", 70.0, "70"},
                       ShownCase{"RoundLargeWholeNumber", 1.2e9, "1200000000"},
+                      ShownCase{"SeventeenDigitsWithoutNoise", -98765432109876544.0,
+                                "-98765432109876540"},
                       ShownCase{"NegativeLimit", -4105.58123, "-4105.58"},
                       ShownCase{"BeyondSeventeenIntegerDigits", 1e20, "1e+20"},
                       ShownCase{"Infinity", std::numeric_limits<double>::infinity(), "inf"}),

@@ -283,7 +283,7 @@ void CNumEditTest::writtenValueShowsFromItsFirstCharacter_data() {
     QTest::newRow("wide output in a smaller font")
         << true << -123456789012345.0 << "smaller" << true;
     QTest::newRow("output too wide for the smallest font")
-        << true << -98765432109876544.0 << "smallest" << false;
+        << true << -1.2345678901234567e17 << "smallest" << false;
     QTest::newRow("wide input keeps its font") << false << 40528472.789012 << "own" << false;
 }
 
