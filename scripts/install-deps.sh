@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev r-base-core r-cran-pwr
   clang libclang-rt-dev
   dpkg-dev file appstream desktop-file-utils lintian man-db
   "$@"
