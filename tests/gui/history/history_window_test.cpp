@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +21,9 @@
 #include <vector>
 
 #include "gui/dialog/control_ids.h"
+#include "gui/effects/effect_group.h"
+#include "gui/effects/effects_window.h"
+#include "gui/widgets/cnum_edit.h"
 #include "gui/help/help_window.h"
 #include "gui/history/history_link.h"
 #include "gui/history/history_model.h"
@@ -104,6 +108,7 @@ class HistoryWindowTest : public QObject {
     void exportedFileIsRecomputedByTheBatchToTheSameDigits();
     void doubleClickPutsAMainWindowRowBackReadyToCompute();
     void doubleClickOnAnEffectRowAsksForTheEffectWindow();
+    void aDesignRowComesBackWithItsDesignAndQuestion();
     void clearAsksFirst();
     void aFullRecordDropsTheOldestAndSaysHowManyItKeeps();
     void columnsSortAsNumbers();
@@ -362,6 +367,52 @@ void HistoryWindowTest::doubleClickOnAnEffectRowAsksForTheEffectWindow() {
     table.setCurrentIndex(table.model()->index(1, 0));
     QTest::keyClick(&table, Qt::Key_Return);
     QCOMPARE(mainWindowAsks, 1);
+}
+
+// A study design's row reopens the Effect Size and Power window on its design, question and
+// inputs; a not-close-fit sensitivity, which the window does not search, says so instead.
+void HistoryWindowTest::aDesignRowComesBackWithItsDesignAndQuestion() {
+    EffectRequest sensitivity;
+    sensitivity.distribution = DistributionKind::F;
+    sensitivity.quantity = EffectQuantity::Power;
+    sensitivity.measure = EffectMeasure::CohensFSquared;
+    sensitivity.question = PowerQuestion::Sensitivity;
+    sensitivity.design = StudyDesign::RmWithin;
+    sensitivity.groups = 2;
+    sensitivity.measurements = 4;
+    sensitivity.correlation = 0.6;
+    sensitivity.epsilon = 0.75;
+    sensitivity.n = 40;
+    EffectRequest notClose;
+    notClose.distribution = DistributionKind::ChiSquare;
+    notClose.quantity = EffectQuantity::Power;
+    notClose.measure = EffectMeasure::CohensW;
+    notClose.question = PowerQuestion::Sensitivity;
+    notClose.design = StudyDesign::Rmsea;
+    notClose.alternative = Alternative::Less;
+    notClose.df1 = 30;
+    notClose.rmsea0 = 0.05;
+    notClose.n = 500;
+    for (const EffectRequest& request : {sensitivity, notClose}) {
+        model_->effectComputed(request, computeEffect(*calculators_, request));
+    }
+    QVERIFY(reporter_.messages.empty());
+    window_->showWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    doubleClick(window_->table(), 1);
+    EffectsWindow* effects = dialog_->effectsWindow();
+    QVERIFY(effects != nullptr && effects->isVisible());
+    QCOMPARE(effects->chosenDesign(DistributionKind::F).design, StudyDesign::RmWithin);
+    EffectGroup& power = effects->group(DistributionKind::F, EffectQuantity::Power);
+    QCOMPARE(power.questionChoice()->currentIndex(), 1);
+    QCOMPARE(power.field(EffectInput::Epsilon)->text(), QStringLiteral("0.75"));
+    QCOMPARE(power.field(EffectInput::N)->text(), QStringLiteral("40"));
+    QVERIFY(power.field(EffectInput::Effect)->isHidden());
+
+    doubleClick(window_->table(), 0);
+    QCOMPARE(reporter_.messages.size(), std::size_t{1});
+    QVERIFY(reporter_.messages[0].find("not-close fit") != std::string::npos);
+    QCOMPARE(effects->chosenDesign(DistributionKind::ChiSquare).design, StudyDesign::Basic);
 }
 
 void HistoryWindowTest::clearAsksFirst() {
