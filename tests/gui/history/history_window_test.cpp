@@ -372,27 +372,25 @@ void HistoryWindowTest::doubleClickOnAnEffectRowAsksForTheEffectWindow() {
 // A study design's row reopens the Effect Size and Power window on its design, question and
 // inputs; a not-close-fit sensitivity, which the window does not search, says so instead.
 void HistoryWindowTest::aDesignRowComesBackWithItsDesignAndQuestion() {
-    EffectRequest sensitivity;
-    sensitivity.distribution = DistributionKind::F;
-    sensitivity.quantity = EffectQuantity::Power;
-    sensitivity.measure = EffectMeasure::CohensFSquared;
-    sensitivity.question = PowerQuestion::Sensitivity;
-    sensitivity.design = StudyDesign::RmWithin;
-    sensitivity.groups = 2;
-    sensitivity.measurements = 4;
-    sensitivity.correlation = 0.6;
-    sensitivity.epsilon = 0.75;
-    sensitivity.n = 40;
-    EffectRequest notClose;
-    notClose.distribution = DistributionKind::ChiSquare;
-    notClose.quantity = EffectQuantity::Power;
-    notClose.measure = EffectMeasure::CohensW;
-    notClose.question = PowerQuestion::Sensitivity;
-    notClose.design = StudyDesign::Rmsea;
-    notClose.alternative = Alternative::Less;
-    notClose.df1 = 30;
-    notClose.rmsea0 = 0.05;
-    notClose.n = 500;
+    const EffectRequest sensitivity{.distribution = DistributionKind::F,
+                                    .quantity = EffectQuantity::Power,
+                                    .measure = EffectMeasure::CohensFSquared,
+                                    .n = 40,
+                                    .design = StudyDesign::RmWithin,
+                                    .question = PowerQuestion::Sensitivity,
+                                    .groups = 2,
+                                    .measurements = 4,
+                                    .correlation = 0.6,
+                                    .epsilon = 0.75};
+    const EffectRequest notClose{.distribution = DistributionKind::ChiSquare,
+                                 .quantity = EffectQuantity::Power,
+                                 .measure = EffectMeasure::CohensW,
+                                 .n = 500,
+                                 .df1 = 30,
+                                 .alternative = Alternative::Less,
+                                 .design = StudyDesign::Rmsea,
+                                 .question = PowerQuestion::Sensitivity,
+                                 .rmsea0 = 0.05};
     for (const EffectRequest& request : {sensitivity, notClose}) {
         model_->effectComputed(request, computeEffect(*calculators_, request));
     }
