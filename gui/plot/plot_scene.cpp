@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "gui/plot/plotted_distribution.h"
+#include "model/effects/design_test.h"
 #include "numerics/calculators.h"
 #include "numerics/foundations/failure/held_messages.h"
 
@@ -263,6 +264,70 @@ ComputeRequest requestOf(const PowerTest& test) {
     request.df2 = test.df2;
     return request;
 }
+
+// The power a picture's title gives: the outcome's, but for a criterion, whose outcome holds
+// only its α: then the power shaded.
+double titlePower(const EffectRequest& request, const EffectOutcome& outcome, double shaded) {
+    return request.question == PowerQuestion::Criterion ? shaded : outcome.power;
+}
+
+bool isWhole(double value) {
+    return std::trunc(value) == value;
+}
+
+// The picture of an F design's test (the central F and the noncentral one under the effect,
+// rejecting above the critical value) or of RMSEA's (the noncentral chi-square under ε0 and
+// under ε1, close fit rejecting above the critical value, not-close fit below it), the power
+// shaded beyond it. The families' densities take whole Df: repeated measures with ε < 1 have
+// real ones, and no picture.
+PlotScene designPowerScene(Calculators& calculators, const EffectRequest& request,
+                           const EffectRequest& tested, const EffectOutcome& outcome) {
+    const DesignTest test = designTestOf(calculators, tested);
+    if (test.failed) {
+        return failedScene("the test behind the power could not be computed.");
+    }
+    if (!isWhole(test.df1) || !isWhole(test.df2)) {
+        return failedScene("with eps < 1 the repeated-measures F test runs on real-valued Df (" +
+                           plotNumber(test.df1) + ", " + plotNumber(test.df2) +
+                           "), which no density drawn here takes; choose a power curve instead.");
+    }
+    ComputeRequest family;
+    family.distribution = test.distribution;
+    family.df1 = static_cast<int>(test.df1);
+    family.df2 = static_cast<int>(test.df2);
+    SceneBuilder builder(calculators, family);
+    builder.addCurve(test.nullNoncentrality);
+    builder.addCurve(test.noncentrality);
+    builder.addMark(test.critical);
+    if (!builder.drawCurves()) {
+        return failedScene("the densities could not be evaluated over their range.");
+    }
+    const PlottedDistribution& alternative = builder.distribution(1);
+    const std::optional<double> shaded = test.rejectsBelow
+                                             ? alternative.probability(test.critical)
+                                             : alternative.upperProbability(test.critical);
+    if (!shaded) {
+        return failedScene("the power could not be evaluated.");
+    }
+    PlotScene& scene = builder.scene();
+    builder.shade(1, test.rejectsBelow ? scene.xFrom : test.critical,
+                  test.rejectsBelow ? test.critical : scene.xTo, *shaded,
+                  "power " + plotNumber(*shaded), !test.rejectsBelow);
+    const std::string power = plotNumber(titlePower(request, outcome, *shaded));
+    const std::string at = "Power " + power + " at alpha " + plotNumber(tested.alpha) + ": ";
+    const std::string critical = "critical value " + plotNumber(test.critical);
+    if (test.distribution == DistributionKind::F) {
+        scene.title = at + "central and noncentral F, " + critical;
+    } else {
+        scene.title = at + "X2 under RMSEA0 = " + plotNumber(tested.rmsea0) +
+                      " and RMSEA1 = " + plotNumber(tested.effect) + ", " +
+                      (test.rejectsBelow ? "not-close fit rejecting below the "
+                                         : "close fit rejecting above the ") +
+                      critical;
+    }
+    scene.axisName = familyOf(test.distribution).value;
+    return std::move(scene);
+}
 }  // namespace
 
 PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
@@ -307,11 +372,21 @@ PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
     if (request.quantity == EffectQuantity::Estimate) {
         return failedScene("an effect size has no power picture.");
     }
-    // The sample size found is pictured with the power it reaches.
-    const EffectRequest tested = request.quantity == EffectQuantity::SampleSize
-                                     ? powerRequestAt(request, outcome.n)
-                                     : request;
+    // The request the outcome answers is pictured: the sample size found, a sensitivity's
+    // effect, a criterion's or compromise's α.
+    const EffectRequest tested = answeredPowerRequest(request, outcome);
     const HeldMessages held(calculators);
+    switch (request.design) {
+        case StudyDesign::Basic:
+            break;
+        case StudyDesign::Equivalence:
+            return failedScene(
+                "an equivalence design's power is that of two one-sided t tests together, "
+                "integrated over the sample SD, which no pair of densities shows; choose a "
+                "power curve instead.");
+        default:
+            return designPowerScene(calculators, request, tested, outcome);
+    }
     const PowerTest test = powerTestOf(calculators, tested);
     if (test.failed) {
         return failedScene("the test behind the power could not be computed.");
@@ -341,7 +416,8 @@ PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
         builder.shade(1, scene.xFrom, -test.critical, *belowLowerCritical,
                       "power " + plotNumber(*belowLowerCritical), false);
     }
-    scene.title = "Power " + plotNumber(outcome.power) + " at alpha " + plotNumber(request.alpha) +
+    const double power = titlePower(request, outcome, 1.0 - *belowCritical + *belowLowerCritical);
+    scene.title = "Power " + plotNumber(power) + " at alpha " + plotNumber(tested.alpha) +
                   ": central and noncentral " + familyOf(test.distribution).value +
                   ", critical value " + plotNumber(test.critical);
     scene.axisName = familyOf(test.distribution).value;

@@ -92,10 +92,16 @@ struct PlotScene {
 PlotScene quantityScene(Calculators& calculators, const ComputeRequest& request,
                         const ComputeOutcome& outcome);
 
-// The picture of a power or sample-size computation: the central density and the noncentral
-// one under the effect (at the sample size found), the critical value marked (both critical
-// values of a two-sided t test), and the noncentral probability beyond them shaded: the power.
-// Estimates have no power picture; a failed computation gives its first message.
+// The picture of a power or sample-size computation at the request its outcome answers (the
+// sample size found, a sensitivity's effect, a criterion's or compromise's α): the density
+// under the null and the noncentral one under the effect, the critical value marked (both
+// critical values of a two-sided t test), and the probability under the effect beyond them
+// shaded: the power. The null is the central t, F or chi-square for today's tests and the F
+// designs; RMSEA's is the noncentral chi-square under ε0, its close fit shading the upper tail
+// and its not-close fit the lower. An equivalence design (two one-sided tests integrated over
+// the sample SD) and repeated measures with real-valued Df (ε < 1) have no such picture: their
+// scene fails, saying why and to choose a power curve. Estimates have no power picture; a
+// failed computation gives its first message.
 PlotScene powerScene(Calculators& calculators, const EffectRequest& request,
                      const EffectOutcome& outcome);
 

@@ -14,7 +14,7 @@ namespace quorvel {
 
 namespace {
 // A curve ends once the power is this near 1, or this fraction of α near 0 (an effect against
-// a one-sided test's direction).
+// a one-sided test's direction, an equivalence design's effect beyond its margins).
 constexpr double kNearOne = 0.99;
 constexpr double kNearZeroOfAlpha = 0.01;
 // Doubling from the request's N or effect stops here at the latest; the families' limits
@@ -24,76 +24,102 @@ constexpr int kMostDoublings = 40;
 constexpr double kEffectStartAtZero = 0.1;
 // The largest N a request's int fields hold.
 constexpr long long kLargestN = INT_MAX;
+// The effects a curve runs through besides its own: kEffectSteps + 1 evenly spaced.
+constexpr std::size_t kEffectSteps = kMostPowerCurvePoints - 2;
 
-bool settled(double power, double alpha) {
-    return power >= kNearOne || power <= kNearZeroOfAlpha * alpha;
+using PowerAt = std::function<std::optional<double>(double)>;
+using Settled = std::function<bool(double)>;
+
+// Where a rising curve may stop: once its power is near 1, or near 0 (a d against a one-sided
+// test's direction, whose power falls below α).
+Settled risingCurveSettled(double alpha) {
+    return [alpha](double power) { return power >= kNearOne || power <= kNearZeroOfAlpha * alpha; };
 }
 
-// How a whole N makes the request's power request, the smallest N its test takes, and the
-// request's own N.
+// Where an equivalence curve over the effect may stop: its power falls from its top at d = 0
+// towards 0 as |d| passes the margin, and only near 0 has it settled.
+Settled fallingCurveSettled(double alpha) {
+    return [alpha](double power) { return power <= kNearZeroOfAlpha * alpha; };
+}
+
+// How a whole N makes the answered power request, the N its test takes (from the smallest up
+// to the largest within its family's limits), and the answer's own N.
 struct SizeAxis {
     std::function<EffectRequest(long long)> at;
     long long smallest = 1;
+    long long largest = kLargestN;
     long long own = 1;
     std::string name;
 };
 
-SizeAxis sizeAxisOf(const EffectRequest& request, const EffectOutcome& outcome) {
+// The N of a t power request (today's or an equivalence design's): two groups keep their
+// ratio, N1 rounded and N2 the rest, so that both grow with N; one sample or pairs take N.
+SizeAxis tSizeAxisOf(const EffectRequest& answered) {
+    if (answered.n1 > 0) {
+        const double share =
+            static_cast<double>(answered.n1) / (static_cast<double>(answered.n1) + answered.n2);
+        return {[answered, share](long long n) {
+                    EffectRequest sized = answered;
+                    sized.n1 = static_cast<int>(std::clamp<long long>(
+                        std::llround(static_cast<double>(n) * share), 1, n - 1));
+                    sized.n2 = static_cast<int>(n - sized.n1);
+                    return sized;
+                },
+                3, kLargestN, static_cast<long long>(answered.n1) + answered.n2, "N1 + N2"};
+    }
+    return {[answered](long long n) {
+                EffectRequest sized = answered;
+                sized.n = static_cast<int>(n);
+                return sized;
+            },
+            2, kLargestN, answered.n, "N"};
+}
+
+SizeAxis sizeAxisOf(const EffectRequest& request, const EffectRequest& answered,
+                    const EffectOutcome& outcome) {
     const DistributionKind family = request.distribution;
+    const bool basic = request.design == StudyDesign::Basic;
     const long long smallestF = static_cast<long long>(request.df1) + 2;
     if (request.quantity == EffectQuantity::SampleSize) {
+        const auto atN = [request](long long n) { return powerRequestAt(request, n); };
+        if (!basic) {
+            const DesignRange range = designRange(request);
+            const bool perGroup = request.design == StudyDesign::Equivalence && request.groups != 1;
+            return {atN, range.smallest, range.largest, outcome.n, perGroup ? "N per group" : "N"};
+        }
         const bool perGroup = family == DistributionKind::T && request.twoSample;
         const long long smallest = family == DistributionKind::T   ? 2
                                    : family == DistributionKind::F ? smallestF
                                                                    : 1;
-        return {[request](long long n) { return powerRequestAt(request, n); }, smallest, outcome.n,
-                perGroup ? "N per group" : "N"};
+        return {atN, smallest, kLargestN, outcome.n, perGroup ? "N per group" : "N"};
     }
-    switch (family) {
-        case DistributionKind::T:
-            if (request.n1 > 0) {
-                // Two groups keep their ratio: N1 rounded, N2 the rest, so both grow with N.
-                const double share = static_cast<double>(request.n1) /
-                                     (static_cast<double>(request.n1) + request.n2);
-                return {[request, share](long long n) {
-                            EffectRequest sized = request;
-                            sized.n1 = static_cast<int>(std::clamp<long long>(
-                                std::llround(static_cast<double>(n) * share), 1, n - 1));
-                            sized.n2 = static_cast<int>(n - sized.n1);
-                            return sized;
-                        },
-                        3, static_cast<long long>(request.n1) + request.n2, "N1 + N2"};
-            }
-            return {[request](long long n) {
-                        EffectRequest sized = request;
-                        sized.n = static_cast<int>(n);
-                        return sized;
-                    },
-                    2, request.n, "N"};
-        case DistributionKind::F:
-            return {[request](long long n) { return powerRequestAt(request, n); }, smallestF,
-                    static_cast<long long>(request.df1) + request.df2 + 1, "N = Df1 + Df2 + 1"};
-        case DistributionKind::ChiSquare:
-            break;
+    if (family == DistributionKind::T) {
+        return tSizeAxisOf(answered);
     }
-    return {[request](long long n) { return powerRequestAt(request, n); }, 1, request.n, "N"};
-}
-
-// The power request at the N of a request that computed: the sample size found, or its own.
-EffectRequest testedRequest(const EffectRequest& request, const EffectOutcome& outcome) {
-    return request.quantity == EffectQuantity::SampleSize ? powerRequestAt(request, outcome.n)
-                                                          : request;
+    const auto atN = [answered](long long n) { return powerRequestAt(answered, n); };
+    if (!basic) {
+        // The total N of an F design or RMSEA.
+        const DesignRange range = designRange(answered);
+        return {atN, range.smallest, range.largest, answered.n, "N"};
+    }
+    if (family == DistributionKind::F) {
+        return {atN, smallestF, kLargestN, static_cast<long long>(request.df1) + request.df2 + 1,
+                "N = Df1 + Df2 + 1"};
+    }
+    return {atN, 1, kLargestN, request.n, "N"};
 }
 
 std::optional<double> powerOf(Calculators& calculators, const EffectRequest& request) {
-    const PowerValue value = testPower(calculators, request);
+    const PowerValue value = designPower(calculators, request);
     return value.failed ? std::nullopt : std::optional<double>(value.power);
 }
 
 // The farthest of own·2, own·4, ... (at most `largest`) whose power computes, stopping at the
 // first whose power has settled.
-template <typename Number, typename PowerAt>
-Number endByDoubling(Number own, Number largest, double alpha, PowerAt powerAt) {
+template <typename Number>
+Number endByDoubling(Number own, Number largest,
+                     const std::function<std::optional<double>(Number)>& powerAt,
+                     const Settled& settled) {
     Number end = own;
     for (int doubling = 0; doubling < kMostDoublings && end < largest; ++doubling) {
         const Number next = std::min(largest, end * 2);
@@ -102,7 +128,7 @@ Number endByDoubling(Number own, Number largest, double alpha, PowerAt powerAt) 
             break;
         }
         end = next;
-        if (settled(*power, alpha)) {
+        if (settled(*power)) {
             break;
         }
     }
@@ -113,6 +139,13 @@ PowerCurve curveFailure(std::string why) {
     PowerCurve curve;
     curve.failure = "No curve: " + std::move(why);
     return curve;
+}
+
+// A request with a target power: a sample size, a sensitivity, a criterion.
+bool hasTarget(const EffectRequest& request) {
+    return request.quantity == EffectQuantity::SampleSize ||
+           request.question == PowerQuestion::Sensitivity ||
+           request.question == PowerQuestion::Criterion;
 }
 
 // A curve's common part, or the failure that stops it.
@@ -130,8 +163,8 @@ std::optional<PowerCurve> startCurve(const EffectRequest& request, const EffectO
     PowerCurve curve;
     curve.axis = axis;
     curve.column = std::move(column);
-    curve.alpha = request.alpha;
-    if (request.quantity == EffectQuantity::SampleSize) {
+    curve.alpha = answeredPowerRequest(request, outcome).alpha;
+    if (hasTarget(request)) {
         curve.target = request.power;
     }
     return curve;
@@ -139,7 +172,7 @@ std::optional<PowerCurve> startCurve(const EffectRequest& request, const EffectO
 
 // Adds the points at the xs (sorted, distinct) whose power computes; the request's own x must.
 bool addPoints(PowerCurve& curve, const std::vector<double>& xs, double own,
-               const std::function<std::optional<double>(double)>& powerAt) {
+               const PowerAt& powerAt) {
     for (double x : xs) {
         const std::optional<double> power = powerAt(x);
         if (power) {
@@ -160,8 +193,11 @@ std::vector<double> sortedDistinct(std::vector<double> xs) {
     return xs;
 }
 
-std::string effectName(DistributionKind distribution) {
-    switch (distribution) {
+std::string effectName(const EffectRequest& request) {
+    if (request.design == StudyDesign::Rmsea) {
+        return "RMSEA1";
+    }
+    switch (request.distribution) {
         case DistributionKind::T:
             return "d";
         case DistributionKind::F:
@@ -170,6 +206,56 @@ std::string effectName(DistributionKind distribution) {
             break;
     }
     return "w";
+}
+
+// kEffectSteps + 1 effects evenly spaced from `from` to `to`.
+void addEvenly(std::vector<double>& effects, double from, double to) {
+    for (std::size_t step = 0; step <= kEffectSteps; ++step) {
+        effects.push_back(from + (to - from) * static_cast<double>(step) /
+                                     static_cast<double>(kEffectSteps));
+    }
+}
+
+// The effects of a curve over the effect of the answered request, besides its own:
+// - an RMSEA design's test switches at ε0, so its curve holds the answer's side: not-close fit
+//   (ε1 < ε0) from 0 up to the last double below ε0, where its power falls back to α; close or
+//   exact fit from ε0, where the power is α, up to the first distance from ε0, found by
+//   doubling the answer's own, whose power nears 1;
+// - an equivalence design's power falls as |d| grows past the margin: from 0 out to the first
+//   |d|, doubling from the larger of |d| and the margin, whose power has all but vanished;
+// - otherwise from 0, where the power is α, to the first effect, doubling from the answer's
+//   own, whose power nears 1 (or nears 0, a d against a one-sided test), on the answer's side.
+std::vector<double> effectsOfCurve(const EffectRequest& answered, const PowerAt& powerAt) {
+    const double own = answered.effect;
+    std::vector<double> effects;
+    if (answered.design == StudyDesign::Rmsea) {
+        const double rmsea0 = answered.rmsea0;
+        if (own < rmsea0) {
+            addEvenly(effects, 0.0, rmsea0);
+            effects.back() = std::nextafter(rmsea0, 0.0);
+            return effects;
+        }
+        const double distance = own > rmsea0   ? own - rmsea0
+                                : rmsea0 > 0.0 ? rmsea0
+                                               : kEffectStartAtZero;
+        const double end = endByDoubling<double>(
+            distance, HUGE_VAL, [&](double beyond) { return powerAt(rmsea0 + beyond); },
+            risingCurveSettled(answered.alpha));
+        addEvenly(effects, rmsea0, rmsea0 + end);
+        return effects;
+    }
+    const double sign = own < 0.0 ? -1.0 : 1.0;
+    double start = own != 0.0 ? std::abs(own) : kEffectStartAtZero;
+    Settled settled = risingCurveSettled(answered.alpha);
+    if (answered.design == StudyDesign::Equivalence) {
+        start = std::max(std::abs(own), answered.margin);
+        settled = fallingCurveSettled(answered.alpha);
+    }
+    const double end = endByDoubling<double>(
+        start, HUGE_VAL, [&](double magnitude) { return powerAt(sign * magnitude); }, settled);
+    // A signed zero: a negative d's curve starts at −0, on its side.
+    addEvenly(effects, sign * 0.0, sign * end);
+    return effects;
 }
 
 }  // namespace
@@ -183,13 +269,15 @@ PowerCurve powerCurveOverN(Calculators& calculators, const EffectRequest& reques
         return failure;
     }
     const HeldMessages held(calculators);
-    const SizeAxis axis = sizeAxisOf(request, outcome);
+    const EffectRequest answered = answeredPowerRequest(request, outcome);
+    const SizeAxis axis = sizeAxisOf(request, answered, outcome);
     curve->axisName = axis.name;
-    const auto powerAt = [&](double n) {
+    const PowerAt powerAt = [&](double n) {
         return powerOf(calculators, axis.at(static_cast<long long>(n)));
     };
-    const long long end = endByDoubling<long long>(axis.own, kLargestN, request.alpha,
-                                                   [&](long long n) { return powerAt(n); });
+    const long long end = endByDoubling<long long>(
+        axis.own, axis.largest, [&](long long n) { return powerAt(static_cast<double>(n)); },
+        risingCurveSettled(curve->alpha));
     std::vector<double> ns{static_cast<double>(axis.own)};
     const long long span = end - axis.smallest;
     const long long steps = std::min<long long>(span, kMostPowerCurvePoints - 2);
@@ -213,24 +301,16 @@ PowerCurve powerCurveOverEffect(Calculators& calculators, const EffectRequest& r
         return failure;
     }
     const HeldMessages held(calculators);
-    const EffectRequest tested = testedRequest(request, outcome);
-    curve->axisName = effectName(request.distribution);
-    const auto powerAt = [&](double effect) {
-        EffectRequest varied = tested;
+    const EffectRequest answered = answeredPowerRequest(request, outcome);
+    curve->axisName = effectName(request);
+    const PowerAt powerAt = [&](double effect) {
+        EffectRequest varied = answered;
         varied.effect = effect;
         return powerOf(calculators, varied);
     };
-    const double sign = request.effect < 0.0 ? -1.0 : 1.0;
-    const double start = request.effect != 0.0 ? std::abs(request.effect) : kEffectStartAtZero;
-    const double end = endByDoubling<double>(start, HUGE_VAL, request.alpha, [&](double magnitude) {
-        return powerAt(sign * magnitude);
-    });
-    std::vector<double> effects{request.effect};
-    constexpr std::size_t kSteps = kMostPowerCurvePoints - 2;
-    for (std::size_t step = 0; step <= kSteps; ++step) {
-        effects.push_back(sign * end * static_cast<double>(step) / static_cast<double>(kSteps));
-    }
-    if (!addPoints(*curve, sortedDistinct(effects), request.effect, powerAt)) {
+    std::vector<double> effects = effectsOfCurve(answered, powerAt);
+    effects.push_back(answered.effect);
+    if (!addPoints(*curve, sortedDistinct(effects), answered.effect, powerAt)) {
         return curveFailure("the power could not be computed over a range of effects.");
     }
     return std::move(*curve);

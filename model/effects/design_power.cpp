@@ -42,40 +42,61 @@ bool isFDesign(StudyDesign design) {
            design != StudyDesign::Rmsea;
 }
 
-namespace {
-
-// The F test of a design, rejecting beyond the central F's upper α point, on real Df (the
-// ε-scaled ones of repeated measures): power = P(F'(ν1, ν2, λ) > F₁₋α(ν1, ν2)).
-PowerValue fDesignPower(Calculators& calculators, const EffectRequest& request) {
-    const FDesignTest test = fDesignTestAt(request, request.n, request.effect);
-    NoncentralF& f = calculators.f();
+DesignTest designTestOf(Calculators& calculators, const EffectRequest& request) {
     const double failure = calculators.failureValue;
-    const double critical =
-        f.centralPercentagePointOfTail(test.nu1, test.nu2, {Tail::Upper, request.alpha});
-    if (critical == failure) {
-        return {failure, true};
+    if (request.design == StudyDesign::Rmsea) {
+        // The test of model fit by RMSEA (MacCallum, Browne and Sugawara 1996, Psychol.
+        // Methods 1): the model's X² is noncentral chi-square with Df D and λ = (N − 1)·D·ε².
+        // Close fit (ε1 > ε0) rejects above the upper α point under ε0, not-close fit (ε1 < ε0)
+        // below the lower α point.
+        const double scale = (request.n - 1.0) * request.df1;
+        const double lambda0 = scale * request.rmsea0 * request.rmsea0;
+        const double lambda1 = scale * request.effect * request.effect;
+        const bool notClose = request.effect < request.rmsea0;
+        const double critical = calculators.chiSquare().percentagePointOfTail(
+            {notClose ? Tail::Lower : Tail::Upper, request.alpha}, request.df1, lambda0);
+        return {DistributionKind::ChiSquare,
+                static_cast<double>(request.df1),
+                0.0,
+                lambda0,
+                lambda1,
+                critical,
+                notClose,
+                critical == failure};
     }
-    const double power = f.exactTail(critical, test.nu1, test.nu2, test.lambda, Tail::Upper);
-    return power == failure ? PowerValue{failure, true} : PowerValue{std::fmin(power, 1.0), false};
+    // The F test of a design, rejecting beyond the central F's upper α point, on real Df (the
+    // ε-scaled ones of repeated measures).
+    const FDesignTest test = fDesignTestAt(request, request.n, request.effect);
+    const double critical = calculators.f().centralPercentagePointOfTail(
+        test.nu1, test.nu2, {Tail::Upper, request.alpha});
+    return {DistributionKind::F, test.nu1, test.nu2, 0.0,
+            test.lambda,         critical, false,    critical == failure};
 }
 
-// The test of model fit by RMSEA (MacCallum, Browne and Sugawara 1996, Psychol. Methods 1):
-// the model's X² is noncentral chi-square with Df D and λ = (N − 1)·D·ε². Close fit (ε1 > ε0)
-// rejects above the upper α point under ε0, not-close fit (ε1 < ε0) below the lower α point.
-PowerValue rmseaPower(Calculators& calculators, const EffectRequest& request) {
-    const double scale = (request.n - 1.0) * request.df1;
-    const double lambda0 = scale * request.rmsea0 * request.rmsea0;
-    const double lambda1 = scale * request.effect * request.effect;
-    const bool notClose = request.effect < request.rmsea0;
-    NoncentralChiSquare& chi = calculators.chiSquare();
+bool describesNotCloseFit(const EffectRequest& request) {
+    return request.question == PowerQuestion::Sensitivity ? request.alternative == Alternative::Less
+                                                          : request.effect < request.rmsea0;
+}
+
+namespace {
+
+// The power of an F design or RMSEA test: the probability beyond its critical value under the
+// effect, P(F'(ν1, ν2, λ) > c), P(X² > c) or, for not-close fit, P(X² < c).
+PowerValue designTestPower(Calculators& calculators, const EffectRequest& request) {
+    const DesignTest test = designTestOf(calculators, request);
     const double failure = calculators.failureValue;
-    const double critical = chi.percentagePointOfTail(
-        {notClose ? Tail::Lower : Tail::Upper, request.alpha}, request.df1, lambda0);
-    if (critical == failure) {
+    if (test.failed) {
         return {failure, true};
     }
-    const double power = notClose ? chi.cdf(critical, request.df1, lambda1)
-                                  : chi.upper(critical, request.df1, lambda1);
+    double power = 0.0;
+    if (test.distribution == DistributionKind::F) {
+        power = calculators.f().exactTail(test.critical, test.df1, test.df2, test.noncentrality,
+                                          Tail::Upper);
+    } else {
+        NoncentralChiSquare& chi = calculators.chiSquare();
+        power = test.rejectsBelow ? chi.cdf(test.critical, request.df1, test.noncentrality)
+                                  : chi.upper(test.critical, request.df1, test.noncentrality);
+    }
     // The family's tail at a large λ may exceed 1 by a few units in the last place.
     return power == failure ? PowerValue{failure, true} : PowerValue{std::fmin(power, 1.0), false};
 }
@@ -92,12 +113,10 @@ PowerValue designPower(Calculators& calculators, const EffectRequest& request) {
             return testPower(calculators, request);
         case StudyDesign::Equivalence:
             return equivalencePower(calculators, request);
-        case StudyDesign::Rmsea:
-            return rmseaPower(calculators, request);
         default:
             break;
     }
-    return fDesignPower(calculators, request);
+    return designTestPower(calculators, request);
 }
 
 std::string designFormula(const EffectRequest& request) {
@@ -147,10 +166,7 @@ std::string designFormula(const EffectRequest& request) {
         case StudyDesign::Rmsea:
             break;
     }
-    // A sensitivity's direction is its alternative; otherwise RMSEA1 against RMSEA0 says it.
-    const bool notClose = request.question == PowerQuestion::Sensitivity
-                              ? request.alternative == Alternative::Less
-                              : request.effect < request.rmsea0;
+    const bool notClose = describesNotCloseFit(request);
     return "lambda = (N - 1)*D*rmsea^2, D = " + whole(request.df1) +
            ", rmsea0 = " + whole(request.rmsea0) + " (" +
            (request.rmsea0 == 0.0 ? "exact fit"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "model/effects/effects.h"
@@ -28,6 +29,16 @@ PowerValue designPower(Calculators& calculators, const EffectRequest& request);
 // The power of two one-sided t tests for equivalence within ±margin (Schuirmann 1987, J.
 // Pharmacokinet. Biopharm. 15), exactly, by integrating over the sample standard deviation.
 PowerValue equivalencePower(Calculators& calculators, const EffectRequest& request);
+
+// The whole N a design other than Basic may take at its sizes and effect (N per group for two
+// groups in an equivalence design, total otherwise): from the smallest its test can take up to
+// the largest within its family's limits, and the message for a target beyond that.
+struct DesignRange {
+    long long smallest = 1;
+    long long largest = 0;
+    std::string beyondLimits;
+};
+DesignRange designRange(const EffectRequest& request);
 
 // The smallest whole N of a design other than Basic whose power reaches request.power, with
 // that power (N per group for two groups in an equivalence design, total otherwise).

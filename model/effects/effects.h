@@ -133,9 +133,17 @@ struct EffectOutcome {
     std::string note;
 };
 
-// The power request that a sample-size request tests at a whole N: N per group (two equal
-// groups) or N in one sample for t, V = N − U − 1 for F, N for chi-square.
+// The power request (question Power) that a sample-size request tests at a whole N. Basic: N
+// per group (two equal groups) or N in one sample for t, V = N − U − 1 for F, N for chi-square.
+// A design: N per group for an equivalence design of two groups (n1 = n2 = N), N in one sample
+// for one of one group, the total N otherwise.
 EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN);
+
+// The power request (question Power) whose power the outcome of a power or sample-size request
+// answers: the sample size found at its N; a sensitivity with the effect found (an equivalence
+// design's margin); a criterion or compromise at the α found; a power request as it is. Its
+// power is the outcome's power wherever the outcome has one.
+EffectRequest answeredPowerRequest(const EffectRequest& request, const EffectOutcome& outcome);
 
 // The test behind a power request: the family with its Df (df1 is the single Df of t and
 // chi-square), the noncentrality under the effect, and the central distribution's critical

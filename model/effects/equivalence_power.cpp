@@ -48,26 +48,35 @@ constexpr double kLargestAcceptedError = 1e-10;
 
 }  // namespace
 
+EquivalenceTest equivalenceTestOf(Calculators& calculators, const EffectRequest& request) {
+    const EquivalenceSizes sizes = equivalenceSizes(request);
+    const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
+                                                                  static_cast<int>(sizes.nu), 0.0);
+    return {sizes, critical, (request.effect + request.margin) / sizes.k,
+            (request.effect - request.margin) / sizes.k, critical == calculators.failureValue};
+}
+
 PowerValue equivalencePower(Calculators& calculators, const EffectRequest& request) {
     const double failure = calculators.failureValue;
-    const auto [nu, k] = equivalenceSizes(request);
-    const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
-                                                                  static_cast<int>(nu), 0.0);
-    if (critical == failure) {
+    const EquivalenceTest test = equivalenceTestOf(calculators, request);
+    if (test.failed) {
         return {failure, true};
     }
+    const auto [nu, k] = test.sizes;
+    const double critical = test.critical;
     const double margin = request.margin;
+    // (M − d)/k and (−M − d)/k, the statistics' noncentralities with their sign turned.
     EquivalenceIntegrand in{&calculators.normal(),
-                            (margin - request.effect) / k,
-                            (-margin - request.effect) / k,
+                            -test.upperDelta,
+                            -test.lowerDelta,
                             critical,
                             nu,
                             std::log(2.0) + nu / 2.0 * std::log(nu / 2.0) - logGamma(nu / 2.0)};
     const double spread = kEquivalenceSpread / std::sqrt(nu);
     const double lo = std::fmax(0.0, 1.0 - spread);
     // Above α = .5 the critical t is negative and both tests reject at every s.
-    const double hi = critical > 0.0 ? std::fmin(margin / (critical * k), 1.0 + spread)
-                                     : 1.0 + spread;
+    const double hi =
+        critical > 0.0 ? std::fmin(margin / (critical * k), 1.0 + spread) : 1.0 + spread;
     if (!(hi > lo)) {
         return {0.0, false};
     }

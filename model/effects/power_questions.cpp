@@ -80,58 +80,8 @@ class PowerProbe {
     const EffectRequest& request_;
 };
 
-// The request tested at a whole N: per group (two equal groups) or in one sample for an
-// equivalence design, the total N otherwise.
-EffectRequest designRequestAt(const EffectRequest& request, long long wholeN) {
-    EffectRequest design = request;
-    design.quantity = EffectQuantity::Power;
-    design.question = PowerQuestion::Power;
-    const int n = static_cast<int>(wholeN);
-    const bool twoGroups = request.design == StudyDesign::Equivalence && request.groups != 1;
-    design.n = n;
-    design.n1 = twoGroups ? n : 0;
-    design.n2 = twoGroups ? n : 0;
-    return design;
-}
-
-// The whole N a design's sample size may take, its families' limits, and the message for a
-// target beyond the largest.
-struct DesignRange {
-    long long smallest = 1;
-    long long largest = 0;
-    std::string beyondLimits;
-};
-
 long long floorWithin(double value, double cap) {
     return static_cast<long long>(std::floor(std::min(value, cap)));
-}
-
-DesignRange designRange(const EffectRequest& request) {
-    constexpr double kLargestN = 2147483647.0;  // the int fields of a request
-    if (request.design == StudyDesign::Equivalence) {
-        const bool twoGroups = request.groups != 1;
-        const double largest =
-            twoGroups ? (t_arguments::kMaxDf + 2.0) / 2.0 : t_arguments::kMaxDf + 1.0;
-        return {2, floorWithin(largest, kLargestN),
-                "Sample size above the limits of the t distribution (Df <= 100000)."};
-    }
-    if (request.design == StudyDesign::Rmsea) {
-        const double largerRmsea = std::max(request.rmsea0, request.effect);
-        const double perN = request.df1 * largerRmsea * largerRmsea;
-        return {2, floorWithin(chi_square_arguments::kMaxLambda / perN + 1.0, kLargestN),
-                "Sample size above the limits of the chi-square distribution (Lambda <= 5000)."};
-    }
-    // Df2 = slope·(N − N0) with a whole N0 (K, K + C, P + 1 or the cells), found by rounding
-    // so that an ε-scaled slope cannot move it; λ is proportional to N.
-    const double df2AtZero = fDesignTestAt(request, 0.0, request.effect).nu2;
-    const double slope = fDesignTestAt(request, 1.0, request.effect).nu2 - df2AtZero;
-    const double lambdaPerN = fDesignTestAt(request, 1.0, request.effect).lambda;
-    const long long smallest = std::llround(-df2AtZero / slope) + 1;
-    const double byDf = (f_arguments::kMaxDf - df2AtZero) / slope;
-    return {std::max(smallest, 2LL),
-            floorWithin(std::min(byDf, f_arguments::kMaxLambda / lambdaPerN), kLargestN),
-            "Sample size above the limits of the F distribution (Df2 <= 10000, Lambda <= "
-            "10000)."};
 }
 
 // Why a design's power cannot reach a target above α at any N, or nothing.
@@ -194,12 +144,12 @@ struct MarginRange {
 };
 MarginRange marginRange(Calculators& calculators, const EffectRequest& request) {
     constexpr double kClearance = 10.0;  // Φ(−10) ≈ 8e-24 of the power left out
-    const auto [nu, k] = equivalenceSizes(request);
-    const double critical = calculators.t().percentagePointOfTail({Tail::Upper, request.alpha},
-                                                                  static_cast<int>(nu), 0.0);
-    if (critical == calculators.failureValue) {
+    const EquivalenceTest test = equivalenceTestOf(calculators, request);
+    if (test.failed) {
         return {0.0, 0.0, true};
     }
+    const auto [nu, k] = test.sizes;
+    const double critical = test.critical;
     const double lo = std::fabs(request.effect);
     const double largestS = 1.0 + kEquivalenceSpread / std::sqrt(nu);
     return {lo, lo + k * (kClearance + std::max(critical, 0.0) * largestS), false};
@@ -333,6 +283,34 @@ EffectOutcome findCompromise(Calculators& calculators, const EffectRequest& requ
 
 }  // namespace
 
+DesignRange designRange(const EffectRequest& request) {
+    constexpr double kLargestN = 2147483647.0;  // the int fields of a request
+    if (request.design == StudyDesign::Equivalence) {
+        const bool twoGroups = request.groups != 1;
+        const double largest =
+            twoGroups ? (t_arguments::kMaxDf + 2.0) / 2.0 : t_arguments::kMaxDf + 1.0;
+        return {2, floorWithin(largest, kLargestN),
+                "Sample size above the limits of the t distribution (Df <= 100000)."};
+    }
+    if (request.design == StudyDesign::Rmsea) {
+        const double largerRmsea = std::max(request.rmsea0, request.effect);
+        const double perN = request.df1 * largerRmsea * largerRmsea;
+        return {2, floorWithin(chi_square_arguments::kMaxLambda / perN + 1.0, kLargestN),
+                "Sample size above the limits of the chi-square distribution (Lambda <= 5000)."};
+    }
+    // Df2 = slope·(N − N0) with a whole N0 (K, K + C, P + 1 or the cells), found by rounding
+    // so that an ε-scaled slope cannot move it; λ is proportional to N.
+    const double df2AtZero = fDesignTestAt(request, 0.0, request.effect).nu2;
+    const double slope = fDesignTestAt(request, 1.0, request.effect).nu2 - df2AtZero;
+    const double lambdaPerN = fDesignTestAt(request, 1.0, request.effect).lambda;
+    const long long smallest = std::llround(-df2AtZero / slope) + 1;
+    const double byDf = (f_arguments::kMaxDf - df2AtZero) / slope;
+    return {std::max(smallest, 2LL),
+            floorWithin(std::min(byDf, f_arguments::kMaxLambda / lambdaPerN), kLargestN),
+            "Sample size above the limits of the F distribution (Df2 <= 10000, Lambda <= "
+            "10000)."};
+}
+
 EffectOutcome findDesignSampleSize(Calculators& calculators, const EffectRequest& request) {
     if (const std::optional<std::string> why = unreachable(request)) {
         return failedWith(calculators, *why);
@@ -343,7 +321,7 @@ EffectOutcome findDesignSampleSize(Calculators& calculators, const EffectRequest
     }
     PowerProbe probe(calculators, request);
     auto powerAt = [&](double n) {
-        return probe.at(designRequestAt(request, static_cast<long long>(n)));
+        return probe.at(powerRequestAt(request, static_cast<long long>(n)));
     };
     const WholeSearchResult found =
         smallestWholeReaching(powerAt, {range.smallest, range.largest}, request.power);

@@ -100,24 +100,4 @@ EffectOutcome findSampleSize(Calculators& calculators, const EffectRequest& requ
     return outcome.failed ? outcome : failedWith(calculators, range.beyondLimits);
 }
 
-EffectRequest powerRequestAt(const EffectRequest& request, long long wholeN) {
-    EffectRequest design = request;
-    design.quantity = EffectQuantity::Power;
-    const int n = static_cast<int>(wholeN);
-    switch (request.distribution) {
-        case DistributionKind::T:
-            design.n = n;
-            design.n1 = request.twoSample ? n : 0;
-            design.n2 = request.twoSample ? n : 0;
-            break;
-        case DistributionKind::F:
-            design.df2 = static_cast<int>(wholeN - request.df1 - 1);
-            break;
-        case DistributionKind::ChiSquare:
-            design.n = n;
-            break;
-    }
-    return design;
-}
-
 }  // namespace quorvel

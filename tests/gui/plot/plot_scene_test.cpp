@@ -323,6 +323,91 @@ TEST_F(PlotSceneTest, APowerPictureShadesThePowerBeyondTheCriticalValues) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
+// A design's picture at the request its outcome answers: an F design's central and
+// noncentral F; RMSEA's noncentral chi-squares under ε0 (λ0 = 299·50·0.05²) and ε1, close fit
+// shading the upper tail beyond the critical value, not-close fit the lower tail up to it; the
+// shaded probability is the outcome's power. Two one-sided tests and real-valued Df have no
+// picture, and say to choose a curve.
+TEST_F(PlotSceneTest, ADesignsPowerPictureShadesItsRejectionSide) {
+    using enum DistributionKind;
+    using enum EffectQuantity;
+    struct Row {
+        EffectRequest request;
+        bool upperTail;
+    };
+    const Row rows[] = {
+        {{.distribution = F,
+          .quantity = SampleSize,
+          .effect = 0.0625,
+          .power = 0.8,
+          .design = StudyDesign::Anova,
+          .groups = 4},
+         true},
+        {{.distribution = ChiSquare,
+          .quantity = SampleSize,
+          .effect = 0.08,
+          .df1 = 50,
+          .power = 0.8,
+          .design = StudyDesign::Rmsea,
+          .rmsea0 = 0.05},
+         true},
+        {{.distribution = ChiSquare,
+          .quantity = Power,
+          .n = 300,
+          .df1 = 50,
+          .power = 0.8,
+          .alternative = Alternative::Less,
+          .design = StudyDesign::Rmsea,
+          .question = PowerQuestion::Sensitivity,
+          .rmsea0 = 0.05},
+         false},
+    };
+    for (const Row& row : rows) {
+        const EffectOutcome outcome = computeEffect(calculators, row.request);
+        ASSERT_FALSE(outcome.failed);
+        const PlotScene scene = powerScene(calculators, row.request, outcome);
+        ASSERT_TRUE(scene.failure.empty()) << scene.failure;
+        ASSERT_EQ(scene.curves.size(), 2u);
+        ASSERT_EQ(scene.marks.size(), 1u);
+        ASSERT_EQ(scene.areas.size(), 1u);
+        const ShadedArea& area = scene.areas.front();
+        EXPECT_EQ(area.curve, 1u);
+        EXPECT_EQ(area.upperTail, row.upperTail);
+        EXPECT_EQ(row.upperTail ? area.points.front().x : area.points.back().x,
+                  scene.marks.front().x);
+        EXPECT_NEAR(area.probability, outcome.power, 1e-12);
+        EXPECT_NEAR(trapezoidArea(area.points), outcome.power, 1e-3);
+    }
+    const EffectOutcome notClose = computeEffect(calculators, rows[2].request);
+    EXPECT_EQ(powerScene(calculators, rows[2].request, notClose).curves[0].name,
+              "X2(50), Lambda = 37.375");
+
+    const EffectRequest tost{.distribution = T,
+                             .quantity = SampleSize,
+                             .effect = 0.1,
+                             .power = 0.8,
+                             .design = StudyDesign::Equivalence,
+                             .margin = 0.5};
+    const EffectRequest realDf{.distribution = F,
+                               .quantity = Power,
+                               .effect = 0.0625,
+                               .n = 30,
+                               .design = StudyDesign::RmWithin,
+                               .groups = 2,
+                               .measurements = 4,
+                               .correlation = 0.5,
+                               .epsilon = 0.6};
+    for (const EffectRequest& request : {tost, realDf}) {
+        const EffectOutcome outcome = computeEffect(calculators, request);
+        ASSERT_FALSE(outcome.failed);
+        const PlotScene scene = powerScene(calculators, request, outcome);
+        EXPECT_NE(scene.failure.find("choose a power curve instead"), std::string::npos)
+            << scene.failure;
+        EXPECT_TRUE(scene.curves.empty());
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST(PlotNumber, PrintsSignificantDigitsWithoutTrailingZeros) {
     EXPECT_EQ(plotNumber(0.025), "0.025");
     EXPECT_EQ(plotNumber(1.0 / 3.0), "0.333333");

@@ -174,6 +174,200 @@ TEST(PowerCurveLimits, ANegativeEffectAndTheRequestsWithoutACurve) {
               "No curve: an effect size has no power curve.");
 }
 
+// The requests of a few study designs and questions, as the command line reads them.
+const EffectRequest kAnovaSampleSize{.distribution = F,
+                                     .quantity = SampleSize,
+                                     .effect = 0.0625,
+                                     .power = 0.8,
+                                     .design = StudyDesign::Anova,
+                                     .groups = 4};
+const EffectRequest kRmWithinPower{.distribution = F,
+                                   .quantity = Power,
+                                   .effect = 0.0625,
+                                   .n = 30,
+                                   .design = StudyDesign::RmWithin,
+                                   .groups = 2,
+                                   .measurements = 4,
+                                   .correlation = 0.5,
+                                   .epsilon = 0.6};
+const EffectRequest kNotCloseSensitivity{.distribution = ChiSquare,
+                                         .quantity = Power,
+                                         .n = 300,
+                                         .df1 = 50,
+                                         .power = 0.8,
+                                         .alternative = Alternative::Less,
+                                         .design = StudyDesign::Rmsea,
+                                         .question = PowerQuestion::Sensitivity,
+                                         .rmsea0 = 0.05};
+const EffectRequest kEquivalenceSampleSize{.distribution = T,
+                                           .quantity = SampleSize,
+                                           .effect = 0.1,
+                                           .power = 0.8,
+                                           .design = StudyDesign::Equivalence,
+                                           .margin = 0.5};
+const EffectRequest kAnovaCriterion{.distribution = F,
+                                    .quantity = Power,
+                                    .effect = 0.0625,
+                                    .n = 60,
+                                    .power = 0.8,
+                                    .design = StudyDesign::Anova,
+                                    .question = PowerQuestion::Criterion,
+                                    .groups = 3};
+
+// A curve is sorted, at most 201 points, holds its own point, and its power moves one way
+// (rising: +1, falling: −1) over the points from x = `steadyFrom` on.
+void expectMonotoneThrough(const PowerCurve& curve, int direction, double steadyFrom = -HUGE_VAL) {
+    ASSERT_TRUE(curve.failure.empty()) << curve.failure;
+    ASSERT_GE(curve.points.size(), 20u);
+    EXPECT_LE(curve.points.size(), kMostPowerCurvePoints);
+    bool holdsOwnPoint = false;
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+        holdsOwnPoint |= curve.points[i].x == curve.at.x && curve.points[i].y == curve.at.y;
+        if (i > 0) {
+            EXPECT_LT(curve.points[i - 1].x, curve.points[i].x);
+            if (curve.points[i - 1].x >= steadyFrom) {
+                EXPECT_GE(direction * (curve.points[i].y - curve.points[i - 1].y), -kRounding)
+                    << "at " << curve.points[i].x;
+            }
+        }
+    }
+    EXPECT_TRUE(holdsOwnPoint);
+}
+
+// A design's curves pass through the request its outcome answers, with the outcome's power:
+// the sample size found (an equivalence design's per group), a sensitivity's effect, a
+// criterion's α, which is then the curve's α. Over N they start at the smallest N the design
+// can test (its error Df's first whole N) and rise; an RMSEA curve over ε1 keeps to its side
+// of ε0, an equivalence curve over d falls to all but 0.
+TEST(DesignPowerCurves, PassThroughTheAnswerFromTheDesignsSmallestN) {
+    testing::RecordingReporter reporter;
+    Calculators calculators(reporter);
+
+    const EffectOutcome anova = computeEffect(calculators, kAnovaSampleSize);
+    ASSERT_EQ(anova.n, 179);
+    const PowerCurve anovaN = powerCurveOverN(calculators, kAnovaSampleSize, anova);
+    expectMonotoneThrough(anovaN, 1);
+    EXPECT_EQ(anovaN.axisName, "N");
+    EXPECT_EQ(anovaN.points.front().x, 5.0);
+    EXPECT_EQ(anovaN.at.x, 179.0);
+    EXPECT_EQ(anovaN.at.y, anova.power);
+    EXPECT_EQ(anovaN.target, 0.8);
+    EXPECT_GE(anovaN.points.back().y, 0.99);
+    const PowerCurve anovaEffect = powerCurveOverEffect(calculators, kAnovaSampleSize, anova);
+    expectMonotoneThrough(anovaEffect, 1);
+    EXPECT_EQ(anovaEffect.axisName, "f²");
+    EXPECT_EQ(anovaEffect.at.x, 0.0625);
+    EXPECT_EQ(anovaEffect.at.y, anova.power);
+    EXPECT_NEAR(anovaEffect.points.front().y, 0.05, 1e-8);
+
+    const EffectOutcome rm = computeEffect(calculators, kRmWithinPower);
+    const PowerCurve rmN = powerCurveOverN(calculators, kRmWithinPower, rm);
+    expectMonotoneThrough(rmN, 1);
+    EXPECT_EQ(rmN.points.front().x, 3.0);
+    EXPECT_EQ(rmN.at.x, 30.0);
+    EXPECT_EQ(rmN.at.y, rm.power);
+    EXPECT_FALSE(rmN.target.has_value());
+
+    const EffectOutcome notClose = computeEffect(calculators, kNotCloseSensitivity);
+    ASSERT_FALSE(notClose.failed);
+    const PowerCurve overRmsea = powerCurveOverEffect(calculators, kNotCloseSensitivity, notClose);
+    expectMonotoneThrough(overRmsea, -1);
+    EXPECT_EQ(overRmsea.axisName, "RMSEA1");
+    EXPECT_EQ(overRmsea.at.x, notClose.effect);
+    EXPECT_EQ(overRmsea.at.y, notClose.power);
+    EXPECT_EQ(overRmsea.target, 0.8);
+    EXPECT_EQ(overRmsea.points.front().x, 0.0);
+    EXPECT_LT(overRmsea.points.back().x, 0.05);
+    EXPECT_GT(overRmsea.points.back().x, 0.0499);
+    // Up to ε0 the not-close test's power falls back to α.
+    EXPECT_NEAR(overRmsea.points.back().y, 0.05, 1e-6);
+    const PowerCurve rmseaN = powerCurveOverN(calculators, kNotCloseSensitivity, notClose);
+    expectMonotoneThrough(rmseaN, 1);
+    EXPECT_EQ(rmseaN.points.front().x, 2.0);
+    EXPECT_EQ(rmseaN.at.x, 300.0);
+    EXPECT_EQ(rmseaN.at.y, notClose.power);
+    // A close fit's curve starts at ε0, where its power is α.
+    EffectRequest closeFit = kNotCloseSensitivity;
+    closeFit.alternative = Alternative::TwoSided;
+    const PowerCurve overClose =
+        powerCurveOverEffect(calculators, closeFit, computeEffect(calculators, closeFit));
+    expectMonotoneThrough(overClose, 1);
+    EXPECT_EQ(overClose.points.front().x, 0.05);
+    EXPECT_NEAR(overClose.points.front().y, 0.05, 1e-6);
+
+    const EffectOutcome tost = computeEffect(calculators, kEquivalenceSampleSize);
+    ASSERT_FALSE(tost.failed);
+    const PowerCurve tostN = powerCurveOverN(calculators, kEquivalenceSampleSize, tost);
+    // The exact power of two one-sided tests dips below α at the smallest N, where the sample
+    // SD must be tiny for both to reject; beyond, it rises.
+    expectMonotoneThrough(tostN, 1, 10.0);
+    EXPECT_EQ(tostN.axisName, "N per group");
+    EXPECT_EQ(tostN.points.front().x, 2.0);
+    EXPECT_EQ(tostN.at.x, tost.n);
+    EXPECT_EQ(tostN.at.y, tost.power);
+    const PowerCurve tostD = powerCurveOverEffect(calculators, kEquivalenceSampleSize, tost);
+    expectMonotoneThrough(tostD, -1);
+    EXPECT_EQ(tostD.axisName, "d");
+    EXPECT_EQ(tostD.at.x, 0.1);
+    EXPECT_EQ(tostD.at.y, tost.power);
+    EXPECT_EQ(tostD.points.front().x, 0.0);
+    EXPECT_LT(tostD.points.back().y, 0.01 * 0.05);
+
+    const EffectOutcome criterion = computeEffect(calculators, kAnovaCriterion);
+    ASSERT_FALSE(criterion.failed);
+    for (const PowerCurve& curve :
+         {powerCurveOverN(calculators, kAnovaCriterion, criterion),
+          powerCurveOverEffect(calculators, kAnovaCriterion, criterion)}) {
+        expectMonotoneThrough(curve, 1);
+        EXPECT_EQ(curve.alpha, criterion.alpha);
+        EXPECT_EQ(curve.target, 0.8);
+        EXPECT_NEAR(curve.at.y, 0.8, 1e-12);
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+// The points are the designs' powers at their x, against Boost.Math with the Df and λ written
+// out here: one-way ANOVA over N (Df 3, N − 4, λ = f²·N), repeated measures with ε = 0.6 over N
+// on real Df (1.8, (N − 2)·1.8, λ = f²·N·4·0.6/0.5), and RMSEA's not-close fit over ε1 below the
+// lower α point of the noncentral chi-square under ε0 (λ = 299·50·ε²).
+TEST(DesignPowerCurves, EachPointIsTheDesignsPowerAtItsX) {
+    testing::RecordingReporter reporter;
+    Calculators calculators(reporter);
+    const PowerCurve anova = powerCurveOverN(calculators, kAnovaSampleSize,
+                                             computeEffect(calculators, kAnovaSampleSize));
+    ASSERT_TRUE(anova.failure.empty());
+    for (std::size_t i = 0; i < anova.points.size(); i += 37) {
+        const double n = anova.points[i].x;
+        const double critical = oracle::fisherFUpperQuantile(0.05, 3.0, n - 4.0);
+        const double expected = oracle::noncentralFUpper(critical, 3.0, n - 4.0, 0.0625 * n);
+        EXPECT_NEAR(anova.points[i].y, expected, 1e-10) << "N " << n;
+    }
+    const PowerCurve rm =
+        powerCurveOverN(calculators, kRmWithinPower, computeEffect(calculators, kRmWithinPower));
+    ASSERT_TRUE(rm.failure.empty());
+    for (std::size_t i = 0; i < rm.points.size(); i += 23) {
+        const double n = rm.points[i].x;
+        const double nu1 = 3.0 * 0.6;
+        const double nu2 = (n - 2.0) * 3.0 * 0.6;
+        const double critical = oracle::fisherFUpperQuantile(0.05, nu1, nu2);
+        const double expected =
+            oracle::noncentralFUpper(critical, nu1, nu2, 0.0625 * n * 4.0 * 0.6 / 0.5);
+        EXPECT_NEAR(rm.points[i].y, expected, 1e-10) << "N " << n;
+    }
+    const PowerCurve rmsea = powerCurveOverEffect(calculators, kNotCloseSensitivity,
+                                                  computeEffect(calculators, kNotCloseSensitivity));
+    ASSERT_TRUE(rmsea.failure.empty());
+    const double critical =
+        oracle::noncentralChiSquareQuantile(0.05, 50.0, 299.0 * 50.0 * 0.05 * 0.05);
+    for (std::size_t i = 1; i < rmsea.points.size(); i += 41) {
+        const double e = rmsea.points[i].x;
+        const double expected =
+            oracle::noncentralChiSquareCdf(critical, 50.0, 299.0 * 50.0 * e * e);
+        EXPECT_NEAR(rmsea.points[i].y, expected, 1e-9) << "RMSEA1 " << e;
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 // The CSV holds every point, read back to the same doubles; the scene marks the point, the
 // target and alpha on a probability axis.
 TEST(PowerCurveExport, CsvRoundTripAndScene) {
