@@ -20,28 +20,6 @@ std::string nameFromCaption(std::string_view caption) {
     return name;
 }
 
-// What a sensitivity finds, as its result names it: the margin of an equivalence design, ε1
-// of RMSEA, the effect of the family's measure otherwise.
-std::string sensitivityEffectName(DistributionKind distribution, StudyDesign design) {
-    switch (design) {
-        case StudyDesign::Equivalence:
-            return "margin";
-        case StudyDesign::Rmsea:
-            return "RMSEA1";
-        default:
-            break;
-    }
-    switch (distribution) {
-        case DistributionKind::T:
-            return "d";
-        case DistributionKind::F:
-            return "f²";
-        case DistributionKind::ChiSquare:
-            break;
-    }
-    return "w";
-}
-
 }  // namespace
 
 EffectsController::EffectsController(DistributionKind distribution, std::string_view command,
@@ -150,7 +128,7 @@ std::vector<std::string> EffectsController::resultCaptions() const {
     }
     switch (command().question) {
         case PowerQuestion::Sensitivity:
-            return {"Smallest " + sensitivityEffectName(distribution_, design_.design) + ":"};
+            return {"Smallest " + searchedEffectSymbol(distribution_, design_.design) + ":"};
         case PowerQuestion::Criterion:
             return {"Alpha:"};
         case PowerQuestion::Compromise:

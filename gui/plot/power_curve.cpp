@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "model/effects/design_request.h"
 #include "model/effects/effect_parts.h"
 #include "model/number_text.h"
 #include "numerics/calculators.h"
@@ -193,21 +194,6 @@ std::vector<double> sortedDistinct(std::vector<double> xs) {
     return xs;
 }
 
-std::string effectName(const EffectRequest& request) {
-    if (request.design == StudyDesign::Rmsea) {
-        return "RMSEA1";
-    }
-    switch (request.distribution) {
-        case DistributionKind::T:
-            return "d";
-        case DistributionKind::F:
-            return "f²";
-        case DistributionKind::ChiSquare:
-            break;
-    }
-    return "w";
-}
-
 // kEffectSteps + 1 effects evenly spaced from `from` to `to`.
 void addEvenly(std::vector<double>& effects, double from, double to) {
     for (std::size_t step = 0; step <= kEffectSteps; ++step) {
@@ -302,7 +288,7 @@ PowerCurve powerCurveOverEffect(Calculators& calculators, const EffectRequest& r
     }
     const HeldMessages held(calculators);
     const EffectRequest answered = answeredPowerRequest(request, outcome);
-    curve->axisName = effectName(request);
+    curve->axisName = effectSymbol(request.distribution, request.design);
     const PowerAt powerAt = [&](double effect) {
         EffectRequest varied = answered;
         varied.effect = effect;

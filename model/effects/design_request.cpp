@@ -279,6 +279,25 @@ std::string_view studyDesignName(StudyDesign design) {
     return row != nullptr ? row->name : std::string_view{};
 }
 
+std::string effectSymbol(DistributionKind distribution, StudyDesign design) {
+    if (design == StudyDesign::Rmsea) {
+        return "RMSEA1";
+    }
+    switch (distribution) {
+        case DistributionKind::T:
+            return "d";
+        case DistributionKind::F:
+            return "f²";
+        case DistributionKind::ChiSquare:
+            break;
+    }
+    return "w";
+}
+
+std::string searchedEffectSymbol(DistributionKind distribution, StudyDesign design) {
+    return design == StudyDesign::Equivalence ? "margin" : effectSymbol(distribution, design);
+}
+
 std::string studyDesignNames(DistributionKind distribution) {
     std::string names;
     if (distribution == DistributionKind::T) {

@@ -14,6 +14,13 @@ namespace quorvel {
 // regression, r2-change; chi-square: rmsea), or nothing.
 std::optional<StudyDesign> studyDesignNamed(DistributionKind distribution, std::string_view name);
 std::string_view studyDesignName(StudyDesign design);
+// The effect a power request of the design varies, as the window names it: "d" (t, also an
+// equivalence design's true d), "f²", "w", or "RMSEA1" (an RMSEA design's ε1).
+std::string effectSymbol(DistributionKind distribution, StudyDesign design);
+// What a sensitivity of the design searches: an equivalence design's "margin", the effect
+// otherwise.
+std::string searchedEffectSymbol(DistributionKind distribution, StudyDesign design);
+
 // The names a distribution's design may take, for a message: "anova, factorial, ...".
 std::string studyDesignNames(DistributionKind distribution);
 
