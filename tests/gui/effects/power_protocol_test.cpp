@@ -9,6 +9,7 @@
 #include "model/number_text.h"
 #include "numerics/calculators.h"
 #include "tests/support/boost_oracle.h"
+#include "tests/support/design_requests.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -209,15 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DesignProtocol, TheTestLineHoldsTheDesignsDfNoncentralitiesAndCriticalValue) {
     testing::RecordingReporter reporter;
     Calculators calculators(reporter);
-    const EffectRequest rm{.distribution = F,
-                           .quantity = Power,
-                           .effect = 0.0625,
-                           .n = 30,
-                           .design = StudyDesign::RmWithin,
-                           .groups = 2,
-                           .measurements = 4,
-                           .correlation = 0.5,
-                           .epsilon = 0.6};
+    const EffectRequest& rm = testing::kRmWithinPower;
     const std::string protocol = powerProtocol(calculators, rm, computeEffect(calculators, rm));
     const double nu1 = (4.0 - 1.0) * 0.6;
     const double nu2 = (30.0 - 2.0) * (4.0 - 1.0) * 0.6;
@@ -228,15 +221,7 @@ TEST(DesignProtocol, TheTestLineHoldsTheDesignsDfNoncentralitiesAndCriticalValue
     EXPECT_NEAR(std::stod(protocol.substr(at + lead.size())),
                 oracle::fisherFUpperQuantile(0.05, nu1, nu2), 1e-10);
 
-    const EffectRequest rmsea{.distribution = ChiSquare,
-                              .quantity = Power,
-                              .n = 300,
-                              .df1 = 50,
-                              .power = 0.8,
-                              .alternative = Alternative::Less,
-                              .design = StudyDesign::Rmsea,
-                              .question = PowerQuestion::Sensitivity,
-                              .rmsea0 = 0.05};
+    const EffectRequest& rmsea = testing::kNotCloseSensitivity;
     const EffectOutcome found = computeEffect(calculators, rmsea);
     const std::string fit = powerProtocol(calculators, rmsea, found);
     const std::string rmseaLead = "Test at rmsea1 = " + formatNumber(found.effect) +

@@ -16,6 +16,7 @@
 #include "model/effects/effects.h"
 #include "numerics/calculators.h"
 #include "tests/support/boost_oracle.h"
+#include "tests/support/design_requests.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
@@ -336,13 +337,7 @@ TEST_F(PlotSceneTest, ADesignsPowerPictureShadesItsRejectionSide) {
         bool upperTail;
     };
     const Row rows[] = {
-        {{.distribution = F,
-          .quantity = SampleSize,
-          .effect = 0.0625,
-          .power = 0.8,
-          .design = StudyDesign::Anova,
-          .groups = 4},
-         true},
+        {testing::kAnovaSampleSize, true},
         {{.distribution = ChiSquare,
           .quantity = SampleSize,
           .effect = 0.08,
@@ -351,16 +346,7 @@ TEST_F(PlotSceneTest, ADesignsPowerPictureShadesItsRejectionSide) {
           .design = StudyDesign::Rmsea,
           .rmsea0 = 0.05},
          true},
-        {{.distribution = ChiSquare,
-          .quantity = Power,
-          .n = 300,
-          .df1 = 50,
-          .power = 0.8,
-          .alternative = Alternative::Less,
-          .design = StudyDesign::Rmsea,
-          .question = PowerQuestion::Sensitivity,
-          .rmsea0 = 0.05},
-         false},
+        {testing::kNotCloseSensitivity, false},
     };
     for (const Row& row : rows) {
         const EffectOutcome outcome = computeEffect(calculators, row.request);
@@ -382,22 +368,8 @@ TEST_F(PlotSceneTest, ADesignsPowerPictureShadesItsRejectionSide) {
     EXPECT_EQ(powerScene(calculators, rows[2].request, notClose).curves[0].name,
               "X2(50), Lambda = 37.375");
 
-    const EffectRequest tost{.distribution = T,
-                             .quantity = SampleSize,
-                             .effect = 0.1,
-                             .power = 0.8,
-                             .design = StudyDesign::Equivalence,
-                             .margin = 0.5};
-    const EffectRequest realDf{.distribution = F,
-                               .quantity = Power,
-                               .effect = 0.0625,
-                               .n = 30,
-                               .design = StudyDesign::RmWithin,
-                               .groups = 2,
-                               .measurements = 4,
-                               .correlation = 0.5,
-                               .epsilon = 0.6};
-    for (const EffectRequest& request : {tost, realDf}) {
+    for (const EffectRequest& request :
+         {testing::kEquivalenceSampleSize, testing::kRmWithinPower}) {
         const EffectOutcome outcome = computeEffect(calculators, request);
         ASSERT_FALSE(outcome.failed);
         const PlotScene scene = powerScene(calculators, request, outcome);

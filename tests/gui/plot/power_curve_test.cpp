@@ -10,10 +10,17 @@
 #include "model/number_text.h"
 #include "numerics/calculators.h"
 #include "tests/support/boost_oracle.h"
+#include "tests/support/design_requests.h"
 #include "tests/support/recording_reporter.h"
 
 namespace quorvel {
 namespace {
+
+using testing::kAnovaCriterion;
+using testing::kAnovaSampleSize;
+using testing::kEquivalenceSampleSize;
+using testing::kNotCloseSensitivity;
+using testing::kRmWithinPower;
 
 using enum DistributionKind;
 using enum EffectQuantity;
@@ -173,46 +180,6 @@ TEST(PowerCurveLimits, ANegativeEffectAndTheRequestsWithoutACurve) {
     EXPECT_EQ(powerCurveOverEffect(calculators, estimate, EffectOutcome{}).failure,
               "No curve: an effect size has no power curve.");
 }
-
-// The requests of a few study designs and questions, as the command line reads them.
-const EffectRequest kAnovaSampleSize{.distribution = F,
-                                     .quantity = SampleSize,
-                                     .effect = 0.0625,
-                                     .power = 0.8,
-                                     .design = StudyDesign::Anova,
-                                     .groups = 4};
-const EffectRequest kRmWithinPower{.distribution = F,
-                                   .quantity = Power,
-                                   .effect = 0.0625,
-                                   .n = 30,
-                                   .design = StudyDesign::RmWithin,
-                                   .groups = 2,
-                                   .measurements = 4,
-                                   .correlation = 0.5,
-                                   .epsilon = 0.6};
-const EffectRequest kNotCloseSensitivity{.distribution = ChiSquare,
-                                         .quantity = Power,
-                                         .n = 300,
-                                         .df1 = 50,
-                                         .power = 0.8,
-                                         .alternative = Alternative::Less,
-                                         .design = StudyDesign::Rmsea,
-                                         .question = PowerQuestion::Sensitivity,
-                                         .rmsea0 = 0.05};
-const EffectRequest kEquivalenceSampleSize{.distribution = T,
-                                           .quantity = SampleSize,
-                                           .effect = 0.1,
-                                           .power = 0.8,
-                                           .design = StudyDesign::Equivalence,
-                                           .margin = 0.5};
-const EffectRequest kAnovaCriterion{.distribution = F,
-                                    .quantity = Power,
-                                    .effect = 0.0625,
-                                    .n = 60,
-                                    .power = 0.8,
-                                    .design = StudyDesign::Anova,
-                                    .question = PowerQuestion::Criterion,
-                                    .groups = 3};
 
 // A curve is sorted, at most 201 points, holds its own point, and its power moves one way
 // (rising: +1, falling: −1) over the points from x = `steadyFrom` on.
